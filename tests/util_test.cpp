@@ -1,0 +1,197 @@
+// util_test.cpp -- the utility layer: conversions that must refuse bad text,
+// exception chains, level-gated streams, path search and the intrusive list.
+
+#include <pxs/pxs.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+TEST(ZnStringConversion, AcceptsWholeNumbersOnly) {
+    bool ok = false;
+    EXPECT_DOUBLE_EQ(ZnString(" 2.5e1 ").toDouble(&ok), 25.0);
+    EXPECT_TRUE(ok);
+    ZnString("2.5x").toDouble(&ok);
+    EXPECT_FALSE(ok);
+    ZnString("").toInt(&ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ZnString("-17").toInt(&ok), -17);
+    EXPECT_TRUE(ok);
+    ZnString("99999999999").toInt(&ok);
+    EXPECT_FALSE(ok);
+    ZnString("-1").toUInt(&ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ZnString("4294967295").toUInt(&ok), 4294967295u);
+    EXPECT_TRUE(ok);
+    ZnString("1e39").toFloat(&ok);
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(ZnString("TRUE").toBool(&ok));
+    EXPECT_TRUE(ok);
+    EXPECT_FALSE(ZnString("0").toBool(&ok));
+    EXPECT_TRUE(ok);
+    ZnString("maybe").toBool(&ok);
+    EXPECT_FALSE(ok);
+}
+
+TEST(ZnStringConversion, DoubleTextReadsBack) {
+    for (double d : {0.1, 1.0 / 3.0, 1e300, -2.5, 100.0}) {
+        bool ok = false;
+        EXPECT_EQ(ZnString(d).toDouble(&ok), d);
+        EXPECT_TRUE(ok);
+    }
+    EXPECT_EQ(ZnString(100.0), "100");
+}
+
+TEST(ZnStringEditing, SplitsWordsOnBlanks) {
+    ZnString rest("alpha beta  gamma");
+    std::vector<std::string> words;
+    while (!rest.empty()) {
+        ZnString word(rest);
+        word.snipBack(' ', true);
+        rest.snipFront(' ', false);
+        if (!word.empty()) words.push_back(word.string());
+    }
+    EXPECT_EQ(words, (std::vector<std::string>{"alpha", "beta", "gamma"}));
+
+    ZnString path("a.b.c");
+    EXPECT_TRUE(path.snipFrontToLast('.'));
+    EXPECT_EQ(path, "c");
+    EXPECT_FALSE(path.snipFrontToLast('.'));
+    EXPECT_EQ(path, "c");
+}
+
+TEST(ZnStringEditing, TrimsCaseComparesAndReplaces) {
+    ZnString s("  Mixed Case \t\n");
+    s.chompFront();
+    s.chompBack();
+    EXPECT_EQ(s, "Mixed Case");
+    EXPECT_EQ(s.caseCompare("mixed case"), 1);
+    EXPECT_NE(s.caseCompare("mixed"), 1);
+    EXPECT_EQ(s.findString("Case"), 6);
+    EXPECT_LT(s.findString("nope"), 0);
+    ZnString t("aaa");
+    ZnReplaceAllSubstrings(t, "a", "aa");
+    EXPECT_EQ(t, "aaaaaa");
+    ZnReplaceAllSubstrings(t, "", "x");
+    EXPECT_EQ(t, "aaaaaa");
+    EXPECT_TRUE(ZnString("a") < ZnString("b"));
+    EXPECT_EQ(ZnString("ab") + "cd", "abcd");
+}
+
+TEST(ZnExceptionChain, KeepsOriginAndInnermostCause) {
+    ZnException inner("ZnException: PXS Error: boom", "f()", "io", 22);
+    ZnException middle("Propagating ZnException.", "g()", "eval", 352, &inner);
+    ZnInvalidInput outer("ZnInvalidInput: bad", "h()", "app", 7, &middle);
+    EXPECT_STREQ(outer.what(), "ZnInvalidInput: bad");
+    EXPECT_EQ(outer.number(), ZnInvalidInputNumber);
+    ASSERT_NE(outer.lastException(), nullptr);
+    EXPECT_EQ(outer.lastException()->message(), "Propagating ZnException.");
+    EXPECT_EQ(outer.initialException().message(), "ZnException: PXS Error: boom");
+    EXPECT_EQ(inner.lastException(), nullptr);
+    EXPECT_EQ(&inner.initialException(), &inner);
+    EXPECT_EQ(outer.initialException().where(), "f() (io:22)");
+}
+
+TEST(ZnExceptionChain, CopiesAreDeepAndTypesSurviveRethrow) {
+    ZnCorruptedState cause("ZnCorruptedState: x", "f", "file", 1);
+    ZnException wrapped("outer", "g", "file", 2, &cause);
+    ZnException copy(wrapped);
+    EXPECT_EQ(copy.lastException()->number(), ZnCorruptedStateNumber);
+    EXPECT_NE(copy.lastException(), wrapped.lastException());
+    EXPECT_THROW(copy.lastException()->rethrow(), ZnCorruptedState);
+}
+
+TEST(ZnExceptionChain, LongChainsDestroyWithoutDeepRecursion) {
+    ZnException e("root");
+    for (int i = 0; i < 2000; ++i) e = ZnException("Propagating ZnException.", "", "", 0, &e);
+    EXPECT_EQ(e.initialException().message(), "root");
+}
+
+struct LevelGuard {
+    int saved = ZnNotifyLevel;
+    ~LevelGuard() { ZnNotifyLevel = saved; }
+};
+
+TEST(ZnNotifyStreams, WriteOnlyAtTheirLevel) {
+    LevelGuard guard;
+    std::stringbuf target;
+    ZnNotifyStream info(2, &target);
+    ZnNotifyLevel = 1;
+    info << "hidden";
+    info.printf("%d", 1);
+    ZnNotifyLevel = 2;
+    info << "shown ";
+    info.printf("%s-%d", "x", 7);
+    EXPECT_EQ(target.str(), "shown x-7");
+    EXPECT_EQ(ZnWarn.level(), 1);
+    EXPECT_EQ(ZnInfo.level(), 2);
+    EXPECT_EQ(ZnVerbose.level(), 3);
+    EXPECT_EQ(ZnDebug.level(), 4);
+}
+
+TEST(ZnNotifyStreams, RedirectedWithRdbuf) {
+    LevelGuard guard;
+    std::ostringstream sink;
+    std::streambuf* saved = ZnWarn.rdbuf(sink.rdbuf());
+    ZnWarn << "warned " << 3;
+    ZnWarn.printf(" %s", "more");
+    ZnWarn.rdbuf(saved);
+    EXPECT_EQ(sink.str(), "warned 3 more");
+}
+
+class TempDir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/pxs_util_XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
+    std::string dir_;
+};
+
+TEST_F(TempDir, FilenameSearchesAlternateDirectories) {
+    std::ofstream(dir_ + "/model.fed") << "x";
+    ZnFilename f("model.fed");
+    EXPECT_FALSE(f.exists());
+    EXPECT_FALSE(f.searchAlternatePath(nullptr));
+    EXPECT_EQ(f, "model.fed");
+    std::string dirs = "/nonexistent::" + dir_;
+    EXPECT_TRUE(f.searchAlternatePath(dirs.c_str()));
+    EXPECT_EQ(f, dir_ + "/model.fed");
+    EXPECT_FALSE(f.relative());
+    EXPECT_EQ(f.stripPath(), "model.fed");
+    EXPECT_EQ(f.stripFilename(), dir_);
+    EXPECT_EQ(f.extension(), "fed");
+    EXPECT_EQ(ZnFilename("a.b/c").extension(), "");
+}
+
+TEST(ZnListTest, InsertsAfterAndRemoves) {
+    ZnList<int> list;
+    int a = 1, b = 2, c = 3;
+    auto* ia = list.addAfter(&a);
+    list.addAfter(&c);
+    list.addAfter(&b, ia);
+    std::vector<int> seen;
+    for (auto* i = list.first(); i; i = i->next()) seen.push_back(*i->data());
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(list.remove(ia), &a);
+    EXPECT_EQ(*list.first()->data(), 2);
+    EXPECT_EQ(list.last()->prev(), list.first());
+    EXPECT_EQ(list.size(), 2u);
+}
+
+TEST(ZnSystemTest, PollDoesNotBlockWithoutATerminal) {
+    EXPECT_STRNE(ZnOperatingSystem(), "");
+    if (!isatty(0)) {
+        EXPECT_NE(ZnPollBlockingInputChar(), 0);
+    }
+}
+
+}  // namespace
