@@ -14,5 +14,7 @@
 #include <pxs/alist.h>
 #include <pxs/null.h>
 #include <pxs/register.h>
+#include <pxs/lstream.h>
+#include <pxs/read.h>
 
 #endif
