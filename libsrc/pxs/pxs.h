@@ -16,5 +16,6 @@
 #include <pxs/register.h>
 #include <pxs/lstream.h>
 #include <pxs/read.h>
+#include <pxs/eval.h>
 
 #endif
