@@ -5,4 +5,17 @@
 
 #include <util/util.h>
 
+#include <pxs/memory.h>
+#include <pxs/atom.h>
+#include <pxs/lenv.h>
+#include <pxs/locative.h>
+#include <pxs/io.h>
+#include <pxs/list.h>
+#include <pxs/alist.h>
+#include <pxs/null.h>
+#include <pxs/register.h>
+#include <pxs/lstream.h>
+#include <pxs/read.h>
+#include <pxs/eval.h>
+
 #endif
