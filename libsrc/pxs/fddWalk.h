@@ -1,0 +1,101 @@
+// fddWalk.h -- pieces the XML object-model readers share: node access and
+// error-text helpers over libxml2 trees, the silent in-memory parse, the
+// dimension value syntax, and the record table walks of the IEEE 1516-2000
+// form (one record per element, its properties in XML attributes).
+//
+// Internal to the library: readers include it from their .cpp files. Nothing
+// here keeps state between calls; a walk writes into the WalkContext it is
+// given and leaves ownership of every record it delivers with the target.
+
+#ifndef PXS_FDDWALK_H
+#define PXS_FDDWALK_H
+
+#include <cstdint>
+#include <vector>
+
+#include <util/xmlPtr.h>
+#include <util/znFedTarget.h>
+#include <util/znString.h>
+
+namespace fdd {
+
+// Attribute values built from several nodes (entity references) are
+// assembled into these; they live until the owner clears the scratch.
+using PropertyScratch = std::vector<XmlCharPtr>;
+
+// Value of the XML attribute `name` of `node`, or null when absent. The text
+// lives as long as the document (or the scratch, for assembled values).
+const char* property(const xmlNode* node, const char* name, PropertyScratch& scratch);
+// Full text of one attribute ("" when it has none).
+ZnString attributeText(const xmlAttr* attr);
+// True for a text node whose content is absent or only blanks, tabs and line ends.
+bool isBlankText(const xmlNode* node);
+// Comments and blank text are passed over by every walk.
+inline bool isSkipped(const xmlNode* node) {
+    return node->type == XML_COMMENT_NODE || isBlankText(node);
+}
+inline bool isNamed(const xmlNode* node, const char* name) {
+    return node->name && xmlStrEqual(node->name, reinterpret_cast<const xmlChar*>(name));
+}
+// First child whose name is `name`; null when none.
+xmlNode* childNamed(const xmlNode* node, const char* name);
+// First child element whose name is `name`; null when none.
+xmlNode* childElementNamed(const xmlNode* node, const char* name);
+
+// " at XML Node " + name (or "*") + " near line " + line.
+void appendLocation(const xmlNode* node, ZnString& text);
+// For every attribute: its name, "= " and its value when it has one, "\n".
+void appendProperties(const xmlNode* node, ZnString& text);
+// Node name (or "*"), a blank, its text content (or "*").
+void appendContent(const xmlNode* node, ZnString& text);
+
+// Parses `length` bytes without touching the network and without letting
+// libxml2 print. With a `url`, the parser's complaint goes to ZnWarn prefixed
+// with it; a null `url` parses quietly. Null when the bytes are not a
+// well-formed document.
+XmlDocPtr parseBytes(const char* bytes, unsigned int length, const char* url);
+
+// Decimal digits only (after leading blanks), within 64 bits.
+bool parseUnsigned64(const char* text, uint64_t* value);
+// A dimension's default range: "[L..U)", "[L)" or "excluded" in any case,
+// blanks allowed before each token and after the end. Leaves the outputs
+// untouched and returns false when the text or a bound is invalid.
+bool parseDimensionValue(const char* text, uint64_t upperBound, uint64_t* lower,
+                         uint64_t* upper, bool* excluded);
+
+// Value codes of the IEEE 1516 vocabulary (exact, case-sensitive texts).
+// Unknown transportation names warn on ZnWarn and give ZnTransportNone.
+ZnTransportType transportCode(const char* text);
+// False for a text that is neither "Receive" nor "TimeStamp".
+bool orderCode(const char* text, ZnOrderType* order);
+ZnSharingType_enum sharingCode(const char* text);
+ZnOwnershipType_enum ownershipCode(const char* text);
+ZnFomUpdateType_enum updateTypeCode(const char* text);
+
+// What a record walk needs from its reader. A null target makes the walk
+// check the table without delivering anything.
+struct WalkContext {
+    ZnString& lastError;
+    bool strict;  // strict bit 1: a recoverable problem ends the walk
+    ZnFedTarget* target;
+};
+
+// Each takes the table element (`transportations`, `time`, ...) and walks its
+// children; each returns 0, or 2 when a problem ended the walk under strict.
+ZnFedReadStatus walkTransportations(WalkContext& ctx, xmlNode* table);
+ZnFedReadStatus walkTime(WalkContext& ctx, xmlNode* table);
+ZnFedReadStatus walkSynchronizations(WalkContext& ctx, xmlNode* table);
+ZnFedReadStatus walkTags(WalkContext& ctx, xmlNode* table);
+ZnFedReadStatus walkNotes(WalkContext& ctx, xmlNode* table);
+// The data type walks take the first node of a sub-table and walk it and its
+// following siblings.
+ZnFedReadStatus walkBasicData(WalkContext& ctx, xmlNode* first);
+ZnFedReadStatus walkSimpleData(WalkContext& ctx, xmlNode* first);
+ZnFedReadStatus walkArrayData(WalkContext& ctx, xmlNode* first);
+ZnFedReadStatus walkEnumeratedData(WalkContext& ctx, xmlNode* first);
+ZnFedReadStatus walkFixedRecordData(WalkContext& ctx, xmlNode* first);
+ZnFedReadStatus walkVariantRecordData(WalkContext& ctx, xmlNode* first);
+
+}  // namespace fdd
+
+#endif
