@@ -134,6 +134,7 @@ public:
     std::vector<std::string> calls;
     std::set<std::string> refuse;  // class names addObjectClass/addInteractionClass refuse
     std::string throwOnNote;       // addNote throws for this note name
+    std::string throwOnClass;      // addObjectClass throws for this class name
 
     static std::string text(const char* s) { return s ? s : "(null)"; }
 
@@ -148,6 +149,7 @@ public:
     }
     bool addObjectClass(const char* name, const char* parent) override {
         calls.push_back("addObjectClass " + text(name) + " " + text(parent));
+        if (name && throwOnClass == name) throw std::runtime_error("class refused");
         if (name && refuse.count(name)) return false;
         return ZnFom::addObjectClass(name, parent);
     }
@@ -189,6 +191,10 @@ public:
     void setAutoProvide(bool on) override {
         calls.push_back(std::string("setAutoProvide ") + (on ? "1" : "0"));
         ZnFom::setAutoProvide(on);
+    }
+    void setConveyProducingFederate(bool on) override {
+        calls.push_back(std::string("setConveyProducingFederate ") + (on ? "1" : "0"));
+        ZnFom::setConveyProducingFederate(on);
     }
     void setServiceReporting(bool on) override {
         calls.push_back(std::string("setServiceReporting ") + (on ? "1" : "0"));

@@ -7,11 +7,14 @@
 #include <pxs/fddWalk.h>
 
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <strings.h>
 
 #include <pxs/fedRecords.h>
+#include <util/znFilename.h>
 #include <util/znNotify.h>
 
 namespace fdd {
@@ -135,6 +138,58 @@ XmlDocPtr parseBytes(const char* bytes, unsigned int length, const char* url) {
     return doc;
 }
 
+XmlDocPtr parseFile(const char* path) {
+    XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
+    if (!ctxt || !path) return nullptr;
+    XmlDocPtr doc(xmlCtxtReadFile(ctxt.get(), path, nullptr, kParseOptions));
+    const xmlError* err = doc ? nullptr : xmlCtxtGetLastError(ctxt.get());
+    if (err && err->message) ZnWarn.printf("%s:%d: %s", path, err->line, err->message);
+    return doc;
+}
+
+xmlDtd* documentType(xmlDoc* doc) {
+    for (xmlNode* n = doc ? doc->children : nullptr; n; n = n->next)
+        if (n->type == XML_DTD_NODE) return reinterpret_cast<xmlDtd*>(n);
+    return nullptr;
+}
+
+namespace {
+
+// The first complaint of a validation goes to ZnWarn so the user learns
+// where the document breaks the DTD; the readers' own messages are fixed.
+struct ValidityLog {
+    int errors = 0;
+};
+
+void validityError(void* ctx, const char* format, ...) {
+    auto* log = static_cast<ValidityLog*>(ctx);
+    if (log->errors++ > 0) return;
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    ZnWarn << "FDD DTD validation: " << text;
+}
+
+void validityWarning(void*, const char*, ...) {}
+
+}  // namespace
+
+bool validateWithDtd(xmlDoc* doc, const char* path) {
+    // Checked first so that a missing DTD does not make libxml2 print.
+    if (!doc || !path || !ZnFilename(path).exists()) return false;
+    XmlDtdPtr dtd(xmlParseDTD(nullptr, xstr(path)));
+    if (!dtd) return false;
+    XmlValidCtxtPtr ctxt(xmlNewValidCtxt());
+    if (!ctxt) return false;
+    ValidityLog log;
+    ctxt->userData = &log;
+    ctxt->error = validityError;
+    ctxt->warning = validityWarning;
+    return xmlValidateDtd(ctxt.get(), doc, dtd.get()) == 1;
+}
+
 bool parseUnsigned64(const char* text, uint64_t* value) {
     if (!text) return false;
     const char* p = text;
@@ -226,6 +281,49 @@ ZnFomUpdateType_enum updateTypeCode(const char* text) {
     if (std::strcmp(text, "Periodic") == 0) return ZnUpdatePeriodic;
     if (std::strcmp(text, "Conditional") == 0) return ZnUpdateConditional;
     return ZnUpdateNA;
+}
+
+namespace {
+
+ZnFedReadStatus dimensionError(WalkContext& ctx, xmlNode* node, const char* name,
+                               const char* ending) {
+    ctx.lastError = "Dimension \"";
+    ctx.lastError += name;
+    ctx.lastError += ending;
+    appendProperties(node, ctx.lastError);
+    return ZnFedReadFailed;
+}
+
+}  // namespace
+
+ZnFedReadStatus readDimension(WalkContext& ctx, xmlNode* node, PropertyScratch& scratch) {
+    const char* name = property(node, "name", scratch);
+    if (!name) {
+        ctx.lastError = "Dimension with no name found in FDD file.\n";
+        appendProperties(node, ctx.lastError);
+        return ZnFedReadFailed;
+    }
+    // The federate dimension is unbounded by default but must say how
+    // federate handles map onto it.
+    bool federate = std::strcmp(name, "Federate") == 0;
+    const char* normalization = property(node, "normalization", scratch);
+    if (federate && !normalization)
+        return dimensionError(ctx, node, name, "\" missing normalization in FDD file.\n");
+    uint64_t upperBound = UINT64_MAX;
+    const char* boundText = property(node, "upperBound", scratch);
+    if (!boundText && !federate)
+        return dimensionError(ctx, node, name, "\" missing upper bound in FDD file.\n");
+    if (boundText && !parseUnsigned64(boundText, &upperBound))
+        return dimensionError(ctx, node, name, "\" upper bound is invalid in FDD file.\n");
+    uint64_t lower = 0, upper = 1;
+    bool excluded = false;
+    const char* value = property(node, "value", scratch);
+    if (value && !parseDimensionValue(value, upperBound, &lower, &upper, &excluded))
+        return dimensionError(ctx, node, name, "\" value is invalid in FDD file.\n");
+    ZnString normalizationText(normalization ? normalization : "");
+    if (ctx.target)
+        ctx.target->addDimension(name, upperBound, lower, upper, excluded, &normalizationText);
+    return ZnFedReadSuccess;
 }
 
 // ---------------------------------------------------------------------------

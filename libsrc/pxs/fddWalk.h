@@ -11,6 +11,7 @@
 #define PXS_FDDWALK_H
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <util/xmlPtr.h>
@@ -37,6 +38,9 @@ inline bool isSkipped(const xmlNode* node) {
 inline bool isNamed(const xmlNode* node, const char* name) {
     return node->name && xmlStrEqual(node->name, reinterpret_cast<const xmlChar*>(name));
 }
+inline bool isElementNamed(const xmlNode* node, const char* name) {
+    return node->type == XML_ELEMENT_NODE && isNamed(node, name);
+}
 // First child whose name is `name`; null when none.
 xmlNode* childNamed(const xmlNode* node, const char* name);
 // First child element whose name is `name`; null when none.
@@ -54,6 +58,37 @@ void appendContent(const xmlNode* node, ZnString& text);
 // with it; a null `url` parses quietly. Null when the bytes are not a
 // well-formed document.
 XmlDocPtr parseBytes(const char* bytes, unsigned int length, const char* url);
+
+// As parseBytes, for a file on disk.
+XmlDocPtr parseFile(const char* path);
+// The document type node of `doc`; null when it has none.
+xmlDtd* documentType(xmlDoc* doc);
+// Validates `doc` against the DTD file at `path` with a fresh validation
+// context; false when either is null or the DTD cannot be read. The first
+// validity error goes to ZnWarn.
+bool validateWithDtd(xmlDoc* doc, const char* path);
+
+// Calls `add(name)` for every blank-separated name of `list` except "NA".
+// With `stopOnRefusal`, the first false answer ends the list: the name goes
+// to `refused` and the result is false.
+template <class Add>
+bool forEachDimension(const char* list, bool stopOnRefusal, Add add, ZnString* refused) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    const char* p = list;
+    while (*p) {
+        while (blank(*p)) ++p;
+        const char* start = p;
+        while (*p && !blank(*p)) ++p;
+        if (p == start) continue;
+        std::string dimension(start, p);
+        if (dimension == "NA") continue;
+        if (!add(dimension.c_str()) && stopOnRefusal) {
+            *refused = dimension;
+            return false;
+        }
+    }
+    return true;
+}
 
 // Decimal digits only (after leading blanks), within 64 bits.
 bool parseUnsigned64(const char* text, uint64_t* value);
@@ -79,6 +114,10 @@ struct WalkContext {
     bool strict;  // strict bit 1: a recoverable problem ends the walk
     ZnFedTarget* target;
 };
+
+// One `dimension` element of the IEEE 1516-2000 form, delivered with
+// addDimension; 2 with the message in the last error when it is unusable.
+ZnFedReadStatus readDimension(WalkContext& ctx, xmlNode* node, PropertyScratch& scratch);
 
 // Each takes the table element (`transportations`, `time`, ...) and walks its
 // children; each returns 0, or 2 when a problem ended the walk under strict.

@@ -6,8 +6,8 @@
 
 #include <pxs/fedReader1516.h>
 
-#include <cstdarg>
 #include <cstring>
+#include <iterator>
 
 #include <util/xmlPtr.h>
 #include <util/znNotify.h>
@@ -130,61 +130,12 @@ bool endsWithNotes(const char* name) {
     return len > 5 && std::strcmp(name + len - 5, "Notes") == 0;
 }
 
-bool isElementNamed(const xmlNode* node, const char* name) {
-    return node->type == XML_ELEMENT_NODE && fdd::isNamed(node, name);
-}
-
 ZnString fullNameOf(const ZnString& parentName, const char* name) {
     if (parentName.empty()) return ZnString(name);
     ZnString full(parentName);
     full += ".";
     full += name;
     return full;
-}
-
-// The first complaint of a DTD validation goes to ZnWarn so the user learns
-// where the document breaks the DTD; the reader's message stays fixed text.
-struct ValidityLog {
-    int errors = 0;
-};
-
-void validityError(void* ctx, const char* format, ...) {
-    auto* log = static_cast<ValidityLog*>(ctx);
-    if (log->errors++ > 0) return;
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    ZnWarn << "FDD DTD validation: " << text;
-}
-
-void validityWarning(void*, const char*, ...) {}
-
-xmlNode* dtdNodeOf(xmlDoc* doc) {
-    for (xmlNode* n = doc->children; n; n = n->next)
-        if (n->type == XML_DTD_NODE) return n;
-    return nullptr;
-}
-
-// Calls `add` for every blank-separated name of `list` except "NA"; stops
-// at the first refusal when `stopOnRefusal`, returning the refused name.
-template <class Add>
-bool forEachDimension(const char* list, bool stopOnRefusal, Add add, ZnString* refused) {
-    const char* p = list;
-    while (*p) {
-        while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r') ++p;
-        const char* start = p;
-        while (*p && *p != ' ' && *p != '\t' && *p != '\n' && *p != '\r') ++p;
-        if (p == start) continue;
-        std::string dimension(start, p);
-        if (dimension == "NA") continue;
-        if (!add(dimension.c_str()) && stopOnRefusal) {
-            *refused = dimension;
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -238,13 +189,12 @@ ZnFedReadStatus ZnFedReader1516::readDocument(const ZnFilename& fileName, bool v
 // taken relative to the file's directory; without one it is used as written.
 ZnFedReadStatus ZnFedReader1516::checkDocumentType(xmlDoc* doc, const ZnFilename* fileName,
                                                    const char* missingMessage) {
-    xmlNode* node = dtdNodeOf(doc);
-    if (!node) {
+    xmlDtd* dtd = fdd::documentType(doc);
+    if (!dtd) {
         lastError_ = missingMessage;
         return strictStatus();
     }
-    xmlDtd* dtd = reinterpret_cast<xmlDtd*>(node);
-    if (!fdd::isNamed(node, "objectModel")) {
+    if (!xmlStrEqual(dtd->name, reinterpret_cast<const xmlChar*>("objectModel"))) {
         lastError_ = "Document Type is not Object Model.\n\tDocument Type Name: ";
         lastError_ += dtd->name ? reinterpret_cast<const char*>(dtd->name) : "";
         return ZnFedReadFailed;
@@ -263,17 +213,7 @@ ZnFedReadStatus ZnFedReader1516::checkDocumentType(xmlDoc* doc, const ZnFilename
 }
 
 bool ZnFedReader1516::dtdValidate(xmlDoc* doc, const char* dtdPath) {
-    // Checked first so that a missing DTD does not make libxml2 print.
-    if (!doc || !dtdPath || !ZnFilename(dtdPath).exists()) return false;
-    XmlDtdPtr dtd(xmlParseDTD(nullptr, reinterpret_cast<const xmlChar*>(dtdPath)));
-    if (!dtd) return false;
-    XmlValidCtxtPtr ctxt(xmlNewValidCtxt());
-    if (!ctxt) return false;
-    ValidityLog log;
-    ctxt->userData = &log;
-    ctxt->error = validityError;
-    ctxt->warning = validityWarning;
-    return xmlValidateDtd(ctxt.get(), doc, dtd.get()) == 1;
+    return fdd::validateWithDtd(doc, dtdPath);
 }
 
 ZnFedReadStatus ZnFedReader1516::processXmlDocPtr(xmlDoc* doc) {
@@ -351,7 +291,7 @@ ZnFedReadStatus ZnFedReader1516::walkTopLevel(xmlNode* root, unsigned int& found
         const char* name = reinterpret_cast<const char*>(child->name);
         ZnVerbose.printf("\nTop-level Tag: %s\n", name);
         const auto* table = std::begin(kTopLevelTables);
-        while (table != std::end(kTopLevelTables) && !isElementNamed(child, table->element))
+        while (table != std::end(kTopLevelTables) && !fdd::isElementNamed(child, table->element))
             ++table;
         if (table == std::end(kTopLevelTables)) {
             lastError_ = "Unrecognized top-level tag: ";
@@ -457,9 +397,9 @@ ZnFedReadStatus ZnFedReader1516::parseObjectChildren(xmlNode* node, const ZnStri
     for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
          child = child->next) {
         if (fdd::isSkipped(child)) continue;
-        if (isElementNamed(child, "objectClass")) {
+        if (fdd::isElementNamed(child, "objectClass")) {
             if (!skip) status = parseObjectTree(child, fullName);
-        } else if (isElementNamed(child, "attribute")) {
+        } else if (fdd::isElementNamed(child, "attribute")) {
             if (!skip) status = parseAttribute(child, fullName);
         } else {
             lastError_ = "Unexpected tag in objects tree for FDD file.\n\tObjects Tag = ";
@@ -522,7 +462,7 @@ ZnFedReadStatus ZnFedReader1516::parseAttributeDimensions(xmlNode* node,
         return target_->addAttributeDimension(className.c_str(), attributeName.c_str(),
                                               dimension);
     };
-    if (forEachDimension(list, strictChecking(1), add, &refused)) return ZnFedReadSuccess;
+    if (fdd::forEachDimension(list, strictChecking(1), add, &refused)) return ZnFedReadSuccess;
     lastError_ = "Error adding dimension " + refused + " for attribute " + attributeName +
                  " of object class " + className;
     appendErrorLine(node, lastError_);
@@ -605,9 +545,9 @@ ZnFedReadStatus ZnFedReader1516::parseInteractionChildren(xmlNode* node,
     for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
          child = child->next) {
         if (fdd::isSkipped(child)) continue;
-        if (isElementNamed(child, "interactionClass")) {
+        if (fdd::isElementNamed(child, "interactionClass")) {
             if (!skip) status = parseInteractionTree(child, fullName);
-        } else if (isElementNamed(child, "parameter")) {
+        } else if (fdd::isElementNamed(child, "parameter")) {
             if (!skip) status = parseParameter(child, fullName);
         } else if (!skip) {
             lastError_ = "Unexpected tag in interactions tree for FDD file.\n\tInteractions Tag = ";
@@ -629,7 +569,7 @@ ZnFedReadStatus ZnFedReader1516::parseInteractionDimensions(xmlNode* node,
     auto add = [&](const char* dimension) {
         return target_->addInteractionDimension(className.c_str(), dimension);
     };
-    if (forEachDimension(list, strictChecking(1), add, &refused)) return ZnFedReadSuccess;
+    if (fdd::forEachDimension(list, strictChecking(1), add, &refused)) return ZnFedReadSuccess;
     lastError_ = "Error adding dimension " + refused + " for interaction class " + className;
     appendErrorLine(node, lastError_);
     return ZnFedReadFailed;
@@ -652,7 +592,7 @@ ZnFedReadStatus ZnFedReader1516::parseDimensionList(xmlNode* node) {
     for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
          child = child->next) {
         if (fdd::isSkipped(child)) continue;
-        if (isElementNamed(child, "dimension")) {
+        if (fdd::isElementNamed(child, "dimension")) {
             status = parseDimension(child);
             continue;
         }
@@ -663,43 +603,9 @@ ZnFedReadStatus ZnFedReader1516::parseDimensionList(xmlNode* node) {
     return status;
 }
 
-ZnFedReadStatus ZnFedReader1516::reportDimensionError(xmlNode* node, const char* name,
-                                                      const char* ending) {
-    lastError_ = "Dimension \"";
-    lastError_ += name;
-    lastError_ += ending;
-    appendNodeProperties(node, lastError_);
-    return ZnFedReadFailed;
-}
-
 ZnFedReadStatus ZnFedReader1516::parseDimension(xmlNode* node) {
-    const char* name = propertyByName(node, "name");
-    if (!name) {
-        lastError_ = "Dimension with no name found in FDD file.\n";
-        appendNodeProperties(node, lastError_);
-        return ZnFedReadFailed;
-    }
-    // The federate dimension is unbounded by default but must say how
-    // federate handles map onto it.
-    bool federate = std::strcmp(name, "Federate") == 0;
-    const char* normalization = propertyByName(node, "normalization");
-    if (federate && !normalization)
-        return reportDimensionError(node, name, "\" missing normalization in FDD file.\n");
-    uint64_t upperBound = UINT64_MAX;
-    const char* boundText = propertyByName(node, "upperBound");
-    if (!boundText && !federate)
-        return reportDimensionError(node, name, "\" missing upper bound in FDD file.\n");
-    if (boundText && !convertStringToULong(boundText, upperBound))
-        return reportDimensionError(node, name, "\" upper bound is invalid in FDD file.\n");
-    uint64_t lower = 0, upper = 1;
-    bool excluded = false;
-    const char* value = propertyByName(node, "value");
-    if (value && !fdd::parseDimensionValue(value, upperBound, &lower, &upper, &excluded))
-        return reportDimensionError(node, name, "\" value is invalid in FDD file.\n");
-    ZnString normalizationText(normalization ? normalization : "");
-    if (target_)
-        target_->addDimension(name, upperBound, lower, upper, excluded, &normalizationText);
-    return ZnFedReadSuccess;
+    fdd::WalkContext ctx = walkContext();
+    return fdd::readDimension(ctx, node, scratch_);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseSwitches(xmlNode* node) {
@@ -751,7 +657,7 @@ ZnFedReadStatus ZnFedReader1516::parseDataTypeTree(xmlNode* node) {
             ZnVerbose << properties;
         }
         const auto* table = std::begin(kDataTypeTables);
-        while (table != std::end(kDataTypeTables) && !isElementNamed(child, table->element))
+        while (table != std::end(kDataTypeTables) && !fdd::isElementNamed(child, table->element))
             ++table;
         if (table != std::end(kDataTypeTables)) {
             status = (this->*table->parse)(child->children);

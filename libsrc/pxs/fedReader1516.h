@@ -114,7 +114,6 @@ private:
     ZnFedReadStatus parseObjectChildren(xmlNode* node, const ZnString& fullName, bool skip);
     ZnFedReadStatus parseInteractionChildren(xmlNode* node, const ZnString& fullName, bool skip);
     ZnFedReadStatus reportOrderError(xmlNode* node, const char* text);
-    ZnFedReadStatus reportDimensionError(xmlNode* node, const char* name, const char* ending);
     fdd::WalkContext walkContext();
 
     bool objectRootReplaced_ = false;

@@ -10,6 +10,7 @@
 #include <pxs/fedReader1516.h>
 #include <pxs/fedRecords.h>
 #include <pxs/fom.h>
+#include <pxs/xmlFedReader.h>
 #include <pxs/xmlFedReader1516e.h>
 
 #endif
