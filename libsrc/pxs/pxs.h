@@ -4,6 +4,14 @@
 #define PXS_PXS_H
 
 #include <util/util.h>
+#include <util/znFedTarget.h>
+
+#include <pxs/fedReader.h>
+#include <pxs/fedReader1516.h>
+#include <pxs/fedRecords.h>
+#include <pxs/fom.h>
+#include <pxs/xmlFedReader.h>
+#include <pxs/xmlFedReader1516e.h>
 
 #include <pxs/memory.h>
 #include <pxs/atom.h>

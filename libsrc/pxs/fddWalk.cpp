@@ -1,0 +1,834 @@
+// fddWalk.cpp -- node helpers, value codes, the dimension value syntax and
+// the table-driven record walks shared by the IEEE 1516-2000 readers. Each
+// record table is one row of data (element, properties, messages, target
+// operations); one template walks them all, so a table's rules live in one
+// place and its messages can be found by searching for their text.
+
+#include <pxs/fddWalk.h>
+
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <strings.h>
+
+#include <pxs/fedRecords.h>
+#include <util/znFilename.h>
+#include <util/znNotify.h>
+
+namespace fdd {
+
+namespace {
+
+const char* str(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
+const xmlChar* xstr(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
+
+bool isBlankChar(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+void skipBlanks(const char*& p) {
+    while (isBlankChar(*p)) ++p;
+}
+
+// Reads one or more decimal digits into a 64-bit value; false on no digit or overflow.
+bool readDecimal(const char*& p, uint64_t* value) {
+    if (*p < '0' || *p > '9') return false;
+    uint64_t v = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        unsigned digit = static_cast<unsigned>(*p - '0');
+        if (v > (UINT64_MAX - digit) / 10) return false;
+        v = v * 10 + digit;
+    }
+    *value = v;
+    return true;
+}
+
+// libxml2 must neither fetch anything nor print; positions past line 65535
+// are kept exact because error texts quote them.
+constexpr int kParseOptions =
+    XML_PARSE_NOBLANKS | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+    XML_PARSE_BIG_LINES;
+
+}  // namespace
+
+const char* property(const xmlNode* node, const char* name, PropertyScratch& scratch) {
+    if (!node || node->type != XML_ELEMENT_NODE) return nullptr;
+    for (const xmlAttr* a = node->properties; a; a = a->next) {
+        if (!xmlStrEqual(a->name, xstr(name))) continue;
+        const xmlNode* value = a->children;
+        if (!value) return "";
+        // The common case, one text node, is handed out without copying.
+        if (!value->next && value->type == XML_TEXT_NODE) return value->content ? str(value->content) : "";
+        XmlCharPtr joined(xmlNodeListGetString(a->doc, value, 1));
+        if (!joined) return "";
+        scratch.push_back(std::move(joined));
+        return str(scratch.back().get());
+    }
+    return nullptr;
+}
+
+ZnString attributeText(const xmlAttr* attr) {
+    const xmlNode* value = attr->children;
+    if (!value) return ZnString();
+    if (!value->next && value->type == XML_TEXT_NODE) return ZnString(str(value->content));
+    XmlCharPtr joined(xmlNodeListGetString(attr->doc, value, 1));
+    return ZnString(joined ? str(joined.get()) : "");
+}
+
+bool isBlankText(const xmlNode* node) {
+    if (node->type != XML_TEXT_NODE) return false;
+    if (!node->content) return true;
+    for (const char* p = str(node->content); *p; ++p)
+        if (!isBlankChar(*p)) return false;
+    return true;
+}
+
+xmlNode* childNamed(const xmlNode* node, const char* name) {
+    if (!node) return nullptr;
+    for (xmlNode* c = node->children; c; c = c->next)
+        if (isNamed(c, name)) return c;
+    return nullptr;
+}
+
+xmlNode* childElementNamed(const xmlNode* node, const char* name) {
+    if (!node) return nullptr;
+    for (xmlNode* c = node->children; c; c = c->next)
+        if (c->type == XML_ELEMENT_NODE && isNamed(c, name)) return c;
+    return nullptr;
+}
+
+void appendLocation(const xmlNode* node, ZnString& text) {
+    text += " at XML Node ";
+    text += (node && node->name) ? str(node->name) : "*";
+    text += " near line ";
+    text += ZnString(static_cast<int>(node ? xmlGetLineNo(node) : -1));
+}
+
+void appendProperties(const xmlNode* node, ZnString& text) {
+    if (!node || node->type != XML_ELEMENT_NODE) return;
+    for (const xmlAttr* a = node->properties; a; a = a->next) {
+        text += str(a->name);
+        if (a->children) {
+            text += "= ";
+            text += attributeText(a);
+        }
+        text += "\n";
+    }
+}
+
+void appendContent(const xmlNode* node, ZnString& text) {
+    text += (node && node->name) ? str(node->name) : "*";
+    text += " ";
+    XmlCharPtr content(node ? xmlNodeGetContent(node) : nullptr);
+    text += content ? str(content.get()) : "*";
+}
+
+XmlDocPtr parseBytes(const char* bytes, unsigned int length, const char* url) {
+    if (!bytes || length > static_cast<unsigned int>(INT_MAX)) return nullptr;
+    XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
+    if (!ctxt) return nullptr;
+    XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), bytes, static_cast<int>(length), url, nullptr,
+                                    kParseOptions));
+    if (!doc && url) {
+        // The reader's own message is fixed text; this says where the bytes broke.
+        const xmlError* err = xmlCtxtGetLastError(ctxt.get());
+        if (err && err->message)
+            ZnWarn.printf("%s:%d: %s", url, err->line, err->message);
+    }
+    return doc;
+}
+
+XmlDocPtr parseFile(const char* path) {
+    XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
+    if (!ctxt || !path) return nullptr;
+    XmlDocPtr doc(xmlCtxtReadFile(ctxt.get(), path, nullptr, kParseOptions));
+    const xmlError* err = doc ? nullptr : xmlCtxtGetLastError(ctxt.get());
+    if (err && err->message) ZnWarn.printf("%s:%d: %s", path, err->line, err->message);
+    return doc;
+}
+
+xmlDtd* documentType(xmlDoc* doc) {
+    for (xmlNode* n = doc ? doc->children : nullptr; n; n = n->next)
+        if (n->type == XML_DTD_NODE) return reinterpret_cast<xmlDtd*>(n);
+    return nullptr;
+}
+
+namespace {
+
+// The first complaint of a validation goes to ZnWarn so the user learns
+// where the document breaks the DTD; the readers' own messages are fixed.
+struct ValidityLog {
+    int errors = 0;
+};
+
+void validityError(void* ctx, const char* format, ...) {
+    auto* log = static_cast<ValidityLog*>(ctx);
+    if (log->errors++ > 0) return;
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    ZnWarn << "FDD DTD validation: " << text;
+}
+
+void validityWarning(void*, const char*, ...) {}
+
+}  // namespace
+
+bool validateWithDtd(xmlDoc* doc, const char* path) {
+    // Checked first so that a missing DTD does not make libxml2 print.
+    if (!doc || !path || !ZnFilename(path).exists()) return false;
+    XmlDtdPtr dtd(xmlParseDTD(nullptr, xstr(path)));
+    if (!dtd) return false;
+    XmlValidCtxtPtr ctxt(xmlNewValidCtxt());
+    if (!ctxt) return false;
+    ValidityLog log;
+    ctxt->userData = &log;
+    ctxt->error = validityError;
+    ctxt->warning = validityWarning;
+    return xmlValidateDtd(ctxt.get(), doc, dtd.get()) == 1;
+}
+
+bool parseUnsigned64(const char* text, uint64_t* value) {
+    if (!text) return false;
+    const char* p = text;
+    skipBlanks(p);
+    uint64_t v = 0;
+    if (!readDecimal(p, &v) || *p != '\0') return false;
+    *value = v;
+    return true;
+}
+
+bool parseDimensionValue(const char* text, uint64_t upperBound, uint64_t* lower,
+                         uint64_t* upper, bool* excluded) {
+    const char* p = text;
+    skipBlanks(p);
+    if (strncasecmp(p, "excluded", 8) == 0) {
+        p += 8;
+        skipBlanks(p);
+        if (*p != '\0') return false;
+        *excluded = true;
+        return true;
+    }
+    uint64_t l = 0, u = 0;
+    if (*p++ != '[') return false;
+    skipBlanks(p);
+    if (!readDecimal(p, &l)) return false;
+    skipBlanks(p);
+    if (p[0] == '.' && p[1] == '.') {
+        p += 2;
+        skipBlanks(p);
+        if (!readDecimal(p, &u)) return false;
+        skipBlanks(p);
+        if (*p++ != ')' || !(l < u && u <= upperBound)) return false;
+    } else {
+        // "[L)" is the unit range; L < upperBound also keeps L + 1 from overflowing.
+        if (*p++ != ')' || !(l < upperBound)) return false;
+        u = l + 1;
+    }
+    skipBlanks(p);
+    if (*p != '\0') return false;
+    *lower = l;
+    *upper = u;
+    *excluded = false;
+    return true;
+}
+
+ZnTransportType transportCode(const char* text) {
+    if (!text) return ZnTransportNone;
+    if (std::strcmp(text, "HLAbestEffort") == 0) return ZnTransportBestEffort;
+    if (std::strcmp(text, "HLAreliable") == 0) return ZnTransportReliable;
+    ZnWarn << "Invalid TransportType: " << text << "\n";
+    return ZnTransportNone;
+}
+
+bool orderCode(const char* text, ZnOrderType* order) {
+    if (!text) {
+        *order = ZnOrderNone;
+        return true;
+    }
+    if (std::strcmp(text, "Receive") == 0) {
+        *order = ZnOrderReceive;
+        return true;
+    }
+    if (std::strcmp(text, "TimeStamp") == 0) {
+        *order = ZnOrderTimeStamp;
+        return true;
+    }
+    return false;
+}
+
+ZnSharingType_enum sharingCode(const char* text) {
+    if (!text) return ZnSharingPublishSubscribe;
+    if (std::strcmp(text, "Publish") == 0) return ZnSharingPublish;
+    if (std::strcmp(text, "Subscribe") == 0) return ZnSharingSubscribe;
+    if (std::strcmp(text, "Neither") == 0) return ZnSharingNeither;
+    return ZnSharingPublishSubscribe;
+}
+
+ZnOwnershipType_enum ownershipCode(const char* text) {
+    if (!text) return ZnOwnershipNoTransfer;
+    if (std::strcmp(text, "Divest") == 0) return ZnOwnershipDivest;
+    if (std::strcmp(text, "Acquire") == 0) return ZnOwnershipAcquire;
+    if (std::strcmp(text, "DivestAcquire") == 0) return ZnOwnershipDivestAcquire;
+    return ZnOwnershipNoTransfer;
+}
+
+ZnFomUpdateType_enum updateTypeCode(const char* text) {
+    if (!text) return ZnUpdateNA;
+    if (std::strcmp(text, "Static") == 0) return ZnUpdateStatic;
+    if (std::strcmp(text, "Periodic") == 0) return ZnUpdatePeriodic;
+    if (std::strcmp(text, "Conditional") == 0) return ZnUpdateConditional;
+    return ZnUpdateNA;
+}
+
+namespace {
+
+ZnFedReadStatus dimensionError(WalkContext& ctx, xmlNode* node, const char* name,
+                               const char* ending) {
+    ctx.lastError = "Dimension \"";
+    ctx.lastError += name;
+    ctx.lastError += ending;
+    appendProperties(node, ctx.lastError);
+    return ZnFedReadFailed;
+}
+
+}  // namespace
+
+ZnFedReadStatus readDimension(WalkContext& ctx, xmlNode* node, PropertyScratch& scratch) {
+    const char* name = property(node, "name", scratch);
+    if (!name) {
+        ctx.lastError = "Dimension with no name found in FDD file.\n";
+        appendProperties(node, ctx.lastError);
+        return ZnFedReadFailed;
+    }
+    // The federate dimension is unbounded by default but must say how
+    // federate handles map onto it.
+    bool federate = std::strcmp(name, "Federate") == 0;
+    const char* normalization = property(node, "normalization", scratch);
+    if (federate && !normalization)
+        return dimensionError(ctx, node, name, "\" missing normalization in FDD file.\n");
+    uint64_t upperBound = UINT64_MAX;
+    const char* boundText = property(node, "upperBound", scratch);
+    if (!boundText && !federate)
+        return dimensionError(ctx, node, name, "\" missing upper bound in FDD file.\n");
+    if (boundText && !parseUnsigned64(boundText, &upperBound))
+        return dimensionError(ctx, node, name, "\" upper bound is invalid in FDD file.\n");
+    uint64_t lower = 0, upper = 1;
+    bool excluded = false;
+    const char* value = property(node, "value", scratch);
+    if (value && !parseDimensionValue(value, upperBound, &lower, &upper, &excluded))
+        return dimensionError(ctx, node, name, "\" value is invalid in FDD file.\n");
+    ZnString normalizationText(normalization ? normalization : "");
+    if (ctx.target)
+        ctx.target->addDimension(name, upperBound, lower, upper, excluded, &normalizationText);
+    return ZnFedReadSuccess;
+}
+
+// ---------------------------------------------------------------------------
+// Record tables
+
+namespace {
+
+// One property of a record: the XML attribute it is read from and either the
+// text member it fills or a conversion for values with a vocabulary. A
+// conversion returns false after building its complaint in `message`.
+template <class Rec>
+struct Field {
+    const char* attribute;
+    ZnString Rec::*member;
+    bool (*convert)(Rec& rec, const ZnString& value, ZnString& message);
+};
+
+template <class Item>
+struct ItemTable {
+    const char* element;
+    const Field<Item>* fields;
+    size_t fieldCount;
+    const char* badAttribute;
+    const char* badElement;
+};
+
+class Walk;
+
+template <class Rec>
+struct Table {
+    const char* const* elements;  // null-terminated; null: every node is an item
+    ZnString Rec::*nodeName;      // receives the item element's name, or null
+    const Field<Rec>* fields;
+    size_t fieldCount;
+    const char* badAttribute;
+    const char* badElement;
+    const char* duplicateOpen;
+    const char* duplicateClose;
+    ZnString Rec::*key;  // the name quoted in the duplicate message
+    bool (ZnFedTarget::*has)(const Rec*) const;
+    void (ZnFedTarget::*add)(Rec*);
+    ZnFedReadStatus (*items)(Rec& rec, xmlNode* node, Walk& walk);  // or null
+    void (*finish)(Rec& rec);                                       // or null
+};
+
+template <class T, size_t N>
+constexpr size_t countOf(T (&)[N]) {
+    return N;
+}
+
+// Error bookkeeping of one walk. Once a problem has ended the walk under
+// strict, later problems of the same record do not replace its message: the
+// caller should see what stopped the read.
+class Walk {
+public:
+    explicit Walk(WalkContext& ctx) : ctx_(ctx) {}
+
+    ZnFedTarget* target() const { return ctx_.target; }
+
+    // Records message + location unless the status already says failed.
+    void report(const xmlNode* node, ZnString message, ZnFedReadStatus& status) {
+        if (status != ZnFedReadSuccess) return;
+        appendLocation(node, message);
+        ctx_.lastError = message;
+        if (ctx_.strict) status = ZnFedReadFailed;
+    }
+
+    // A duplicate is reported but never ends a walk.
+    void reportDuplicate(const xmlNode* node, ZnString message, ZnFedReadStatus status) {
+        if (status != ZnFedReadSuccess) return;
+        appendLocation(node, message);
+        ctx_.lastError = message;
+    }
+
+private:
+    WalkContext& ctx_;
+};
+
+// "<property>Notes" of a listed property is accepted and ignored.
+template <class Rec>
+bool isNotesOf(const char* name, const Field<Rec>* fields, size_t count) {
+    size_t len = std::strlen(name);
+    if (len <= 5 || std::strcmp(name + len - 5, "Notes") != 0) return false;
+    for (size_t i = 0; i < count; ++i)
+        if (std::strlen(fields[i].attribute) == len - 5 &&
+            std::strncmp(fields[i].attribute, name, len - 5) == 0)
+            return true;
+    return false;
+}
+
+template <class Rec>
+void fillFields(Rec& rec, xmlNode* node, const Field<Rec>* fields, size_t count,
+                const char* badAttribute, Walk& walk, ZnFedReadStatus& status) {
+    if (node->type != XML_ELEMENT_NODE) return;
+    for (const xmlAttr* a = node->properties; a; a = a->next) {
+        const char* name = str(a->name);
+        const Field<Rec>* field = nullptr;
+        for (size_t i = 0; i < count && !field; ++i)
+            if (std::strcmp(fields[i].attribute, name) == 0) field = &fields[i];
+        if (field) {
+            ZnString value = attributeText(a);
+            ZnString message;
+            if (field->member)
+                rec.*(field->member) = value;
+            else if (!field->convert(rec, value, message))
+                walk.report(node, message, status);
+        } else if (!isNotesOf(name, fields, count)) {
+            walk.report(node, ZnString(badAttribute) + name, status);
+        }
+    }
+}
+
+template <class Item>
+ZnFedReadStatus walkItems(std::set<boost::shared_ptr<Item>>& items, const ItemTable<Item>& table,
+                          xmlNode* node, Walk& walk) {
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
+         child = child->next) {
+        if (isSkipped(child)) continue;
+        if (child->type != XML_ELEMENT_NODE || !isNamed(child, table.element)) {
+            ZnString message(table.badElement);
+            appendContent(child, message);
+            walk.report(child, message, status);
+            continue;
+        }
+        boost::shared_ptr<Item> item(new Item);
+        fillFields(*item, child, table.fields, table.fieldCount, table.badAttribute, walk, status);
+        items.insert(item);
+    }
+    return status;
+}
+
+bool isItemElement(const xmlNode* node, const char* const* elements) {
+    if (node->type != XML_ELEMENT_NODE) return false;
+    for (; *elements; ++elements)
+        if (isNamed(node, *elements)) return true;
+    return false;
+}
+
+// Hands the record to the target unless it names a record the target holds;
+// a refused record is freed here, on leaving scope.
+template <class Rec>
+void deliver(const Table<Rec>& table, std::unique_ptr<Rec> rec, xmlNode* node, Walk& walk,
+             ZnFedReadStatus status) {
+    ZnFedTarget* target = walk.target();
+    if (!target) return;
+    if ((target->*table.has)(rec.get())) {
+        ZnString message(table.duplicateOpen);
+        message += (*rec).*(table.key);
+        message += table.duplicateClose;
+        appendContent(node, message);
+        walk.reportDuplicate(node, message, status);
+        return;
+    }
+    (target->*table.add)(rec.release());
+}
+
+// Builds one record from an item element. The record is delivered even when
+// one of its properties was in error, so the target sees what the file says.
+template <class Rec>
+ZnFedReadStatus walkRecord(const Table<Rec>& table, xmlNode* node, Walk& walk) {
+    auto rec = std::make_unique<Rec>();
+    if (table.nodeName) (*rec).*(table.nodeName) = str(node->name);
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    if (table.items) status = table.items(*rec, node, walk);
+    fillFields(*rec, node, table.fields, table.fieldCount, table.badAttribute, walk, status);
+    if (table.finish) table.finish(*rec);
+    deliver(table, std::move(rec), node, walk, status);
+    return status;
+}
+
+// Walks `first` and its following siblings. Tables whose every node is an
+// item (tags) keep comments: a comment becomes a tag named after its node.
+template <class Rec>
+ZnFedReadStatus walkRecords(const Table<Rec>& table, xmlNode* first, WalkContext& ctx) {
+    Walk walk(ctx);
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    for (xmlNode* node = first; node && status == ZnFedReadSuccess; node = node->next) {
+        if (table.elements ? isSkipped(node) : isBlankText(node)) continue;
+        if (table.elements && !isItemElement(node, table.elements)) {
+            ZnString message(table.badElement);
+            appendContent(node, message);
+            walk.report(node, message, status);
+            continue;
+        }
+        status = walkRecord(table, node, walk);
+    }
+    return status;
+}
+
+// --- Conversions of properties with a vocabulary.
+
+bool convertCapability(ZnSynchronizationPointsType& rec, const ZnString& value,
+                       ZnString& message) {
+    static const char* const kCapabilities[] = {"Register", "Achieve", "RegisterAchieve",
+                                                "NoSynch"};
+    for (int i = 0; i < 4; ++i)
+        if (value == kCapabilities[i]) {
+            rec.capability = i + 1;
+            return true;
+        }
+    rec.capability = 5;
+    message = "Unexpected attribute value for Capability in a Synchronization Point Tag for "
+              "FDD file.\n\tValue = ";
+    message += value;
+    return false;
+}
+
+bool convertEndian(ZnBasicDataRepresentationType& rec, const ZnString& value,
+                   ZnString& message) {
+    if (value == "Big") {
+        rec.endian = 1;
+        return true;
+    }
+    if (value == "Little") {
+        rec.endian = 2;
+        return true;
+    }
+    message = "Unexpected value for Endianess in a Basic Datatype Representation for FDD "
+              "file.\n\tEndianess = ";
+    message += value;
+    return false;
+}
+
+bool convertSize(ZnBasicDataRepresentationType& rec, const ZnString& value, ZnString& message) {
+    uint64_t size = 0;
+    const char* p = value.c_str();
+    if (readDecimal(p, &size) && *p == '\0' && size <= UINT32_MAX) {
+        rec.size = static_cast<uint32_t>(size);
+        return true;
+    }
+    message = "Unexpected attribute value for Size in a Basic Datatype Representation Tag for "
+              "FDD file.\n\tValue = ";
+    message += value;
+    return false;
+}
+
+// The 1516-2000 form has no reliability property: the two standard names say
+// it, and a user transportation is taken as reliable when its name says so.
+void finishTransportation(ZnTransportationType& rec) {
+    if (rec.name == "HLAbestEffort") {
+        rec.reliable = false;
+    } else if (rec.name == "HLAreliable") {
+        rec.reliable = true;
+    } else {
+        ZnString lower(rec.name);
+        lower.toLower();
+        rec.reliable = lower.findString("reliable") >= 0;
+        ZnInfo << "Adding transportation type " << rec.name << " as "
+               << (rec.reliable ? "HLAreliable" : "HLAbestEffort") << "\n";
+    }
+}
+
+// --- The tables.
+
+using Transport = ZnTransportationType;
+const Field<Transport> kTransportFields[] = {
+    {"name", &Transport::name, nullptr},
+    {"description", &Transport::description, nullptr},
+};
+const char* const kTransportElements[] = {"transportation", nullptr};
+const Table<Transport> kTransportTable = {
+    kTransportElements, nullptr, kTransportFields, countOf(kTransportFields),
+    "Unexpected attribute in a Transport Tag for FDD file.\n\tAttribute = ",
+    "Unexpected tag in transports list for FDD file.\n\tTransport Tag = ",
+    "Unexpected duplicate transport type ( ", " ) for FDD file.\n\tTransport Tag = ",
+    &Transport::name, &ZnFedTarget::hasTransportation, &ZnFedTarget::addTransportation,
+    nullptr, finishTransportation};
+
+using Time = ZnTimeType;
+const Field<Time> kTimeFields[] = {
+    {"dataType", &Time::dataType, nullptr},
+    {"semantics", &Time::semantics, nullptr},
+};
+const char* const kTimeElements[] = {"timeStamp", "lookahead", nullptr};
+const Table<Time> kTimeTable = {
+    kTimeElements, &Time::name, kTimeFields, countOf(kTimeFields),
+    "Unexpected attribute in a Time Tag for FDD file.\n\tAttribute = ",
+    "Unexpected tag in times list for FDD file.\n\tTime Tag = ",
+    "Unexpected duplicate time type ( ", " ) for FDD file.\n\ttime Tag = ",
+    &Time::name, &ZnFedTarget::hasTime, &ZnFedTarget::addTime, nullptr, nullptr};
+
+using Sync = ZnSynchronizationPointsType;
+const Field<Sync> kSyncFields[] = {
+    {"label", &Sync::label, nullptr},
+    {"dataType", &Sync::dataType, nullptr},
+    {"capability", nullptr, convertCapability},
+    {"semantics", &Sync::semantics, nullptr},
+};
+const char* const kSyncElements[] = {"synchronization", nullptr};
+const Table<Sync> kSyncTable = {
+    kSyncElements, nullptr, kSyncFields, countOf(kSyncFields),
+    "Unexpected attribute in a Synchronization Point Tag for FDD file.\n\tAttribute = ",
+    "Unexpected tag in Synchronization Points list for FDD file.\n\tSynchronization Point Tag = ",
+    "Unexpected duplicate Synchronization Point Tag ( ",
+    " ) for FDD file.\n\tSynchronization Point Tag = ",
+    &Sync::label, &ZnFedTarget::hasSynchronizationPoint, &ZnFedTarget::addSynchronizationPoint,
+    nullptr, nullptr};
+
+using Tag = ZnUserSuppliedTagsType;
+const Field<Tag> kTagFields[] = {
+    {"dataType", &Tag::dataType, nullptr},
+    {"semantics", &Tag::semantics, nullptr},
+};
+const Table<Tag> kTagTable = {
+    nullptr, &Tag::name, kTagFields, countOf(kTagFields),
+    "Unexpected attribute in a User Supplied Tag for FDD file.\n\tAttribute = ", nullptr,
+    "Unexpected duplicate User Supplied Tag ( ", " ) for FDD file.\n\tUser Supplied Tag = ",
+    &Tag::name, &ZnFedTarget::hasUserSuppliedTag, &ZnFedTarget::addUserSuppliedTag, nullptr,
+    nullptr};
+
+using Note = ZnNotesType;
+const Field<Note> kNoteFields[] = {
+    {"name", &Note::name, nullptr},
+    {"semantics", &Note::semantics, nullptr},
+};
+const char* const kNoteElements[] = {"note", nullptr};
+const Table<Note> kNoteTable = {
+    kNoteElements, nullptr, kNoteFields, countOf(kNoteFields),
+    "Unexpected attribute in a Note Tag for FDD file.\n\tAttribute = ",
+    "Unexpected tag in Notes tree for FDD file.\n\tNote Tag = ",
+    "Unexpected duplicate Note Tag ( ", " ) for FDD file.\n\tNote Tag = ",
+    &Note::name, &ZnFedTarget::hasNote, &ZnFedTarget::addNote, nullptr, nullptr};
+
+using Basic = ZnBasicDataRepresentationType;
+const Field<Basic> kBasicFields[] = {
+    {"name", &Basic::name, nullptr},
+    {"size", nullptr, convertSize},
+    {"interpretation", &Basic::interpretation, nullptr},
+    {"endian", nullptr, convertEndian},
+    {"encoding", &Basic::encoding, nullptr},
+};
+const char* const kBasicElements[] = {"basicData", nullptr};
+const Table<Basic> kBasicTable = {
+    kBasicElements, nullptr, kBasicFields, countOf(kBasicFields),
+    "Unexpected attribute in a Basic Datatype Representation Tag for FDD file.\n\tAttribute = ",
+    "Unexpected tag in Basic Datatypes tree for FDD file.\n\tBasic DataType Tag = ",
+    "Unexpected duplicate Basic Data Representation Tag ( ",
+    " ) for FDD file.\n\tBasic Data Representation Tag = ",
+    &Basic::name, &ZnFedTarget::hasBasicDataRepresentation,
+    &ZnFedTarget::addBasicDataRepresentation, nullptr, nullptr};
+
+using Simple = ZnSimpleDatatypeType;
+const Field<Simple> kSimpleFields[] = {
+    {"name", &Simple::name, nullptr},
+    {"representation", &Simple::representation, nullptr},
+    {"units", &Simple::units, nullptr},
+    {"resolution", &Simple::resolution, nullptr},
+    {"accuracy", &Simple::accuracy, nullptr},
+    {"semantics", &Simple::semantics, nullptr},
+};
+const char* const kSimpleElements[] = {"simpleData", nullptr};
+const Table<Simple> kSimpleTable = {
+    kSimpleElements, nullptr, kSimpleFields, countOf(kSimpleFields),
+    "Unexpected attribute in a Simple Datatype for FDD file.\n\tAttribute = ",
+    "Unexpected tag in Simple Datatypes tree for FDD file.\n\tSimple DataType Tag = ",
+    "Unexpected duplicate Simple Datatype Tag ( ", " ) for FDD file.\n\tSimple Datatype Tag = ",
+    &Simple::name, &ZnFedTarget::hasSimpleDatatype, &ZnFedTarget::addSimpleDatatype, nullptr,
+    nullptr};
+
+using Array = ZnArrayDatatypeType;
+const Field<Array> kArrayFields[] = {
+    {"name", &Array::name, nullptr},
+    {"dataType", &Array::dataType, nullptr},
+    {"cardinality", &Array::cardinality, nullptr},
+    {"encoding", &Array::encoding, nullptr},
+    {"semantics", &Array::semantics, nullptr},
+};
+const char* const kArrayElements[] = {"arrayData", nullptr};
+const Table<Array> kArrayTable = {
+    kArrayElements, nullptr, kArrayFields, countOf(kArrayFields),
+    "Unexpected attribute in an Array Datatype Tag for FDD file.\n\tAttribute = ",
+    "Unexpected tag in Array Datatypes tree for FDD file.\n\tArray DataType Tag = ",
+    "Unexpected duplicate Array Datatype Tag ( ", " ) for FDD file.\n\tArray Datatype Tag = ",
+    &Array::name, &ZnFedTarget::hasArrayDatatype, &ZnFedTarget::addArrayDatatype, nullptr,
+    nullptr};
+
+const Field<ZnEnumeratorType> kEnumeratorFields[] = {
+    {"name", &ZnEnumeratorType::name, nullptr},
+    {"values", &ZnEnumeratorType::values, nullptr},
+};
+const ItemTable<ZnEnumeratorType> kEnumeratorItems = {
+    "enumerator", kEnumeratorFields, countOf(kEnumeratorFields),
+    "Unexpected attribute in an Enumerator for an Enumerated Datatype for FDD file.\n\t"
+    "Attribute = ",
+    "Unexpected tag in Enumerator tree for FDD file.\n\tEnumerator Tag = "};
+
+using Enumerated = ZnEnumeratedDatatypeType;
+ZnFedReadStatus enumerators(Enumerated& rec, xmlNode* node, Walk& walk) {
+    return walkItems(rec.enumerators, kEnumeratorItems, node, walk);
+}
+const Field<Enumerated> kEnumeratedFields[] = {
+    {"name", &Enumerated::name, nullptr},
+    {"representation", &Enumerated::representation, nullptr},
+    {"semantics", &Enumerated::semantics, nullptr},
+};
+const char* const kEnumeratedElements[] = {"enumeratedData", nullptr};
+const Table<Enumerated> kEnumeratedTable = {
+    kEnumeratedElements, nullptr, kEnumeratedFields, countOf(kEnumeratedFields),
+    "Unexpected attribute in a Enumerated Datatype Tag for FDD file.\n\tAttribute = ",
+    "Unexpected tag in Enumerated Datatypes tree for FDD file.\n\tEnumerated DataType Tag = ",
+    "Unexpected duplicate Enumerated Datatype Tag ( ",
+    " ) for FDD file.\n\tEnumerated Datatype Tag = ",
+    &Enumerated::name, &ZnFedTarget::hasEnumeratedDatatype, &ZnFedTarget::addEnumeratedDatatype,
+    enumerators, nullptr};
+
+const Field<ZnFieldType> kFieldFields[] = {
+    {"name", &ZnFieldType::name, nullptr},
+    {"dataType", &ZnFieldType::dataType, nullptr},
+    {"semantics", &ZnFieldType::semantics, nullptr},
+};
+const ItemTable<ZnFieldType> kFieldItems = {
+    "field", kFieldFields, countOf(kFieldFields),
+    "Unexpected attribute in a Field Tag for a Fixed Record Datatype for FDD file.\n\t"
+    "Attribute = ",
+    "Unexpected tag in Field tree for FDD file.\n\tField Tag = "};
+
+using Fixed = ZnFixedRecordDatatypeType;
+ZnFedReadStatus fields(Fixed& rec, xmlNode* node, Walk& walk) {
+    return walkItems(rec.fields, kFieldItems, node, walk);
+}
+const Field<Fixed> kFixedFields[] = {
+    {"name", &Fixed::name, nullptr},
+    {"encoding", &Fixed::encoding, nullptr},
+    {"semantics", &Fixed::semantics, nullptr},
+};
+const char* const kFixedElements[] = {"fixedRecordData", nullptr};
+const Table<Fixed> kFixedTable = {
+    kFixedElements, nullptr, kFixedFields, countOf(kFixedFields),
+    "Unexpected attribute in a Fixed Record Datatype Tag for FDD file.\n\tAttribute = ",
+    "Unexpected tag in Fixed Record Datatypes tree for FDD file.\n\tFixed Record DataType Tag = ",
+    "Unexpected duplicate Fixed Record Datatype Tag ( ",
+    " ) for FDD file.\n\tFixed Record Datatype Tag = ",
+    &Fixed::name, &ZnFedTarget::hasFixedRecordDatatype, &ZnFedTarget::addFixedRecordDatatype,
+    fields, nullptr};
+
+const Field<ZnAlternativeType> kAlternativeFields[] = {
+    {"name", &ZnAlternativeType::name, nullptr},
+    {"dataType", &ZnAlternativeType::dataType, nullptr},
+    {"enumerator", &ZnAlternativeType::enumerator, nullptr},
+    {"semantics", &ZnAlternativeType::semantics, nullptr},
+};
+const ItemTable<ZnAlternativeType> kAlternativeItems = {
+    "alternative", kAlternativeFields, countOf(kAlternativeFields),
+    "Unexpected attribute in a Alternative Tag for FDD file.\n\tAttribute = ",
+    "Unexpected tag in Alternative tree for FDD file.\n\tAlternative Tag = "};
+
+using Variant = ZnVariantRecordDatatypeType;
+ZnFedReadStatus alternatives(Variant& rec, xmlNode* node, Walk& walk) {
+    return walkItems(rec.alternatives, kAlternativeItems, node, walk);
+}
+const Field<Variant> kVariantFields[] = {
+    {"name", &Variant::name, nullptr},
+    {"discriminant", &Variant::discriminant, nullptr},
+    {"dataType", &Variant::dataType, nullptr},
+    {"encoding", &Variant::encoding, nullptr},
+    {"semantics", &Variant::semantics, nullptr},
+};
+const char* const kVariantElements[] = {"variantRecordData", nullptr};
+const Table<Variant> kVariantTable = {
+    kVariantElements, nullptr, kVariantFields, countOf(kVariantFields),
+    "Unexpected attribute in a Variant Datatype Tag for FDD file.\n\tAttribute = ",
+    "Unexpected tag in Variant Record Datatype tree for FDD file.\n\t"
+    "Variant Record Datatype Tag = ",
+    "Unexpected duplicate Variant Record Datatype Tag ( ",
+    " ) for FDD file.\n\tVariant Record Datatype Tag = ",
+    &Variant::name, &ZnFedTarget::hasVariantRecordDatatype,
+    &ZnFedTarget::addVariantRecordDatatype, alternatives, nullptr};
+
+xmlNode* firstChild(xmlNode* table) { return table ? table->children : nullptr; }
+
+}  // namespace
+
+ZnFedReadStatus walkTransportations(WalkContext& ctx, xmlNode* table) {
+    return walkRecords(kTransportTable, firstChild(table), ctx);
+}
+ZnFedReadStatus walkTime(WalkContext& ctx, xmlNode* table) {
+    return walkRecords(kTimeTable, firstChild(table), ctx);
+}
+ZnFedReadStatus walkSynchronizations(WalkContext& ctx, xmlNode* table) {
+    return walkRecords(kSyncTable, firstChild(table), ctx);
+}
+ZnFedReadStatus walkTags(WalkContext& ctx, xmlNode* table) {
+    return walkRecords(kTagTable, firstChild(table), ctx);
+}
+ZnFedReadStatus walkNotes(WalkContext& ctx, xmlNode* table) {
+    return walkRecords(kNoteTable, firstChild(table), ctx);
+}
+ZnFedReadStatus walkBasicData(WalkContext& ctx, xmlNode* first) {
+    return walkRecords(kBasicTable, first, ctx);
+}
+ZnFedReadStatus walkSimpleData(WalkContext& ctx, xmlNode* first) {
+    return walkRecords(kSimpleTable, first, ctx);
+}
+ZnFedReadStatus walkArrayData(WalkContext& ctx, xmlNode* first) {
+    return walkRecords(kArrayTable, first, ctx);
+}
+ZnFedReadStatus walkEnumeratedData(WalkContext& ctx, xmlNode* first) {
+    return walkRecords(kEnumeratedTable, first, ctx);
+}
+ZnFedReadStatus walkFixedRecordData(WalkContext& ctx, xmlNode* first) {
+    return walkRecords(kFixedTable, first, ctx);
+}
+ZnFedReadStatus walkVariantRecordData(WalkContext& ctx, xmlNode* first) {
+    return walkRecords(kVariantTable, first, ctx);
+}
+
+}  // namespace fdd

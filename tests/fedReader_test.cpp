@@ -1,0 +1,205 @@
+// fedReader_test.cpp -- the reader framework: format detection by extension
+// and content, whole-file reads at block boundaries, the RTI_CONFIG search,
+// the built-in MIM name, strict flags and handing out the file bytes.
+
+#include "fomTestSupport.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+using namespace fomtest;
+
+// A reader that only records how the framework called it.
+class ProbeReader : public ZnFedReader {
+public:
+    int calls = 0;
+    bool gotFile = false;
+    std::string gotName;
+    ZnFedReadStatus readFedFilePtr(FILE* file, ZnFedTarget*, ZnFilename fileName, unsigned int,
+                                   bool, bool) override {
+        ++calls;
+        gotFile = file != nullptr;
+        gotName = fileName.string();
+        return file ? ZnFedReadSuccess : ZnFedReadNotOpened;
+    }
+};
+
+const char* const k1516Content =
+    "<objectModel name=\"M\" type=\"FOM\"><objects>"
+    "<objectClass name=\"HLAobjectRoot\"/></objects></objectModel>";
+
+ZnFomType detect(TempDir& dir, const std::string& name, const std::string& content) {
+    std::string path = dir.write(name, content);
+    OpenFile file(path);
+    return ZnFedReader::checkFomType(path.c_str(), file.get());
+}
+
+TEST(FomTypeDetection, ExtensionIsComparedWithoutCase) {
+    Quiet quiet;
+    TempDir dir;
+    EXPECT_EQ(detect(dir, "model.XML", k1516Content), ZnFom1516);
+    EXPECT_EQ(detect(dir, "model.Fdd", k1516Content), ZnFom1516);
+    EXPECT_EQ(detect(dir, "a.b.fed", "(FED)"), ZnFomHla13);
+    EXPECT_EQ(detect(dir, "x.PXS", "(FED)"), ZnFomHla13);
+    EXPECT_EQ(detect(dir, "x.omt", "(FED)"), ZnFomHla13);
+}
+
+TEST(FomTypeDetection, NameWithoutDotIsUnknownAndSaysNothing) {
+    TempDir dir;
+    Capture verbose(ZnVerbose, 4);
+    EXPECT_EQ(detect(dir, "model", k1516Content), ZnFomUnknown);
+    EXPECT_EQ(verbose.text(), "");
+    // A dot in a directory name is not an extension.
+    EXPECT_EQ(ZnFedReader::checkFomType("dir.v2/model", nullptr), ZnFomUnknown);
+}
+
+TEST(FomTypeDetection, UnknownExtensionWarnsAndCountsAsHla13) {
+    TempDir dir;
+    Capture warn(ZnWarn, 1);
+    EXPECT_EQ(detect(dir, "model.txt", "x"), ZnFomHla13);
+    EXPECT_EQ(warn.text(), "Fed file has unrecognized extension: txt");
+}
+
+TEST(FomTypeDetection, TracesTheDecisionAboveLevelTwo) {
+    TempDir dir;
+    Capture verbose(ZnVerbose, 3);
+    detect(dir, "m.xml", k1516Content);
+    EXPECT_EQ(verbose.text(),
+              "Found XML format FDD file.\nFound HLA 1516 XML File.\nReading file as 1516 format.\n");
+}
+
+TEST(FomTypeDetection, EvolvedContentIsRecognisedByEachTest) {
+    Quiet quiet;
+    TempDir dir;
+    // Namespace of the 2010 DIF.
+    EXPECT_EQ(detect(dir, "ns.xml",
+                     "<objectModel xmlns=\"http://standards.ieee.org/IEEE1516-2010\"/>"),
+              ZnFomEvolved);
+    // No namespace, but a transportation with a reliable child.
+    EXPECT_EQ(detect(dir, "tr.xml",
+                     "<objectModel><transportations><transportation><name>X</name>"
+                     "<reliable>Yes</reliable></transportation></transportations></objectModel>"),
+              ZnFomEvolved);
+    // A transportation without one is the older form.
+    EXPECT_EQ(detect(dir, "tr2.xml",
+                     "<objectModel><transportations><transportation name=\"X\"/>"
+                     "</transportations></objectModel>"),
+              ZnFom1516);
+    EXPECT_EQ(detect(dir, "ur.xml", "<objectModel><updateRates/></objectModel>"), ZnFomEvolved);
+    EXPECT_EQ(detect(dir, "oc.xml",
+                     "<objectModel><objects><objectClass><name>HLAobjectRoot</name>"
+                     "</objectClass></objects></objectModel>"),
+              ZnFomEvolved);
+    EXPECT_EQ(detect(dir, "ic.xml",
+                     "<objectModel><interactions><interactionClass><name>HLAinteractionRoot"
+                     "</name></interactionClass></interactions></objectModel>"),
+              ZnFomEvolved);
+}
+
+TEST(FomTypeDetection, UnparsableXmlIsTakenAs1516AndTheFileIsRewound) {
+    Quiet quiet;
+    TempDir dir;
+    std::string path = dir.write("bad.fdd", "\x01\x02 not xml");
+    OpenFile file(path);
+    EXPECT_EQ(ZnFedReader::checkFomType(path.c_str(), file.get()), ZnFom1516);
+    EXPECT_EQ(std::fgetc(file.get()), 1);
+}
+
+TEST(ReadFileIntoBuffer, ReadsBlockBoundariesCompletely) {
+    TempDir dir;
+    for (size_t size : {size_t(0), size_t(1), size_t(1023), size_t(1024), size_t(1025),
+                        size_t(5000), size_t(70000)}) {
+        std::string content;
+        for (size_t i = 0; i < size; ++i) content += static_cast<char>('a' + i % 26);
+        OpenFile file(dir.write("f" + std::to_string(size), content));
+        std::fgetc(file.get());  // the read starts from the beginning regardless
+        char* buffer = nullptr;
+        unsigned int length = 99;
+        ASSERT_TRUE(ZnFedReader::readFileIntoBuffer(file.get(), &buffer, &length));
+        std::unique_ptr<char[]> owned(buffer);
+        ASSERT_EQ(length, size);
+        EXPECT_EQ(std::string(buffer, length), content);
+    }
+}
+
+TEST(ReadFileIntoBuffer, RefusesNullFileAndReadErrors) {
+    char* buffer = reinterpret_cast<char*>(1);
+    unsigned int length = 5;
+    {
+        Capture warn(ZnWarn, 1);
+        EXPECT_FALSE(ZnFedReader::readFileIntoBuffer(nullptr, &buffer, &length));
+        EXPECT_EQ(warn.text(), "ZnFedReader::readFileIntoBuffer: FileHandle not initialized\n");
+    }
+    EXPECT_EQ(buffer, nullptr);
+    TempDir dir;
+    OpenFile directory(dir.path(), "r");  // opens, but reading fails
+    ASSERT_NE(directory.get(), nullptr);
+    Capture warn(ZnWarn, 1);
+    EXPECT_FALSE(ZnFedReader::readFileIntoBuffer(directory.get(), &buffer, &length));
+    EXPECT_EQ(warn.text(), "ZnFedFileTransport::readFile: Error reading file.\n");
+    EXPECT_EQ(buffer, nullptr);
+    EXPECT_EQ(length, 0u);
+}
+
+TEST(FedFileLookup, SearchesRtiConfigAndTracesTheResolvedPath) {
+    TempDir dir;
+    std::string path = dir.write("lookup_model.fdd", "x");
+    ScopedEnv env("RTI_CONFIG", ("/nonexistent:" + dir.path()).c_str());
+    Capture verbose(ZnVerbose, 3);
+    FILE* file = ZnFedReader::openFedFile("lookup_model.fdd", true);
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    EXPECT_EQ(verbose.text(), "Reading FED file: " + path + "\n");
+}
+
+TEST(FedFileLookup, MissingFileIsReportedWithTheGivenName) {
+    ScopedEnv env("RTI_CONFIG", nullptr);
+    Quiet quiet;
+    ProbeReader reader;
+    EXPECT_EQ(reader.openFedFileWithErrCheck("no_such_model.fdd", false), nullptr);
+    EXPECT_EQ(reader.lastError(), "No such FED file: no_such_model.fdd");
+    EXPECT_EQ(reader.readFed("no_such_model.fdd", nullptr, 0, false, false),
+              ZnFedReadNotOpened);
+    EXPECT_EQ(reader.calls, 0);
+}
+
+TEST(FedFileLookup, StandardMimNameReachesTheReaderWithoutAFile) {
+    ScopedEnv env("RTI_CONFIG", nullptr);
+    Quiet quiet;
+    ProbeReader reader;
+    EXPECT_EQ(reader.readFed("HLAstandardMIM.xml", nullptr, 0, false, false),
+              ZnFedReadNotOpened);
+    EXPECT_EQ(reader.calls, 1);
+    EXPECT_FALSE(reader.gotFile);
+    EXPECT_EQ(reader.gotName, "HLAstandardMIM.xml");
+}
+
+TEST(ReaderState, StrictFlagsReturnThePreviousValue) {
+    ProbeReader reader;
+    EXPECT_EQ(reader.setStrictChecking(3), 0u);
+    EXPECT_EQ(reader.setStrictChecking(3), 3u);
+    EXPECT_TRUE(reader.strictChecking(2));
+    EXPECT_FALSE(reader.strictChecking(4));
+    reader.setStrictChecking(0);
+    EXPECT_FALSE(reader.strictChecking(1));
+    EXPECT_EQ(reader.expectedFomType(), ZnFomUnknown);
+    EXPECT_EQ(ZnFedReader1516().expectedFomType(), ZnFom1516);
+    EXPECT_EQ(ZnFedReader1516().lastFomType(), ZnFomUnknown);
+}
+
+TEST(ReaderState, FileBytesAreHandedOutOnce) {
+    Quiet quiet;
+    std::string text = fddDoc(basicTables());
+    ZnFedReader1516 reader;
+    ZnFom fom;
+    readText(reader, text, &fom);
+    ASSERT_EQ(reader.currFddDataLength(), text.size());
+    std::unique_ptr<char[]> bytes(reader.takeCurrFddData());
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(std::string(bytes.get(), text.size()), text);
+    EXPECT_EQ(reader.currFddDataLength(), 0u);
+    EXPECT_EQ(reader.takeCurrFddData(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,284 @@
+// fomTestSupport.h -- fixtures shared by the object-model reader tests:
+// temporary files and directories, scoped environment variables, captured
+// notification streams, and a ZnFom that writes down every call it gets.
+
+#ifndef TESTS_FOMTESTSUPPORT_H
+#define TESTS_FOMTESTSUPPORT_H
+
+#include <pxs/pxs.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fomtest {
+
+inline std::string dataPath(const std::string& name) {
+    return std::string(PXS_TEST_DATA_DIR) + "/" + name;
+}
+
+inline std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// A directory under /tmp removed (with its plain files) when the test ends.
+class TempDir {
+public:
+    TempDir() {
+        char pattern[] = "/tmp/pxs_fom_XXXXXX";
+        const char* made = mkdtemp(pattern);
+        if (!made) throw std::runtime_error("mkdtemp failed");
+        path_ = made;
+    }
+    ~TempDir() {
+        for (const std::string& f : files_) std::remove(f.c_str());
+        ::rmdir(path_.c_str());
+    }
+    // Writes `text` to `name` inside the directory; returns the full path.
+    std::string write(const std::string& name, const std::string& text) {
+        std::string full = path_ + "/" + name;
+        std::ofstream(full, std::ios::binary) << text;
+        files_.push_back(full);
+        return full;
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::vector<std::string> files_;
+};
+
+// An open FILE* closed at scope exit.
+class OpenFile {
+public:
+    explicit OpenFile(const std::string& path, const char* mode = "rb")
+        : file_(std::fopen(path.c_str(), mode)) {}
+    ~OpenFile() {
+        if (file_) std::fclose(file_);
+    }
+    FILE* get() const { return file_; }
+
+private:
+    FILE* file_;
+};
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
+        hadOld_ = old != nullptr;
+        if (old) old_ = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (hadOld_)
+            ::setenv(name_.c_str(), old_.c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
+    }
+
+private:
+    std::string name_;
+    std::string old_;
+    bool hadOld_ = false;
+};
+
+// Sets ZnNotifyLevel for the scope and captures one stream's output.
+class Capture {
+public:
+    Capture(ZnNotifyStream& stream, int level) : stream_(stream), level_(ZnNotifyLevel) {
+        ZnNotifyLevel = level;
+        old_ = stream_.rdbuf(text_.rdbuf());
+    }
+    ~Capture() {
+        stream_.rdbuf(old_);
+        ZnNotifyLevel = level_;
+    }
+    std::string text() const { return text_.str(); }
+
+private:
+    ZnNotifyStream& stream_;
+    int level_;
+    std::streambuf* old_;
+    std::ostringstream text_;
+};
+
+// Silences every stream for the scope (warnings included).
+class Quiet {
+public:
+    Quiet() : level_(ZnNotifyLevel) { ZnNotifyLevel = 0; }
+    ~Quiet() { ZnNotifyLevel = level_; }
+
+private:
+    int level_;
+};
+
+// A ZnFom that writes down the calls the readers make, as short texts, and
+// can be told to refuse classes or to throw.
+class RecordingFom : public ZnFom {
+public:
+    std::vector<std::string> calls;
+    std::set<std::string> refuse;  // class names addObjectClass/addInteractionClass refuse
+    std::string throwOnNote;       // addNote throws for this note name
+    std::string throwOnClass;      // addObjectClass throws for this class name
+
+    static std::string text(const char* s) { return s ? s : "(null)"; }
+
+    void setFomType(ZnFomType type) override {
+        calls.push_back("setFomType " + std::to_string(type));
+        ZnFom::setFomType(type);
+    }
+    void addDimension(const char* name, uint64_t ub, uint64_t lo, uint64_t up, bool ex,
+                      ZnString* norm) override {
+        calls.push_back("addDimension " + text(name));
+        ZnFom::addDimension(name, ub, lo, up, ex, norm);
+    }
+    bool addObjectClass(const char* name, const char* parent) override {
+        calls.push_back("addObjectClass " + text(name) + " " + text(parent));
+        if (name && throwOnClass == name) throw std::runtime_error("class refused");
+        if (name && refuse.count(name)) return false;
+        return ZnFom::addObjectClass(name, parent);
+    }
+    void addAttribute(const char* cls, const char* attr, ZnTransportType t, ZnOrderType o,
+                      ZnSharingType_enum s, ZnFomUpdateType_enum u, ZnString* cond,
+                      ZnOwnershipType_enum own, ZnString* sem, const void* reserved) override {
+        calls.push_back("addAttribute " + text(cls) + " " + text(attr));
+        ZnFom::addAttribute(cls, attr, t, o, s, u, cond, own, sem, reserved);
+    }
+    void addSpaceAttribute(const char* cls, const char* attr, ZnTransportType t, ZnOrderType o,
+                           const char* space) override {
+        calls.push_back("addSpaceAttribute " + text(cls) + " " + text(attr) + " " +
+                        std::to_string(t) + " " + std::to_string(o) + " " + text(space));
+        ZnFom::addSpaceAttribute(cls, attr, t, o, space);
+    }
+    bool addAttributeDimension(const char* cls, const char* attr, const char* dim) override {
+        calls.push_back("addAttributeDimension " + text(cls) + " " + text(attr) + " " +
+                        text(dim));
+        return ZnFom::addAttributeDimension(cls, attr, dim);
+    }
+    bool addInteractionClass(const char* name, const char* parent, ZnTransportType t,
+                             ZnOrderType o, const char* space) override {
+        calls.push_back("addInteractionClass " + text(name) + " " + text(parent));
+        if (name && refuse.count(name)) return false;
+        return ZnFom::addInteractionClass(name, parent, t, o, space);
+    }
+    void addParameter(const char* cls, const char* param) override {
+        calls.push_back("addParameter " + text(cls) + " " + text(param));
+        ZnFom::addParameter(cls, param);
+    }
+    bool addInteractionDimension(const char* cls, const char* dim) override {
+        calls.push_back("addInteractionDimension " + text(cls) + " " + text(dim));
+        return ZnFom::addInteractionDimension(cls, dim);
+    }
+    void setSwitch(const ZnString& name, bool on) override {
+        calls.push_back("setSwitch " + name.string() + " " + (on ? "1" : "0"));
+        ZnFom::setSwitch(name, on);
+    }
+    void setAutoProvide(bool on) override {
+        calls.push_back(std::string("setAutoProvide ") + (on ? "1" : "0"));
+        ZnFom::setAutoProvide(on);
+    }
+    void setConveyProducingFederate(bool on) override {
+        calls.push_back(std::string("setConveyProducingFederate ") + (on ? "1" : "0"));
+        ZnFom::setConveyProducingFederate(on);
+    }
+    void setServiceReporting(bool on) override {
+        calls.push_back(std::string("setServiceReporting ") + (on ? "1" : "0"));
+        ZnFom::setServiceReporting(on);
+    }
+    void addTransportation(ZnTransportationType* rec) override {
+        calls.push_back("addTransportation " + rec->name.string());
+        ZnFom::addTransportation(rec);
+    }
+    void addTime(ZnTimeType* rec) override {
+        calls.push_back("addTime " + rec->name.string());
+        ZnFom::addTime(rec);
+    }
+    void addUserSuppliedTag(ZnUserSuppliedTagsType* rec) override {
+        calls.push_back("addUserSuppliedTag " + rec->name.string());
+        ZnFom::addUserSuppliedTag(rec);
+    }
+    void addSynchronizationPoint(ZnSynchronizationPointsType* rec) override {
+        calls.push_back("addSynchronizationPoint " + rec->label.string());
+        ZnFom::addSynchronizationPoint(rec);
+    }
+    void addNote(ZnNotesType* rec) override {
+        if (rec->name == throwOnNote.c_str()) {
+            delete rec;  // the record is ours from here, thrown or not
+            throw std::runtime_error("note refused");
+        }
+        calls.push_back("addNote " + rec->name.string());
+        ZnFom::addNote(rec);
+    }
+    void addSimpleDatatype(ZnSimpleDatatypeType* rec) override {
+        calls.push_back("addSimpleDatatype " + rec->name.string());
+        ZnFom::addSimpleDatatype(rec);
+    }
+
+    // Index of the first call starting with `prefix`; -1 when none.
+    int indexOf(const std::string& prefix) const {
+        for (size_t i = 0; i < calls.size(); ++i)
+            if (calls[i].compare(0, prefix.size(), prefix) == 0) return static_cast<int>(i);
+        return -1;
+    }
+    int count(const std::string& prefix) const {
+        int n = 0;
+        for (const std::string& c : calls)
+            if (c.compare(0, prefix.size(), prefix) == 0) ++n;
+        return n;
+    }
+};
+
+// An FDD document around `body` (the children of objectModel).
+inline std::string fddDoc(const std::string& body, const std::string& doctype = "") {
+    return "<?xml version=\"1.0\"?>\n" + doctype +
+           "<objectModel name=\"T\" type=\"FOM\">\n" + body + "</objectModel>\n";
+}
+
+// The four tables that stop a read from complaining about objects,
+// interactions, dimensions and transportations.
+inline std::string basicTables() {
+    return "<objects><objectClass name=\"HLAobjectRoot\"/></objects>\n"
+           "<interactions><interactionClass name=\"HLAinteractionRoot\"/></interactions>\n"
+           "<dimensions/>\n"
+           "<transportations><transportation name=\"HLAreliable\"/></transportations>\n";
+}
+
+// Line number of the first line of `text` containing `what` (1-based).
+inline int lineOf(const std::string& text, const std::string& what) {
+    size_t pos = text.find(what);
+    if (pos == std::string::npos) return -1;
+    int line = 1;
+    for (size_t i = 0; i < pos; ++i)
+        if (text[i] == '\n') ++line;
+    return line;
+}
+
+// Reads `text` as the file "model.fdd" in a temporary directory.
+inline ZnFedReadStatus readText(ZnFedReader& reader, const std::string& text,
+                                ZnFedTarget* target, unsigned int strict = 0,
+                                bool validate = false, bool defaults = false) {
+    TempDir dir;
+    std::string path = dir.write("model.fdd", text);
+    OpenFile file(path);
+    return reader.readFedFilePtr(file.get(), target, ZnFilename(path.c_str()), strict, validate,
+                                 defaults);
+}
+
+}  // namespace fomtest
+
+#endif
