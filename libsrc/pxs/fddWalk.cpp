@@ -54,7 +54,10 @@ constexpr int kParseOptions =
 const char* property(const xmlNode* node, const char* name, PropertyScratch& scratch) {
     if (!node || node->type != XML_ELEMENT_NODE) return nullptr;
     for (const xmlAttr* a = node->properties; a; a = a->next) {
-        if (!xmlStrEqual(a->name, xstr(name))) continue;
+        // Called for every property of every member: compare the first
+        // character inline before paying for a full comparison.
+        const char* attrName = str(a->name);
+        if (!attrName || attrName[0] != name[0] || std::strcmp(attrName, name) != 0) continue;
         const xmlNode* value = a->children;
         if (!value) return "";
         // The common case, one text node, is handed out without copying.

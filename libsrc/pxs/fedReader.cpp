@@ -10,6 +10,8 @@
 #include <cstring>
 #include <new>
 
+#include <sys/stat.h>
+
 #include <pxs/fddWalk.h>
 #include <pxs/xmlFedReader1516e.h>
 #include <util/znNotify.h>
@@ -51,6 +53,53 @@ bool extensionOf(const char* fileName, ZnString* ext) {
     *ext = dot + 1;
     ext->toLower();
     return true;
+}
+
+// Reads the whole of `file` into `data`, doubling the array whenever the data
+// fills it, so a read never writes past the array. The doubling starts from
+// 1024 bytes; for a regular
+// file it is carried up front to the first size that holds the whole file and
+// one byte more (so the final empty read finds room), which reads a large
+// file in one pass instead of copying it at every doubling. A file that grows
+// while being read still doubles as it goes. An array of exactly the size
+// the file needs is reused, which spares repeated reads a large allocation.
+// On failure `data` is freed.
+bool readWhole(FILE* file, std::unique_ptr<char[]>& data, size_t& capacity, size_t& used) {
+    std::rewind(file);
+    used = 0;
+    size_t size = kReadBlock;
+    struct stat info;
+    if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
+        uint64_t wanted = static_cast<uint64_t>(info.st_size) + 1;
+        while (size < wanted && size < kMaxBuffer) size *= 2;
+    }
+    if (!data || size != capacity) {
+        data.reset(new (std::nothrow) char[size]);
+        capacity = data ? size : 0;
+        if (!data) return failAllocation();
+    }
+    for (;;) {
+        size_t n = std::fread(data.get() + used, 1, capacity - used, file);
+        if (n == 0) {
+            if (!std::ferror(file)) return true;
+            ZnWarn << "ZnFedFileTransport::readFile: Error reading file.\n";
+            data.reset();
+            capacity = used = 0;
+            return false;
+        }
+        used += n;
+        if (used < capacity) continue;
+        std::unique_ptr<char[]> bigger(capacity < kMaxBuffer ? new (std::nothrow) char[capacity * 2]
+                                                             : nullptr);
+        if (!bigger) {
+            data.reset();
+            capacity = used = 0;
+            return failAllocation();
+        }
+        std::memcpy(bigger.get(), data.get(), used);
+        data = std::move(bigger);
+        capacity *= 2;
+    }
 }
 
 }  // namespace
@@ -128,9 +177,6 @@ ZnFomType ZnFedReader::checkFomType(const char* fileName, void* file) {
     return type;
 }
 
-// Reads in blocks at the end of the data and doubles the array whenever the
-// data fills it, so a read never writes past the array and the copies add up
-// to less than the file size.
 bool ZnFedReader::readFileIntoBuffer(FILE* file, char** buffer, unsigned int* length) {
     *buffer = nullptr;
     *length = 0;
@@ -138,27 +184,9 @@ bool ZnFedReader::readFileIntoBuffer(FILE* file, char** buffer, unsigned int* le
         ZnWarn << "ZnFedReader::readFileIntoBuffer: FileHandle not initialized\n";
         return false;
     }
-    std::rewind(file);
-    size_t size = kReadBlock;
-    std::unique_ptr<char[]> data(new (std::nothrow) char[size]);
-    if (!data) return failAllocation();
-    size_t used = 0;
-    for (;;) {
-        size_t n = std::fread(data.get() + used, 1, std::min(kReadBlock, size - used), file);
-        if (n == 0) {
-            if (!std::ferror(file)) break;
-            ZnWarn << "ZnFedFileTransport::readFile: Error reading file.\n";
-            return false;
-        }
-        used += n;
-        if (used < size) continue;
-        if (size >= kMaxBuffer) return failAllocation();
-        std::unique_ptr<char[]> bigger(new (std::nothrow) char[size * 2]);
-        if (!bigger) return failAllocation();
-        std::memcpy(bigger.get(), data.get(), used);
-        data = std::move(bigger);
-        size *= 2;
-    }
+    std::unique_ptr<char[]> data;
+    size_t capacity = 0, used = 0;
+    if (!readWhole(file, data, capacity, used)) return false;
     *length = static_cast<unsigned int>(used);
     *buffer = data.release();
     return true;
@@ -166,6 +194,7 @@ bool ZnFedReader::readFileIntoBuffer(FILE* file, char** buffer, unsigned int* le
 
 char* ZnFedReader::takeCurrFddData() {
     fileLength_ = 0;
+    fileCapacity_ = 0;
     return fileBuffer_.release();
 }
 
@@ -174,16 +203,20 @@ void ZnFedReader::appendErrorLine(xmlNode* node, ZnString& text) const {
 }
 
 bool ZnFedReader::loadFileBuffer(FILE* file) {
-    clearFileBuffer();
-    char* bytes = nullptr;
-    unsigned int length = 0;
-    if (!readFileIntoBuffer(file, &bytes, &length)) return false;
-    fileBuffer_.reset(bytes);
-    fileLength_ = length;
-    return true;
+    fileLength_ = 0;
+    if (!file) {
+        clearFileBuffer();
+        ZnWarn << "ZnFedReader::readFileIntoBuffer: FileHandle not initialized\n";
+        return false;
+    }
+    size_t used = 0;
+    bool read = readWhole(file, fileBuffer_, fileCapacity_, used);
+    fileLength_ = static_cast<unsigned int>(used);
+    return read;
 }
 
 void ZnFedReader::clearFileBuffer() {
     fileBuffer_.reset();
+    fileCapacity_ = 0;
     fileLength_ = 0;
 }

@@ -77,7 +77,7 @@ public:
 protected:
     ZnFedReader() = default;
 
-    // Replaces the held bytes with the whole of `file`; false (buffer empty)
+    // Replaces the held bytes with the whole of `file`; false (no bytes)
     // when it cannot be read.
     bool loadFileBuffer(FILE* file);
     void clearFileBuffer();
@@ -87,6 +87,7 @@ protected:
     }
 
     std::unique_ptr<char[]> fileBuffer_;
+    size_t fileCapacity_ = 0;  // size of the array, kept for reuse by the next read
     unsigned int fileLength_ = 0;
     ZnFedTarget* target_ = nullptr;  // borrowed for the length of a read
     unsigned int strictFlags_ = 0;
