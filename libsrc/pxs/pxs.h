@@ -14,5 +14,10 @@
 #include <pxs/alist.h>
 #include <pxs/null.h>
 #include <pxs/register.h>
+#include <pxs/math.h>
+#include <pxs/integer.h>
+#include <pxs/float.h>
+#include <pxs/lstring.h>
+#include <pxs/subrs.h>
 
 #endif
