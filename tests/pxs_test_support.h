@@ -76,6 +76,14 @@ inline std::string pxsError(const std::string& message) {
         EXPECT_EQ(f_.depth, 1);                                               \
     } while (0)
 
+// Expects `action` to fail with `message` innermost, wrapped or not.
+#define EXPECT_PXS_FAILURE(action, message)                                   \
+    do {                                                                      \
+        pxstest::Failure f_ = pxstest::failureOf([&] { (void)(action); });    \
+        EXPECT_TRUE(f_.thrown) << "no error from " #action;                   \
+        EXPECT_EQ(f_.innermost, pxstest::pxsError(message));                  \
+    } while (0)
+
 // Sends ZnInfo to a string for the scope (replacing its level gate).
 class InfoCapture {
 public:

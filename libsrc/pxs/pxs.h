@@ -14,6 +14,8 @@
 #include <pxs/alist.h>
 #include <pxs/null.h>
 #include <pxs/register.h>
+#include <pxs/lstream.h>
+#include <pxs/read.h>
 #include <pxs/math.h>
 #include <pxs/integer.h>
 #include <pxs/float.h>
