@@ -57,8 +57,8 @@ TEST_F(Tail, NonTailRecursionWithinTheBoundWorks) {
 TEST_F(Tail, NonTailRecursionBeyondTheBoundIsAClearError) {
     lisp.run("(define (count n) (if (= n 0) 0 (+ 1 (count (- n 1)))))");
     pxstest::Failure f = pxstest::failureOf([&] { lisp.run("(count 1000000)"); });
-    EXPECT_EQ(f.innermost, pxstest::pxsError("Evaluation nested deeper than 10000 levels"));
-    EXPECT_EQ(f.depth, 10002);
+    EXPECT_EQ(f.innermost, pxstest::pxsError("Evaluation nested deeper than 5000 levels"));
+    EXPECT_EQ(f.depth, 5002);
     // The interpreter is usable afterwards.
     EXPECT_EQ(lisp.number("(count 10)"), 10);
 }
@@ -69,7 +69,7 @@ TEST_F(Tail, DeeplyNestedExpressionIsBoundedToo) {
     ZnlObjPtr expr(1);
     for (int i = 0; i < 20000; ++i)
         expr = pxstest::listOf({car, pxstest::listOf({list, expr})});
-    EXPECT_PXS_FAILURE(ZncEval(expr, lisp.frame), "Evaluation nested deeper than 10000 levels");
+    EXPECT_PXS_FAILURE(ZncEval(expr, lisp.frame), "Evaluation nested deeper than 5000 levels");
     expr = ZnlObjPtr(1);
     for (int i = 0; i < 2000; ++i) expr = pxstest::listOf({car, pxstest::listOf({list, expr})});
     EXPECT_EQ(ZncEval(expr, lisp.frame)->fixnum(), 1);

@@ -2,7 +2,7 @@
 // form of a procedure body and the branch chosen by if or cond continue in
 // the same loop, so tail calls run in constant host stack. Other nesting
 // recurses and is bounded: more than 10000 nested evaluations raise
-// "Evaluation nested deeper than 10000 levels". Errors leave ZncEval wrapped
+// "Evaluation nested deeper than 5000 levels". Errors leave ZncEval wrapped
 // once per nesting level ("Propagating ZnException.").
 //
 //   ZnlStringInputStream in("(if (car '(nil)) 1 2)");
