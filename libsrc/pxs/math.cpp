@@ -45,9 +45,29 @@ private:
     int size_ = 0;
 };
 
+// The two elements of a two-element argument list, the shape of nearly
+// every arithmetic call, or false for any other shape.
+bool twoElements(const ZnlObjPtr& args, const ZnlObj*& a, const ZnlObj*& b) {
+    const ZnlObj* first = args.get();
+    if (!first || first->tag() != ZnlConsTag) return false;
+    const ZnlObj* second = first->cdrRef().get();
+    if (!second || second->tag() != ZnlConsTag) return false;
+    const ZnlObj* end = second->cdrRef().get();
+    if (end && end->tag() == ZnlConsTag) return false;
+    a = first->carRef().get();
+    b = second->carRef().get();
+    return true;
+}
+
 // (op a1 (op a2 (... an))): the last argument is checked first, then each
 // earlier one just before the step that uses it.
 ZnlObjPtr rightFold(ArithOp op, const ZnlObjPtr& args, const char* arity, const char* type) {
+    const ZnlObj* a;
+    const ZnlObj* b;
+    if (twoElements(args, a, b)) {
+        if (!isNumber(b) || !isNumber(a)) ZncHaltAndCatchFire(type);
+        return pxsdetail::arithmeticStep(op, a, b);
+    }
     ArgVector items(args);
     int n = items.size();
     if (n == 0) ZncHaltAndCatchFire(arity);
@@ -97,6 +117,12 @@ ZnlObjPtr ZnlMultiply(const ZnlObjPtr& args, const ZnlObjPtr&) {
 // ((a1 - a2) - a3) ...: each step checks the running result and the next
 // argument, as a fresh call on (result a3 ...) would.
 ZnlObjPtr ZnlMinus(const ZnlObjPtr& args, const ZnlObjPtr&) {
+    const ZnlObj* a;
+    const ZnlObj* b;
+    if (twoElements(args, a, b)) {
+        if (!isNumber(a) || !isNumber(b)) ZncHaltAndCatchFire("Non-number to subtract");
+        return pxsdetail::arithmeticStep(ArithOp::Subtract, a, b);
+    }
     ArgVector items(args);
     int n = items.size();
     if (n == 0) ZncHaltAndCatchFire("Wrong number of args to subtract");
