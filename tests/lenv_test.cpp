@@ -41,7 +41,7 @@ TEST_F(Frames, NamesSharingABucketAreToldApart) {
 TEST_F(Frames, LookupsAgreeBeforeAndAfterTheTableGrows) {
     ZnlHashTable* table = root->frameBindings();
     std::vector<std::string> names;
-    for (int i = 0; i < 40; ++i) names.push_back("n" + std::to_string(i));
+    for (int i = 0; i < 300; ++i) names.push_back("n" + std::to_string(i));
     names.push_back("ba");
     names.push_back("ab");
     for (size_t i = 0; i < names.size(); ++i) {
@@ -52,7 +52,26 @@ TEST_F(Frames, LookupsAgreeBeforeAndAfterTheTableGrows) {
             ASSERT_EQ(value->fixnum(), static_cast<int>(j));
         }
     }
-    EXPECT_EQ(table->size(), 42);
+    EXPECT_EQ(table->size(), 302);
+    EXPECT_TRUE(table->lookup("n300").isNull());
+}
+
+// A binding without a value does not block a new one for the same name; the
+// newer one must then win whichever way the table looks names up.
+TEST_F(Frames, NewerBindingOfAValuelessNameWinsAtEverySize) {
+    for (int size : {3, 30, 300}) {
+        ZnlObjPtr frame(ZnlFrameTag);
+        ZnlHashTable* table = frame->frameBindings();
+        table->insert(ZncMakeSymbol("dup"), ZnlObjPtr(), frame);
+        for (int i = 0; i < size; ++i)
+            ZncSet(ZncMakeSymbol(("f" + std::to_string(i)).c_str()), ZnlObjPtr(i), frame);
+        ZnlObjPtr newer = ZncMakeSymbol("dup");
+        table->insert(newer, ZnlObjPtr(7), frame);
+        EXPECT_TRUE(table->findsym("dup") == newer) << size;
+        EXPECT_EQ(table->lookup("dup")->fixnum(), 7) << size;
+        ZncSet(ZncMakeSymbol("later"), ZnlObjPtr(1), frame);  // may rebuild the index
+        EXPECT_TRUE(table->findsym("dup") == newer) << size;
+    }
 }
 
 // Bindings come out bucket 255 first and bucket 0 last, oldest first within

@@ -84,6 +84,21 @@ TEST(ZnlObjConstruction, TextsAreCopiedNotShared) {
     EXPECT_EQ(ZnlObjPtr(static_cast<const char*>(nullptr))->string(), nullptr);
 }
 
+TEST(ZnlObjFreeing, AlreadyReleasedCellIsReportedAndLeftAlone) {
+    NoCellLeft guard;
+    ZnlObjPtr holder = pxstest::listOf({ZnlObjPtr(5)});
+    ZnlObj* raw = holder.get();
+    raw->setGone(true);
+    pxstest::WarnCapture warn;
+    holder = ZnlObjPtr();
+    EXPECT_EQ(warn.text(), "Lisp Error: Attempt to deleted already-deleted object\n");
+    // Nothing was released: the contents are still there.
+    EXPECT_EQ(raw->car()->fixnum(), 5);
+    raw->setGone(false);
+    raw->setRefcnt(1);
+    DecObjRefCnt(raw);
+}
+
 TEST(ZnlObjErrors, CarryTheFixedOrigin) {
     pxstest::Failure f = pxstest::failureOf([] { ZncHaltAndCatchFire("boom"); });
     EXPECT_EQ(f.innermost, "ZnException: PXS Error: boom");

@@ -30,10 +30,9 @@ ZnlObjPtr ZncMakeSymbol(char* name) {
 ZnlObjPtr ZncIntern(char* name, const ZnlObjPtr& frame) {
     if (!frame) return ZncMakeSymbol(name);
     if (frame->tag() != ZnlFrameTag) ZncHaltAndCatchFire("Non-frame to set1env");
-    const char* key = name ? name : "";
-    int bucket = ZnlHashTable::bucket_number(key);
+    ZnlHashTable::Key key(name);
     for (ZnlObj* f = frame.get(); f && f->tag() == ZnlFrameTag; f = f->frameParentRef().get())
-        if (symbol_entry* entry = f->frameBindings()->find(key, bucket)) return entry->symbol;
+        if (symbol_entry* entry = f->frameBindings()->find(key)) return entry->symbol;
     ZnlObjPtr symbol = ZncMakeSymbol(name);
     ZncSet(symbol, ZnlObjPtr::unbound(), frame);
     return symbol;

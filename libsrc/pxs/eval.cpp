@@ -34,7 +34,12 @@ constexpr int kEvalLine = 352;
 // non-tail recursive procedure may recurse about this many times.
 constexpr int kMaxDepth = 5000;
 
-thread_local int evalDepth = 0;
+// Interpreter state is per thread. The initial-exec model reads it straight
+// off the thread pointer instead of calling __tls_get_addr on every access;
+// it takes only a few bytes of the static TLS block.
+#define PXS_THREAD_LOCAL thread_local __attribute__((tls_model("initial-exec")))
+
+PXS_THREAD_LOCAL int evalDepth = 0;
 
 struct DepthGuard {
     DepthGuard() { ++evalDepth; }

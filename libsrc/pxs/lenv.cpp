@@ -53,23 +53,48 @@ ZnlHashTable::~ZnlHashTable() {
     delete[] buckets_;
 }
 
-int ZnlHashTable::bucket_number(const char* name) {
+int ZnlHashTable::bucket_number(const char* name) { return Key(name).bucket; }
+
+ZnlHashTable::Key::Key(const char* text, const ZnlObj* cell)
+    : name(text ? text : ""), symbol(cell), bucket(0), hash(2166136261u) {
     std::int32_t sum = 0;
-    for (const char* p = name; *p; ++p) sum += static_cast<signed char>(*p);
-    return static_cast<int>(static_cast<std::uint32_t>(sum) & 0xFF);
+    for (const char* p = name; *p; ++p) {
+        sum += static_cast<signed char>(*p);
+        hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
+    }
+    bucket = static_cast<int>(static_cast<std::uint32_t>(sum) & 0xFF);
 }
 
-symbol_entry* ZnlHashTable::find(const char* name, int bucket) const {
-    symbol_entry* entry = buckets_ ? buckets_[bucket] : newest_;
-    for (; entry; entry = buckets_ ? entry->next : entry->older)
-        if (std::strcmp(checkedKeyName(entry), name) == 0) return entry;
+namespace {
+
+// The full hash is compared first, so a walk rarely touches a key symbol
+// that cannot match.
+bool matches(const symbol_entry* entry, const ZnlHashTable::Key& key) {
+    if (entry->hash != key.hash) return false;
+    return (key.symbol && entry->symbol.get() == key.symbol) ||
+           std::strcmp(checkedKeyName(entry), key.name) == 0;
+}
+
+}  // namespace
+
+symbol_entry* ZnlHashTable::find(const Key& key) const {
+    if (!index_.empty()) {
+        const size_t mask = index_.size() - 1;
+        for (size_t i = key.hash & mask; symbol_entry* entry = index_[i]; i = (i + 1) & mask)
+            if (matches(entry, key)) return entry;
+        return nullptr;
+    }
+    if (buckets_) {
+        for (symbol_entry* entry = buckets_[key.bucket]; entry; entry = entry->next)
+            if (matches(entry, key)) return entry;
+        return nullptr;
+    }
+    for (symbol_entry* entry = newest_; entry; entry = entry->older)
+        if (matches(entry, key)) return entry;
     return nullptr;
 }
 
-symbol_entry* ZnlHashTable::find(const char* name) const {
-    if (!name) name = "";
-    return find(name, buckets_ ? bucket_number(name) : 0);
-}
+symbol_entry* ZnlHashTable::find(const char* name) const { return find(Key(name)); }
 
 ZnlObjPtr ZnlHashTable::lookup(const char* name) const {
     symbol_entry* entry = find(name);
@@ -93,26 +118,58 @@ void ZnlHashTable::buildBuckets() {
     }
 }
 
+// Puts `entry` in the index. A name can have two entries only when the
+// older one holds no value; the chains then find the newer one first, and
+// so must the index: `replace` says whether `entry` is the newer.
+void ZnlHashTable::indexEntry(symbol_entry* entry, bool replace) {
+    const size_t mask = index_.size() - 1;
+    Key key(keyName(entry->symbol.get()));
+    size_t i = entry->hash & mask;
+    for (; index_[i]; i = (i + 1) & mask) {
+        if (!matches(index_[i], key)) continue;
+        if (replace) index_[i] = entry;
+        return;
+    }
+    index_[i] = entry;
+}
+
+void ZnlHashTable::rebuildIndex() {
+    size_t capacity = 128;
+    while (capacity < 4 * static_cast<size_t>(size_)) capacity *= 2;
+    index_.assign(capacity, nullptr);
+    for (symbol_entry* entry = newest_; entry; entry = entry->older) indexEntry(entry, false);
+}
+
 ZnlObjPtr ZnlHashTable::insert(const ZnlObjPtr& symbol, const ZnlObjPtr& value,
                                const ZnlObjPtr& frame) {
     if (!symbol || symbol->tag() != ZnlSymbolTag) ZncHaltAndCatchFire("non-symbol in environment");
-    const char* name = keyName(symbol.get());
-    if (lookup(name)) ZncHaltAndCatchFire("cannot insert binding with duplicate key");
+    Key key(keyName(symbol.get()));
+    symbol_entry* existing = find(key);
+    if (existing && existing->value) ZncHaltAndCatchFire("cannot insert binding with duplicate key");
+    insertNew(key, symbol, value, frame);
+    return symbol;
+}
+
+void ZnlHashTable::insertNew(const Key& key, const ZnlObjPtr& symbol, const ZnlObjPtr& value,
+                             const ZnlObjPtr& frame) {
     symbol_entry* entry = new symbol_entry;
     entry->symbol = symbol;
     entry->value = value;
+    entry->hash = key.hash;
     entry->older = newest_;
     newest_ = entry;
     ++size_;
     if (buckets_) {
-        symbol_entry*& head = buckets_[bucket_number(name)];
-        entry->next = head;
-        head = entry;
+        entry->next = buckets_[key.bucket];
+        buckets_[key.bucket] = entry;
     } else if (size_ > kListLimit) {
         buildBuckets();
     }
+    if (!index_.empty() && 2 * static_cast<size_t>(size_) <= index_.size())
+        indexEntry(entry, true);
+    else if (size_ > kIndexLimit)
+        rebuildIndex();
     if (isLocalProc(value, frame.get())) ++localProcs_;
-    return symbol;
 }
 
 void ZnlHashTable::setEntryValue(symbol_entry* entry, const ZnlObjPtr& value,
@@ -181,26 +238,27 @@ ZnlObjPtr ZncSet(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPt
     if (!symbol || symbol->tag() != ZnlSymbolTag) ZncHaltAndCatchFire("Non-symbol to set1env");
     if (!isFrame(frame)) ZncHaltAndCatchFire("Non-frame to set1env");
     ZnlHashTable* table = frame->frameBindings();
-    if (symbol_entry* entry = table->find(keyName(symbol.get()))) {
+    ZnlHashTable::Key key(keyName(symbol.get()), symbol.get());
+    if (symbol_entry* entry = table->find(key)) {
         table->setEntryValue(entry, value, frame);
         return entry->symbol;
     }
-    return table->insert(symbol, value, frame);
+    table->insertNew(key, symbol, value, frame);
+    return symbol;
 }
 
 // Walks raw parent links: `frame` holds the whole chain for the walk.
 ZnlObjPtr ZncSymeval(const ZnlObjPtr& symbol, const ZnlObjPtr& frame) {
     if (!symbol || symbol->tag() != ZnlSymbolTag) ZncHaltAndCatchFire("Non-symbol to ZncSymeval");
-    const char* name = keyName(symbol.get());
-    int bucket = ZnlHashTable::bucket_number(name);
+    ZnlHashTable::Key key(keyName(symbol.get()), symbol.get());
     for (ZnlObj* f = frame.get(); f && f->tag() == ZnlFrameTag; f = f->frameParentRef().get()) {
-        symbol_entry* entry = f->frameBindings()->find(name, bucket);
+        symbol_entry* entry = f->frameBindings()->find(key);
         if (!entry || !entry->value) continue;
         // A nearer binding to the marker hides any farther real one.
         if (entry->value == ZnlObjPtr::unbound()) break;
         return entry->value;
     }
-    raiseUnbound(name);
+    raiseUnbound(key.name);
 }
 
 bool ZncBoundp(const ZnlObjPtr& symbol, const ZnlObjPtr& frame) {

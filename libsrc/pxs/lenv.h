@@ -11,21 +11,40 @@
 
 #include <pxs/memory.h>
 
+#include <cstdint>
+#include <vector>
+
 // One binding. The table keys entries by the symbol's name.
 struct symbol_entry {
     ZnlObjPtr symbol;
     ZnlObjPtr value;
     symbol_entry* next = nullptr;   // bucket chain, newest first
     symbol_entry* older = nullptr;  // every entry of the table, newest first
+    std::uint32_t hash = 0;         // ZnlHashTable::Key::hash of the name
 };
 
 // The bindings of one frame: 256 buckets chosen by the byte sum of the name,
-// each a chain with the newest binding first. A table with few bindings (a
-// procedure call's frame, usually) keeps them in one list and builds the
-// buckets only when it grows: lookups give the same answers either way.
+// each a chain with the newest binding first; that order is what bindings()
+// and dump() show. Lookups give the same answers whatever the table's size,
+// but get there differently: a table with few bindings (a procedure call's
+// frame, usually) keeps them in one list, a middle-sized one walks its
+// bucket chains, and a large one (a global frame) also keeps an open-
+// addressing index on a full hash of the name, since a byte sum spreads
+// thousands of names over few chains.
 class ZnlHashTable {
 public:
     static constexpr int kBuckets = 256;
+
+    // A name with its hashes, computed once for lookups in several tables.
+    // Given the symbol itself, an entry keyed by that very cell matches
+    // without comparing names.
+    struct Key {
+        explicit Key(const char* name, const ZnlObj* symbol = nullptr);
+        const char* name;
+        const ZnlObj* symbol;
+        int bucket;          // bucket_number(name)
+        std::uint32_t hash;  // FNV-1a of the name
+    };
 
     ZnlHashTable() = default;
     ZnlHashTable(const ZnlHashTable&) = delete;
@@ -36,10 +55,9 @@ public:
     ZnlObjPtr lookup(const char* name) const;
     // The symbol stored as the key for `name`, or an empty pointer.
     ZnlObjPtr findsym(const char* name) const;
-    // The entry for `name`, or null. The second form takes the name's
-    // bucket_number, for callers that search several tables.
+    // The entry for `name`, or null.
     symbol_entry* find(const char* name) const;
-    symbol_entry* find(const char* name, int bucket) const;
+    symbol_entry* find(const Key& key) const;
     // Adds a binding and returns `symbol`; `frame` is the frame that owns
     // this table. Raises when `name` is already bound.
     ZnlObjPtr insert(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPtr& frame);
@@ -63,16 +81,27 @@ public:
     // EnvLocalProcRefcnt of the owning frame `frame`.
     int localProcRefcnt(const ZnlObj* frame) const;
 
+    // Adds a binding for a name that `find` has just failed to find.
+    void insertNew(const Key& key, const ZnlObjPtr& symbol, const ZnlObjPtr& value,
+                   const ZnlObjPtr& frame);
+
 private:
-    // Above this many bindings the table builds its buckets.
+    // Above this many bindings the table builds its buckets, and above the
+    // second its index.
     static constexpr int kListLimit = 8;
+    static constexpr int kIndexLimit = 64;
 
     template <typename Visit>
     void visitInBucketOrder(Visit visit) const;
     void buildBuckets();
+    void indexEntry(symbol_entry* entry, bool replace);
+    void rebuildIndex();
 
     symbol_entry** buckets_ = nullptr;
     symbol_entry* newest_ = nullptr;
+    // Open addressing, a power of two at most half full; empty below the
+    // index limit.
+    std::vector<symbol_entry*> index_;
     int size_ = 0;
     int localProcs_ = 0;
 };

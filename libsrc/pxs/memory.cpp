@@ -18,9 +18,14 @@
 #include <util/znList.h>
 #include <util/znNotify.h>
 
+// Interpreter state is per thread. The initial-exec model reads it straight
+// off the thread pointer instead of calling __tls_get_addr on every access;
+// it takes only a few bytes of the static TLS block.
+#define PXS_THREAD_LOCAL thread_local __attribute__((tls_model("initial-exec")))
+
 // Live cells on this thread. Tests declare it themselves to check that an
 // operation leaves no cell behind; it is in no installed header.
-thread_local long pxsLiveCells = 0;
+PXS_THREAD_LOCAL long pxsLiveCells = 0;
 
 namespace pxsdetail {
 
@@ -54,7 +59,14 @@ struct FreeState {
     bool draining = false;
 };
 
-thread_local FreeState freeState;
+// Made on first use and never destroyed, like the singletons, so that the
+// thread-local itself is a plain pointer.
+PXS_THREAD_LOCAL FreeState* freeState = nullptr;
+
+FreeState& freeStateOfThread() {
+    if (!freeState) freeState = new FreeState;
+    return *freeState;
+}
 
 // Releases what `cell` owns; its children land on the pending stack.
 void dispose(ZnlObj* cell) noexcept {
@@ -64,17 +76,21 @@ void dispose(ZnlObj* cell) noexcept {
     }
     CellAccess::releaseContents(cell);
     if (cell->tag() == ZnlFrameTag)
-        freeState.deadFrames.push_back(cell);
+        freeStateOfThread().deadFrames.push_back(cell);
     else
         CellAccess::destroy(cell);
 }
 
-// Frees `cell` and everything only it kept alive, in a loop.
+// Frees `cell` and everything only it kept alive, in a loop. Releases made
+// while a free is in progress only queue their cells.
 void freeCell(ZnlObj* cell) noexcept {
-    FreeState& state = freeState;
-    state.pending.push_back(cell);
-    if (state.draining) return;
+    FreeState& state = freeStateOfThread();
+    if (state.draining) {
+        state.pending.push_back(cell);
+        return;
+    }
     state.draining = true;
+    dispose(cell);
     while (!state.pending.empty()) {
         ZnlObj* next = state.pending.back();
         state.pending.pop_back();
@@ -112,9 +128,9 @@ ZnlObjPtr makeSingleton(ZnlTagType tag, const char* name) {
 
 // The singletons are never released: each thread's set lives until the
 // process ends, reachable from these thread-local pointers.
-thread_local ZnlObjPtr* theNilPtr = nullptr;
-thread_local ZnlObjPtr* theTPtr = nullptr;
-thread_local ZnlObjPtr* theUnboundPtr = nullptr;
+PXS_THREAD_LOCAL ZnlObjPtr* theNilPtr = nullptr;
+PXS_THREAD_LOCAL ZnlObjPtr* theTPtr = nullptr;
+PXS_THREAD_LOCAL ZnlObjPtr* theUnboundPtr = nullptr;
 
 }  // namespace
 

@@ -28,7 +28,12 @@ constexpr int kReadLine = 251;
 
 constexpr int kMaxDepth = 10000;
 
-thread_local int readDepth = 0;
+// Interpreter state is per thread. The initial-exec model reads it straight
+// off the thread pointer instead of calling __tls_get_addr on every access;
+// it takes only a few bytes of the static TLS block.
+#define PXS_THREAD_LOCAL thread_local __attribute__((tls_model("initial-exec")))
+
+PXS_THREAD_LOCAL int readDepth = 0;
 
 struct DepthGuard {
     DepthGuard() { ++readDepth; }
