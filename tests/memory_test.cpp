@@ -107,12 +107,18 @@ TEST(ZnlObjErrors, CarryTheFixedOrigin) {
 }
 
 // A record that reports its own destruction.
-class CountingParam : public ZncParam {
+class CountingParam : public ZncUserInt {
 public:
-    explicit CountingParam(int* deleted) : deleted_(deleted) {}
+    explicit CountingParam(int* deleted)
+        : ZncUserInt("counted", &host_, noFrame()), deleted_(deleted) {}
     ~CountingParam() override { ++*deleted_; }
 
 private:
+    static const ZnlObjPtr& noFrame() {
+        static const ZnlObjPtr none;
+        return none;
+    }
+    int host_ = 0;
     int* deleted_;
 };
 

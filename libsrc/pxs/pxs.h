@@ -25,5 +25,12 @@
 #include <pxs/lstream.h>
 #include <pxs/read.h>
 #include <pxs/eval.h>
+#include <pxs/math.h>
+#include <pxs/integer.h>
+#include <pxs/float.h>
+#include <pxs/lstring.h>
+#include <pxs/subrs.h>
+#include <pxs/envInit.h>
+#include <pxs/pxsEnvironment.h>
 
 #endif
