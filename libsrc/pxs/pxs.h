@@ -5,4 +5,12 @@
 
 #include <util/util.h>
 
+#include <pxs/envList.h>
+#include <pxs/envNamedList.h>
+#include <pxs/envObject.h>
+#include <pxs/envObjectSync.h>
+#include <pxs/envValue.h>
+#include <pxs/environment.h>
+#include <pxs/nativeValue.h>
+
 #endif
