@@ -281,4 +281,33 @@ TEST(EnvObjectSyncRegistry, StoresFindsReplacesAndRefusesLoops) {
     EXPECT_EQ(b.attributeSync("a"), nullptr);
 }
 
+TEST(EnvObjectSyncRegistry, DestroyedSynchroniserLeavesEveryRegistry) {
+    ZnEnvironment env;
+    ZnEnvValueSP node = env.addObject("n", "t");
+    ZnEnvValueSP x = env.addObject("x", "t", node);
+    LogSync parent("P", "t");
+    {
+        LogSync child("C", "t");
+        parent.addAttributeSync("x", &child);
+        parent.addAttributeSync("alias", &child);
+        parent.bind(node, false);
+        EXPECT_EQ(object(x)->sync(), &child);
+    }
+    EXPECT_EQ(parent.attributeSync("x"), nullptr);
+    EXPECT_EQ(parent.attributeSync("alias"), nullptr);
+    EXPECT_EQ(object(x)->sync(), nullptr);
+    parent.bind(node, true);  // would call into the destroyed child
+    parent.unbind();
+    // A removed registration no longer ties the two together.
+    LogSync other("O", "t");
+    {
+        LogSync child("C", "t");
+        other.addAttributeSync("x", &child);
+        other.removeAttributeSync("x");
+        parent.addAttributeSync("x", &child);
+        parent.removeAllAttributeSyncs();
+    }
+    EXPECT_EQ(other.attributeSync("x"), nullptr);
+}
+
 }  // namespace
