@@ -5,6 +5,7 @@
 // reader built on it can reach.
 
 #include <pxs/pxs.h>
+#include <util/xmlPtr.h>
 
 #include <benchmark/benchmark.h>
 
@@ -114,8 +115,8 @@ void BM_EnvXmlReadMemory(benchmark::State& state) {
 void BM_LibxmlTextReaderAlone(benchmark::State& state) {
     const std::string text = xmlText(state.range(0));
     for (auto _ : state) {
-        XmlTextReaderPtr reader(xmlReaderForMemory(text.data(), static_cast<int>(text.size()),
-                                                   nullptr, nullptr, 0));
+        XmlTextReaderPtr reader(
+            xmlReaderForMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr, 0));
         long visited = 0;
         while (xmlTextReaderRead(reader.get()) == 1) {
             ++visited;
@@ -127,7 +128,8 @@ void BM_LibxmlTextReaderAlone(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
-#define ENV_SIZES ->Arg(10000)->Arg(100000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond)
+#define ENV_SIZES \
+    ->Arg(10000)->Arg(100000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond)
 
 BENCHMARK(BM_EnvBuildAndFree) ENV_SIZES;
 BENCHMARK(BM_EnvIterateRoot) ENV_SIZES;

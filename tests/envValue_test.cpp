@@ -154,9 +154,9 @@ TEST(EnvValueKinds, FormatBitsAccumulateDownTheClassTree) {
     EXPECT_TRUE(ZnEnvObject::isObject(object, "t"));
     EXPECT_TRUE(ZnEnvObject::isObject(object, "n", "t"));
     EXPECT_FALSE(ZnEnvObject::isObject(object, "t", "n"));
-    for (bool answer : {ZnEnvList::isList(ZnEnvValueSP()), ZnEnvObject::isObject(ZnEnvValueSP()),
-                        ZnEnvObject::isObject(ZnEnvValueSP(), "t"),
-                        ZnNativeValue::isNativeValue(ZnEnvValueSP())})
+    for (bool answer :
+         {ZnEnvList::isList(ZnEnvValueSP()), ZnEnvObject::isObject(ZnEnvValueSP()),
+          ZnEnvObject::isObject(ZnEnvValueSP(), "t"), ZnNativeValue::isNativeValue(ZnEnvValueSP())})
         EXPECT_FALSE(answer);
     EXPECT_EQ(ZnEnvList::castToList(plain), nullptr);
     EXPECT_EQ(ZnNativeValue::castToNativeValue(object), nullptr);

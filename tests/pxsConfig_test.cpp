@@ -29,7 +29,8 @@ ToolRun run(const std::string& arguments) {
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
     std::array<char, 4096> chunk;
-    while (std::size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) result.output.append(chunk.data(), n);
+    while (std::size_t n = fread(chunk.data(), 1, chunk.size(), pipe))
+        result.output.append(chunk.data(), n);
     const int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
@@ -70,8 +71,9 @@ TEST(PxsConfigTool, ConvertsWithADocumentTypeThatValidatesOnRead) {
 TEST(PxsConfigTool, ErrorsAreOneLineWithFileAndLine) {
     ToolRun invalid = run(kData + "/envInvalid.xml --validate");
     EXPECT_EQ(invalid.status, 1);
-    EXPECT_EQ(invalid.output,
-              "pxs-config: " + kData + "/envInvalid.xml:5: Element link does not carry attribute port\n");
+    EXPECT_EQ(
+        invalid.output,
+        "pxs-config: " + kData + "/envInvalid.xml:5: Element link does not carry attribute port\n");
     ToolRun missing = run("/nonexistent/x.xml");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.output, "pxs-config: /nonexistent/x.xml: cannot open\n");

@@ -118,9 +118,10 @@ bool parseCommandLine(int argc, char** argv, Options& options) {
         std::cerr << "pxs-config: --dtd needs NAME and SYSTEMID\n";
         return false;
     }
-    TCLAP::CmdLine cmd("Print a configuration tree file, or convert it between the PXS and "
-                       "XML forms (chosen by the output file's extension).",
-                       ' ', "0.1");
+    TCLAP::CmdLine cmd(
+        "Print a configuration tree file, or convert it between the PXS and "
+        "XML forms (chosen by the output file's extension).",
+        ' ', "0.1");
     cmd.setExceptionHandling(false);  // report in our one-line form, not TCLAP's
     TCLAP::UnlabeledValueArg<std::string> input("FILE", "tree file (.pxs or .xml)", true, "",
                                                 "FILE", cmd);
@@ -148,8 +149,9 @@ bool parseCommandLine(int argc, char** argv, Options& options) {
 int writeTree(const Options& options, ZnEnvironment& env) {
     const Form* form = formOf(options.output);
     if (!form) return fail(options.output, "unknown form (the name must end in .pxs or .xml)");
-    if (!form->writer) return fail(options.output, std::string("writing the ") + form->name +
-                                                       " form is not available yet");
+    if (!form->writer)
+        return fail(options.output,
+                    std::string("writing the ") + form->name + " form is not available yet");
     std::ostringstream report;
     std::streambuf* saved = std::cerr.rdbuf(report.rdbuf());
     const bool written = form->writer(options)->writeFile(env, options.output.c_str());

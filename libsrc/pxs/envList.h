@@ -52,8 +52,8 @@ protected:
     // Removes the first occurrence; false when `child` is not a child or is
     // one of the hidden leading nodes.
     bool removeChild(const ZnEnvValueSP& child);
-    // Marks the first child appended as hidden (a name or type node), so
-    // that no remove() can take it and break the named-list layout.
+    // Appends a hidden node (a name or type node), before any other child;
+    // no remove() takes it, so the named-list layout cannot break.
     void appendHidden(const ZnEnvValueSP& node);
 
 private:
