@@ -33,4 +33,14 @@
 #include <pxs/envInit.h>
 #include <pxs/pxsEnvironment.h>
 
+#include <pxs/envList.h>
+#include <pxs/envNamedList.h>
+#include <pxs/envObject.h>
+#include <pxs/envObjectSync.h>
+#include <pxs/envValue.h>
+#include <pxs/envXmlReader.h>
+#include <pxs/envXmlWriter.h>
+#include <pxs/environment.h>
+#include <pxs/nativeValue.h>
+
 #endif

@@ -1,0 +1,341 @@
+// envValue_test.cpp -- tree nodes: $(NAME) expansion, change reports and
+// where they stop, child iteration by pointer identity (checked against a
+// plain model), the attribute index, clones, and trees too deep for
+// recursion.
+
+#include <pxs/pxs.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Sets or unsets an environment variable for one test and restores it.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
+        had_ = old != nullptr;
+        if (had_) old_ = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (had_)
+            setenv(name_.c_str(), old_.c_str(), 1);
+        else
+            unsetenv(name_.c_str());
+    }
+
+private:
+    std::string name_, old_;
+    bool had_ = false;
+};
+
+// A list that records every change report it receives: (receiver, child).
+struct Report {
+    const ZnEnvValue* receiver;
+    const ZnEnvValue* child;
+};
+std::vector<Report> gReports;
+
+class RecordingList : public ZnEnvList {
+public:
+    explicit RecordingList(const ZnString& v) : ZnEnvList(v) {}
+    void childChanged(ZnEnvValue* child) override {
+        gReports.push_back({this, child});
+        ZnEnvList::childChanged(child);
+    }
+};
+
+ZnString expand(const char* text) {
+    ZnString out("junk");
+    Modifiers(out, text);
+    return out;
+}
+
+TEST(EnvValueExpansion, ReplacesOnlyTheFirstReference) {
+    ScopedEnv home("HOME", "/h");
+    ScopedEnv nope("ZN_TEST_NOPE", nullptr);
+    ScopedEnv b("ZN_TEST_B", "bee");
+    ZnEnvValue v("$(HOME)/x");
+    EXPECT_EQ(v.value(), "/h/x");
+    EXPECT_EQ(v.unmodifiedValue(), "$(HOME)/x");
+    EXPECT_EQ(expand("$(ZN_TEST_NOPE)x"), "x");
+    EXPECT_EQ(expand("$()"), "$()");
+    EXPECT_EQ(expand("$()x"), "x");
+    EXPECT_EQ(expand("$(A"), "$(A");
+    EXPECT_EQ(expand("$(AB"), "$(AB");
+    EXPECT_EQ(expand("$A"), "$A");
+    EXPECT_EQ(expand("a$b$(HOME)"), "a$b$(HOME)");
+    EXPECT_EQ(expand("$(ZN_TEST_B)$(HOME)"), "bee$(HOME)");
+    EXPECT_EQ(expand("pre$(ZN_TEST_B)post"), "prebeepost");
+    EXPECT_EQ(expand("no reference"), "no reference");
+}
+
+TEST(EnvValueExpansion, HappensOnceWhenTheValueIsSet) {
+    ScopedEnv x("ZN_TEST_X", "one");
+    ZnEnvValue v("$(ZN_TEST_X)");
+    setenv("ZN_TEST_X", "two", 1);
+    EXPECT_EQ(v.value(), "one");
+    v.setValue("$(ZN_TEST_X)");  // same text as set: not even re-expanded
+    EXPECT_EQ(v.value(), "one");
+    v.setValue("$(ZN_TEST_X)/");
+    EXPECT_EQ(v.value(), "two/");
+}
+
+TEST(EnvValueNotification, SameTextTwiceReportsOnce) {
+    gReports.clear();
+    ZnEnvValueSP parent(new RecordingList(""));
+    ZnEnvValueSP child(new ZnEnvValue(""));
+    child->setParent(parent);
+    child->setValue("a");
+    child->setValue("a");
+    ASSERT_EQ(gReports.size(), 1u);
+    EXPECT_EQ(gReports[0].child, child.get());
+    child->setValue("");  // back to the constructor's empty text is a change too
+    EXPECT_EQ(gReports.size(), 2u);
+}
+
+TEST(EnvValueNotification, EachLevelPassesItselfUpwards) {
+    gReports.clear();
+    ZnEnvValueSP top(new RecordingList("t"));
+    ZnEnvValueSP mid(new RecordingList("m"));
+    ZnEnvValueSP leaf(new ZnEnvValue("l"));
+    mid->setParent(top);
+    leaf->setParent(mid);
+    leaf->setValue("changed");
+    ASSERT_EQ(gReports.size(), 2u);
+    EXPECT_EQ(gReports[0].receiver, mid.get());
+    EXPECT_EQ(gReports[0].child, leaf.get());
+    EXPECT_EQ(gReports[1].receiver, top.get());
+    EXPECT_EQ(gReports[1].child, mid.get());
+    gReports.clear();
+    mid->setValue("m2");  // a list's own value climbs the same way
+    ASSERT_EQ(gReports.size(), 1u);
+    EXPECT_EQ(gReports[0].child, mid.get());
+}
+
+TEST(EnvValueNotification, NewAndOrphanedNodesReportNothing) {
+    gReports.clear();
+    ZnEnvValueSP leaf(new ZnEnvValue("x"));
+    {
+        ZnEnvValueSP parent(new RecordingList(""));
+        leaf->setParent(parent);
+        EXPECT_EQ(leaf->parent(), parent);
+    }
+    EXPECT_FALSE(leaf->parent());  // the weak link does not keep the parent alive
+    leaf->setValue("y");
+    EXPECT_TRUE(gReports.empty());
+}
+
+TEST(EnvValueKinds, FormatBitsAccumulateDownTheClassTree) {
+    ZnEnvValueSP plain(new ZnEnvValue("v"));
+    ZnEnvValueSP list(new ZnEnvList("v"));
+    ZnEnvValueSP named(new ZnEnvNamedList("n", "v"));
+    ZnEnvValueSP object(new ZnEnvObject("n", "t", "v"));
+    ZnEnvValueSP native = ZnNativeValue::create("T", nullptr);
+    EXPECT_EQ(plain->format(), 0u);
+    EXPECT_EQ(list->format(), 1u);
+    EXPECT_EQ(named->format(), 3u);
+    EXPECT_EQ(object->format(), 7u);
+    EXPECT_EQ(native->format(), 8u);
+    EXPECT_TRUE(ZnEnvList::isList(object));
+    EXPECT_TRUE(ZnEnvNamedList::isNamedList(object));
+    EXPECT_FALSE(ZnEnvNamedList::isNamedList(list));
+    EXPECT_FALSE(ZnEnvObject::isObject(named));
+    EXPECT_TRUE(ZnEnvObject::isObject(object, "t"));
+    EXPECT_TRUE(ZnEnvObject::isObject(object, "n", "t"));
+    EXPECT_FALSE(ZnEnvObject::isObject(object, "t", "n"));
+    for (bool answer :
+         {ZnEnvList::isList(ZnEnvValueSP()), ZnEnvObject::isObject(ZnEnvValueSP()),
+          ZnEnvObject::isObject(ZnEnvValueSP(), "t"), ZnNativeValue::isNativeValue(ZnEnvValueSP())})
+        EXPECT_FALSE(answer);
+    EXPECT_EQ(ZnEnvList::castToList(plain), nullptr);
+    EXPECT_EQ(ZnNativeValue::castToNativeValue(object), nullptr);
+    // Bits alone must not make a cast: a plain value claiming to be a list.
+    plain->addFormat(ListFormat);
+    EXPECT_TRUE(ZnEnvList::isList(plain));
+    EXPECT_EQ(ZnEnvList::castToList(plain), nullptr);
+}
+
+TEST(EnvListIteration, HiddenNodesAreNeverYielded) {
+    ZnEnvObject object("n", "t", "v");
+    EXPECT_FALSE(object.first());
+    ASSERT_TRUE(object.last());
+    EXPECT_EQ(object.last()->value(), "t");  // the type node
+    object.remove(object.last());
+    EXPECT_EQ(object.type(), "t");
+    EXPECT_EQ(object.last()->value(), "t");
+    EXPECT_EQ(object.name(), "n");
+    EXPECT_EQ(object.type(), "t");
+    EXPECT_EQ(object.value(), "v");
+    ZnEnvValueSP a(new ZnEnvValue("a"));
+    object.append(a);
+    EXPECT_EQ(object.first(), a);
+    EXPECT_FALSE(object.next(a));
+    EXPECT_FALSE(object.next(ZnEnvValueSP()));
+    EXPECT_FALSE(object.next(ZnEnvValueSP(new ZnEnvValue("a"))));  // equal text, other node
+    ZnEnvNamedList named("nm", "");
+    EXPECT_FALSE(named.first());
+    EXPECT_EQ(named.last()->value(), "nm");
+    named.remove(named.last());  // hidden nodes cannot be removed
+    EXPECT_EQ(named.name(), "nm");
+    EXPECT_EQ(named.last()->value(), "nm");
+    named.setName("renamed");
+    EXPECT_EQ(named.name(), "renamed");
+    object.setType("t2");
+    EXPECT_EQ(object.type(), "t2");
+}
+
+TEST(EnvListIteration, NullAndSelfAreNotAppended) {
+    ZnEnvValueSP list(new ZnEnvList(""));
+    ZnEnvList* l = ZnEnvList::castToList(list);
+    l->append(ZnEnvValueSP());
+    l->append(list);
+    EXPECT_FALSE(l->first());
+}
+
+// The list against a vector model under random appends (duplicates
+// included) and removes, on both sides of the size where the index starts.
+TEST(EnvListIteration, MatchesAPlainModelUnderRandomEdits) {
+    std::mt19937 random(7);
+    for (int size : {5, 40}) {
+        std::vector<ZnEnvValueSP> pool;
+        for (int i = 0; i < size; ++i) pool.emplace_back(new ZnEnvValue(ZnString(i)));
+        ZnEnvList list("");
+        std::vector<ZnEnvValueSP> model;
+        for (int step = 0; step < 4000; ++step) {
+            const ZnEnvValueSP& node = pool[random() % pool.size()];
+            if (random() % 3 == 0 || model.size() < pool.size() / 2) {
+                list.append(node);
+                model.push_back(node);
+            } else {
+                list.remove(node);
+                for (auto it = model.begin(); it != model.end(); ++it)
+                    if (*it == node) {
+                        model.erase(it);
+                        break;
+                    }
+            }
+            const ZnEnvValueSP& probe = pool[random() % pool.size()];
+            ZnEnvValueSP expected;
+            for (std::size_t i = 0; i < model.size(); ++i)
+                if (model[i] == probe) {
+                    if (i + 1 < model.size()) expected = model[i + 1];
+                    break;
+                }
+            ASSERT_EQ(list.next(probe), expected) << "size " << size << " step " << step;
+            ASSERT_EQ(list.first(), model.empty() ? ZnEnvValueSP() : model.front());
+            ASSERT_EQ(list.last(), model.empty() ? ZnEnvValueSP() : model.back());
+        }
+    }
+}
+
+TEST(EnvObjectIndex, LaterNamesakeWinsAndRemovalErasesTheEntry) {
+    ZnEnvObject object("o", "t", "");
+    ZnEnvValueSP first(new ZnEnvNamedList("port", "1"));
+    ZnEnvValueSP second(new ZnEnvNamedList("port", "2"));
+    object.append(first);
+    object.append(second);
+    EXPECT_EQ(object.attribute("port"), second);
+    EXPECT_EQ(object.attributeValue("port"), "2");
+    object.remove(second);
+    EXPECT_FALSE(object.attribute("port"));
+    EXPECT_EQ(object.attributeValue("port"), "");
+    EXPECT_EQ(object.first(), first);
+    object.append(second);
+    object.remove(ZnEnvValueSP(new ZnEnvNamedList("port", "x")));  // not a child: no effect
+    EXPECT_EQ(object.attribute("port"), second);
+    ZnEnvValueSP child(new ZnEnvObject("inner", "kind", ""));
+    object.append(child);
+    EXPECT_EQ(object.attribute("inner"), child);  // child objects are indexed too
+    object.append(ZnEnvValueSP(new ZnEnvNamedList("", "anonymous")));
+    EXPECT_FALSE(object.attribute(""));
+}
+
+TEST(EnvObjectIndex, EntryLapsesWhenTheNodeIsGone) {
+    ZnEnvObject object("o", "t", "");
+    ZnEnvValueSP attr(new ZnEnvNamedList("a", "1"));
+    object.append(attr);
+    object.ZnEnvList::remove(attr);  // bypasses the index on purpose
+    attr.reset();
+    EXPECT_FALSE(object.attribute("a"));
+}
+
+TEST(EnvValueClone, NativeValueClonesToAPlainValue) {
+    int host = 0;
+    ZnEnvValueSP native = ZnNativeValue::create("Host", &host);
+    EXPECT_EQ(ZnNativeValue::castToNativeValue(native)->nativeValue(), &host);
+    EXPECT_EQ(ZnNativeValue::castToNativeValue(native)->nativeType(), "Host");
+    ZnEnvValueSP copy(native->clone());
+    EXPECT_EQ(copy->format(), 0u);
+    EXPECT_EQ(copy->value(), "Host");
+}
+
+TEST(EnvValueClone, ObjectCloneIsDeepParentlessAndReindexed) {
+    ScopedEnv v("ZN_TEST_V", "expanded");
+    ZnEnvironment env("top");
+    ZnEnvValueSP object = env.addObject("o", "t");
+    object->setValue("$(ZN_TEST_V)");
+    env.addAttribute("a", "1", object);
+    ZnEnvValueSP inner = env.addObject("i", "it", object);
+    env.addAttribute("b", "2", inner);
+    env.addComment("note", inner);
+    ZnEnvValueSP copy(object->clone());
+    ZnEnvObject* c = ZnEnvObject::castToObject(copy);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->name(), "o");
+    EXPECT_EQ(c->type(), "t");
+    EXPECT_EQ(c->unmodifiedValue(), "expanded");  // copies hold the expanded text
+    EXPECT_FALSE(copy->parent());
+    ZnEnvValueSP innerCopy = c->attribute("i");
+    ASSERT_TRUE(innerCopy);
+    EXPECT_NE(innerCopy, inner);
+    EXPECT_FALSE(innerCopy->parent());
+    EXPECT_EQ(ZnEnvObject::castToObject(innerCopy)->attributeValue("b"), "2");
+    ZnEnvList* innerList = ZnEnvList::castToList(innerCopy);
+    ZnEnvValueSP note = innerList->next(ZnEnvObject::castToObject(innerCopy)->attribute("b"));
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->value(), "note");
+    EXPECT_EQ(c->attributeValue("a"), "1");
+}
+
+// Chains far deeper than the host stack allows recursion for: change
+// reports, copies and teardown must all run in loops.
+TEST(EnvValueDepth, DeepChainReportsCopiesAndFreesInConstantStack) {
+    constexpr int kDepth = 300000;
+    gReports.clear();
+    ZnEnvValueSP top(new RecordingList("top"));
+    ZnEnvValueSP parent = top;
+    for (int i = 0; i < kDepth; ++i) {
+        ZnEnvValueSP child(new ZnEnvList("level"));
+        child->setParent(parent);
+        ZnEnvList::castToList(parent)->append(child);
+        parent = child;
+    }
+    ZnEnvValueSP leaf(new ZnEnvValue("leaf"));
+    leaf->setParent(parent);
+    ZnEnvList::castToList(parent)->append(leaf);
+    parent.reset();
+    leaf->setValue("changed");
+    ASSERT_EQ(gReports.size(), 1u);  // only the top records, after climbing every level
+    EXPECT_EQ(gReports[0].receiver, top.get());
+    ZnEnvValueSP copy(top->clone());
+    int depth = 0;
+    for (ZnEnvValueSP n = copy; ZnEnvList::isList(n); n = ZnEnvList::castToList(n)->first())
+        ++depth;
+    EXPECT_EQ(depth, kDepth + 1);
+    copy.reset();
+    top.reset();
+    EXPECT_FALSE(leaf->parent());
+}
+
+}  // namespace

@@ -1,0 +1,297 @@
+// environment_test.cpp -- the tree handle: building under parents, searches
+// (pre-order, first match, collecting), moving and removing, walking up,
+// and the printed form character for character.
+
+#include <pxs/pxs.h>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string printed(const ZnEnvironment& env, bool withComments = true) {
+    std::ostringstream out;
+    if (withComments)
+        out << env;
+    else
+        env.print(out, "  ", false);
+    return out.str();
+}
+
+std::vector<std::string> names(const ZnEnvironment::ValueList& nodes) {
+    std::vector<std::string> out;
+    for (const ZnEnvValueSP& n : nodes)
+        out.push_back(ZnEnvNamedList::castToNamedList(n)->name().string());
+    return out;
+}
+
+// A root that counts the change reports reaching it.
+class CountingRoot : public ZnEnvObject {
+public:
+    CountingRoot() : ZnEnvObject("root", "root", "") {}
+    void childChanged(ZnEnvValue* child) override {
+        ++reports;
+        ZnEnvObject::childChanged(child);
+    }
+    int reports = 0;
+};
+
+TEST(EnvironmentRoot, ConstructorsAndHandleCopiesShareTheTree) {
+    ZnEnvironment env;
+    ZnEnvObject* root = ZnEnvObject::castToObject(env.root());
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->name(), "root");
+    EXPECT_EQ(root->type(), "root");
+    EXPECT_TRUE(root->value().empty());
+    ZnEnvironment named("settings");
+    EXPECT_EQ(ZnEnvObject::castToObject(named.root())->type(), "settings");
+    ZnEnvironment copy = env;
+    copy.addAttribute("a", "1");
+    EXPECT_EQ(env.getAttribute("a")->value(), "1");
+    ZnEnvironment empty{ZnEnvValueSP()};
+    EXPECT_FALSE(empty.addObject("x"));
+    EXPECT_FALSE(empty.getNamedList("x"));
+    EXPECT_FALSE(empty.getTopParent());
+    EXPECT_EQ(printed(empty), "");
+}
+
+TEST(EnvironmentBuilding, OnlyListsTakeChildrenAndLinksAreSetAsDocumented) {
+    ZnEnvironment env;
+    ZnEnvValueSP comment = env.addComment("hello");
+    ZnEnvValueSP attr = env.addAttribute("port", "5");
+    ZnEnvValueSP object = env.addObject("main", "link");
+    ZnEnvValueSP same = env.addObject("plain");
+    EXPECT_FALSE(comment->parent());
+    EXPECT_EQ(attr->parent(), env.root());
+    EXPECT_EQ(object->parent(), env.root());
+    EXPECT_EQ(ZnEnvObject::castToObject(same)->type(), "plain");
+    EXPECT_FALSE(env.addAttribute("x", "1", comment));  // not a list
+    EXPECT_FALSE(env.addObject("x", "y", ZnEnvValueSP()));
+    EXPECT_FALSE(env.addComment("x", comment));
+    ZnEnvValueSP nested = env.addAttribute("inner", "i", attr);  // a named list is a list
+    EXPECT_EQ(nested->parent(), attr);
+    int host = 3;
+    boost::shared_ptr<ZnNativeValue> native(new ZnNativeValue("Host", &host));
+    EXPECT_EQ(env.addNativeValue(native, object), native);
+    EXPECT_FALSE(native->parent());
+    EXPECT_FALSE(env.addNativeValue(native, comment));
+    EXPECT_EQ(env.getNativeValue(object), native);
+    EXPECT_FALSE(env.getNativeValue(env.root()));  // direct children only
+    EXPECT_FALSE(env.getNativeValue(comment));
+}
+
+TEST(EnvironmentSearch, StartNodeIsTestedFirst) {
+    ZnEnvironment env;
+    EXPECT_EQ(env.getNamedList("root"), env.root());
+    EXPECT_EQ(env.getObject("root", "root"), env.root());
+    EXPECT_FALSE(env.getObject("root", "other"));
+}
+
+TEST(EnvironmentSearch, FirstMatchInPreOrderWins) {
+    ZnEnvironment env;
+    ZnEnvValueSP early = env.addObject("early", "section");
+    ZnEnvValueSP deep = env.addAttribute("port", "deep", early);
+    env.addAttribute("port", "direct");
+    EXPECT_EQ(env.getAttribute("port"), deep);
+    EXPECT_EQ(env.getNamedList("port", env.root()), deep);
+    EXPECT_EQ(env.getAttribute("port", early), deep);
+    EXPECT_EQ(env.getNamedList("early"), early);  // objects are named lists too
+    ZnEnvValueSP twin = env.addObject("early", "other");
+    EXPECT_EQ(env.getObject("early", "other"), twin);
+    EXPECT_FALSE(env.getAttribute("port", deep->parent()->parent()->parent()));
+    // Comments are no named lists, whatever their text.
+    env.addComment("port");
+    EXPECT_EQ(env.getAttribute("port"), deep);
+}
+
+TEST(EnvironmentSearch, CollectingKeepsPreOrderAndGoesBelowMatches) {
+    ZnEnvironment env;
+    ZnEnvValueSP outer = env.addObject("a", "group");
+    ZnEnvValueSP inner = env.addObject("b", "group", outer);
+    env.addObject("c", "group", inner);
+    env.addObject("d", "group");
+    env.addAttribute("a", "attribute named a", inner);
+    ZnEnvironment::ValueList found;
+    env.getObjectsByType("group", found);
+    EXPECT_EQ(names(found), (std::vector<std::string>{"a", "b", "c", "d"}));
+    env.getObjectsByName("a", found);  // appended, not cleared
+    EXPECT_EQ(found.size(), 5u);
+    found.clear();
+    env.getNamedListsByName("a", found);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found.front(), outer);
+    EXPECT_FALSE(ZnEnvObject::isObject(found.back()));
+    found.clear();
+    env.getObjectsByName("b", found, inner);  // the start node itself matches
+    EXPECT_EQ(names(found), (std::vector<std::string>{"b"}));
+}
+
+TEST(EnvironmentCopy, CopyIsDeepAndDetached) {
+    auto* root = new CountingRoot;
+    ZnEnvironment env{ZnEnvValueSP(root)};
+    ZnEnvValueSP object = env.addObject("o", "t");
+    ZnEnvValueSP attr = env.addAttribute("a", "1", object);
+    EXPECT_EQ(root->reports, 1);  // the new attribute's value climbed up
+    ZnEnvValueSP copy = env.copy(object);
+    EXPECT_EQ(env.root()->format(), 7u);
+    EXPECT_EQ(ZnEnvList::castToList(env.root())->last(), copy);
+    ZnEnvObject::castToObject(copy)->attribute("a")->setValue("changed");
+    copy->setValue("also changed");
+    EXPECT_EQ(root->reports, 1);
+    EXPECT_EQ(attr->value(), "1");
+    ZnEnvValueSP loose = env.copy(object, ZnEnvValueSP(new ZnEnvValue("not a list")));
+    ASSERT_TRUE(loose);
+    EXPECT_FALSE(loose->parent());
+    EXPECT_FALSE(env.copy(ZnEnvValueSP()));
+}
+
+TEST(EnvironmentMove, ReparentMovesBetweenObjectsAndUpdatesIndexes) {
+    ZnEnvironment env;
+    ZnEnvValueSP from = env.addObject("from", "o");
+    ZnEnvValueSP to = env.addObject("to", "o");
+    ZnEnvValueSP attr = env.addAttribute("port", "5", from);
+    env.reparent(attr, to);
+    EXPECT_FALSE(ZnEnvObject::castToObject(from)->attribute("port"));
+    EXPECT_EQ(ZnEnvObject::castToObject(to)->attribute("port"), attr);
+    EXPECT_EQ(attr->parent(), to);
+    ZnEnvValueSP holder = env.addAttribute("holder", "h", to);
+    ZnEnvValueSP moved = env.addObject("moved", "o");
+    env.reparent(moved, holder);  // a named list is a list
+    EXPECT_EQ(ZnEnvList::castToList(holder)->first(), moved);
+    EXPECT_EQ(env.getObject("moved", "o", to), moved);
+    env.reparent(moved, env.addComment("c"));  // not a list: nothing happens
+    EXPECT_EQ(moved->parent(), holder);
+    env.reparent(moved, ZnEnvValueSP());  // detaches
+    EXPECT_FALSE(moved->parent());
+    EXPECT_FALSE(ZnEnvList::castToList(holder)->first());
+}
+
+TEST(EnvironmentMove, MovingANodeBelowItselfIsRefused) {
+    ZnEnvironment env;
+    ZnEnvValueSP a = env.addObject("a");
+    ZnEnvValueSP b = env.addObject("b", a);
+    env.reparent(a, b);
+    env.reparent(a, a);
+    EXPECT_EQ(a->parent(), env.root());
+    EXPECT_EQ(ZnEnvList::castToList(b)->first(), ZnEnvValueSP());
+    EXPECT_EQ(env.getObject("b", "b"), b);
+}
+
+TEST(EnvironmentMove, RemoveTakesTheNodeOutOnce) {
+    ZnEnvironment env;
+    ZnEnvValueSP object = env.addObject("o", "t");
+    ZnEnvValueSP attr = env.addAttribute("a", "1", object);
+    env.remove(attr);
+    EXPECT_FALSE(ZnEnvObject::castToObject(object)->attribute("a"));
+    EXPECT_EQ(attr->parent(), object);           // the link is left as it was
+    ZnEnvValueSP comment = env.addComment("c");  // no parent link: found among the root's children
+    env.remove(comment);
+    EXPECT_EQ(ZnEnvList::castToList(env.root())->last(), object);
+    ZnEnvValueSP first = env.addAttribute("dup", "1");
+    ZnEnvValueSP second = env.addAttribute("dup", "2");
+    env.remove(second);
+    EXPECT_FALSE(ZnEnvObject::castToObject(env.root())->attribute("dup"));
+    env.remove(first);
+    EXPECT_EQ(ZnEnvList::castToList(env.root())->last(), object);
+}
+
+TEST(EnvironmentWalkUp, LevelStopsAtEmptyValues) {
+    ZnEnvironment env;
+    ZnEnvValueSP a = env.addObject("a");
+    a->setValue("va");
+    ZnEnvValueSP b = env.addAttribute("b", "vb", a);
+    EXPECT_FALSE(env.contains(b));  // the default root's value is empty
+    EXPECT_EQ(env.level(b), -1);
+    env.root()->setValue("vr");
+    EXPECT_EQ(env.level(env.root()), 0);
+    EXPECT_EQ(env.level(b), 2);
+    EXPECT_TRUE(env.contains(b));
+    a->setValue("");
+    EXPECT_EQ(env.level(b), -1);
+    ZnEnvironment sub(a);
+    EXPECT_EQ(sub.level(b), -1);
+    a->setValue("back");
+    EXPECT_EQ(sub.level(b), 1);
+    EXPECT_EQ(sub.level(env.root()), -1);
+    EXPECT_EQ(env.level(ZnEnvValueSP()), -1);
+}
+
+TEST(EnvironmentWalkUp, TopParentAndLoopsInParentLinks) {
+    ZnEnvironment env;
+    ZnEnvValueSP a = env.addObject("a");
+    ZnEnvValueSP b = env.addObject("b", a);
+    EXPECT_EQ(env.getTopParent(b), env.root());
+    EXPECT_EQ(env.getTopParent(), env.root());
+    ZnEnvironment sub(b);
+    sub.rootToParent();
+    EXPECT_EQ(sub.root(), a);
+    ZnEnvironment top(env.root());
+    top.rootToParent();
+    EXPECT_EQ(top.root(), env.root());
+    // Links that loop: through the start node, and a loop above it.
+    env.root()->setParent(b);
+    EXPECT_FALSE(env.getTopParent(b));
+    ZnEnvValueSP tail(new ZnEnvValue("t"));
+    tail->setParent(a);
+    EXPECT_FALSE(env.getTopParent(tail));
+    // Change reports climb the same looping links: they must end too.
+    env.root()->setValue("r");
+    a->setValue("a");
+    b->setValue("b");
+    EXPECT_EQ(ZnEnvironment(ZnEnvValueSP(new ZnEnvValue("x"))).level(tail), -1);  // ends, no hang
+    env.root()->setParent(ZnEnvValueSP());
+}
+
+TEST(EnvironmentPrint, ListingMatchesTheDocumentedForm) {
+    ZnEnvironment env;
+    env.addAttribute("port", "5");
+    EXPECT_EQ(printed(env), "  class root root Value= \n     port Value= 5\n");
+    ZnEnvValueSP link = env.addObject("main", "link");
+    link->setValue("x");
+    env.addAttribute("host", "h", link);
+    env.addComment("a note");
+    ZnEnvValueSP list(new ZnEnvList("plain"));
+    ZnEnvList::castToList(env.root())->append(list);
+    ZnEnvList::castToList(list)->append(ZnEnvValueSP(new ZnEnvNamedList("hidden", "1")));
+    EXPECT_EQ(printed(env),
+              "  class root root Value= \n"
+              "     port Value= 5\n"
+              "     class link main Value= x\n"
+              "        host Value= h\n"
+              "// comment Value= a note\n"
+              "// comment Value= plain\n"
+              "        hidden Value= 1\n");
+    EXPECT_EQ(printed(env, false),
+              "  class root root Value= \n"
+              "     port Value= 5\n"
+              "     class link main Value= x\n"
+              "        host Value= h\n");
+    std::ostringstream custom;
+    ZnEnvironment(link).print(custom, ">", true);
+    EXPECT_EQ(custom.str(), ">class link main Value= x\n>   host Value= h\n");
+}
+
+// Nesting far beyond what recursion could take: build, search, copy and
+// free a chain of objects. (Printing walks the same way, but its
+// indentation grows with depth squared.)
+TEST(EnvironmentDepth, DeepTreeIsSearchedCopiedAndFreed) {
+    constexpr int kDepth = 200000;
+    ZnEnvironment env;
+    ZnEnvValueSP parent = env.root();
+    for (int i = 0; i < kDepth; ++i) parent = env.addObject("n", "t", parent);
+    ZnEnvValueSP bottom = env.addAttribute("bottom", "here", parent);
+    parent.reset();
+    EXPECT_EQ(env.getAttribute("bottom"), bottom);
+    ZnEnvironment::ValueList all;
+    env.getObjectsByType("t", all);
+    EXPECT_EQ(all.size(), static_cast<std::size_t>(kDepth));
+    all.clear();
+    ZnEnvValueSP copy = env.copy(env.root(), ZnEnvValueSP());
+    EXPECT_TRUE(ZnEnvironment(copy).getAttribute("bottom"));
+    EXPECT_EQ(env.getTopParent(bottom), env.root());
+}
+
+}  // namespace
