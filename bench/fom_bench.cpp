@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <pxs/pxs.h>
+#include <util/xmlPtr.h>
 
 namespace {
 
