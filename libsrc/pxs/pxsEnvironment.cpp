@@ -135,7 +135,9 @@ void ZnlAddLoadPath(const char* dir) {
     if (dir) theAdditionalLoadPaths().emplace_back(dir);
 }
 
-void ZnlClearLoadPaths() { theAdditionalLoadPaths().clear(); }
+void ZnlClearLoadPaths() {
+    theAdditionalLoadPaths().clear();
+}
 
 ZnlObjPtr loadLispFile(char* name, const ZnlObjPtr& frame, int warn) {
     LoadDepthGuard depth;
@@ -340,7 +342,9 @@ ZnlObjPtr ZnPxsEnvironment::setFunction(const ZnString& name, ZnlPrimitiveFn cod
     return ZncInternCompiledC(name.c_str(), code, frame);
 }
 
-ZnlObjPtr& ZnPxsEnvironment::env() { return frame; }
+ZnlObjPtr& ZnPxsEnvironment::env() {
+    return frame;
+}
 
 ZnlObjPtr ZnPxsEnvironment::setSpecialForm(const ZnString& name, ZnlPrimitiveFn code) {
     if (!frame) return ZnlObjPtr();
