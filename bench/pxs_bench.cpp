@@ -30,13 +30,17 @@ public:
         for (int i = 0; i < kSettings; ++i) {
             std::string name = "setting-" + std::to_string(i);
             switch (i % 3) {
-                case 0: text += "(setq " + name + " " + std::to_string(i * 7) + ")\n"; break;
-                case 1: text += "(setq " + name + " (* " + std::to_string(i) + " 0.5))\n"; break;
-                default: text += "(setq " + name + " \"value " + std::to_string(i) + "\")\n";
+                case 0:
+                    text += "(setq " + name + " " + std::to_string(i * 7) + ")\n";
+                    break;
+                case 1:
+                    text += "(setq " + name + " (* " + std::to_string(i) + " 0.5))\n";
+                    break;
+                default:
+                    text += "(setq " + name + " \"value " + std::to_string(i) + "\")\n";
             }
         }
-        if (write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-            std::abort();
+        if (write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) std::abort();
         close(fd);
     }
     ~SettingsScript() { std::remove(path_.c_str()); }
@@ -53,9 +57,14 @@ struct HostSettings {
         for (int i = 0; i < kSettings; ++i) {
             std::string name = "setting-" + std::to_string(i);
             switch (i % 3) {
-                case 0: pxs.registerVar(name.c_str(), &ints.emplace_back(0)); break;
-                case 1: pxs.registerVar(name.c_str(), &doubles.emplace_back(0.0)); break;
-                default: pxs.registerVar(name.c_str(), &strings.emplace_back());
+                case 0:
+                    pxs.registerVar(name.c_str(), &ints.emplace_back(0));
+                    break;
+                case 1:
+                    pxs.registerVar(name.c_str(), &doubles.emplace_back(0.0));
+                    break;
+                default:
+                    pxs.registerVar(name.c_str(), &strings.emplace_back());
             }
         }
     }
@@ -65,7 +74,9 @@ struct HostSettings {
     std::deque<ZnString> strings;
 };
 
-void quiet() { ZnNotifyLevel = 1; }
+void quiet() {
+    ZnNotifyLevel = 1;
+}
 
 // Load and copy back only: the environment and its registrations exist.
 void BM_LoadSettings10k(benchmark::State& state) {
@@ -77,7 +88,8 @@ void BM_LoadSettings10k(benchmark::State& state) {
         ZnlObjPtr last = pxs.loadLispFile(script.path(), 1);
         benchmark::DoNotOptimize(last.get());
     }
-    if (host.ints[kSettings / 3 - 1] != (kSettings / 3 - 1) * 3 * 7) state.SkipWithError("wrong value");
+    if (host.ints[kSettings / 3 - 1] != (kSettings / 3 - 1) * 3 * 7)
+        state.SkipWithError("wrong value");
 }
 BENCHMARK(BM_LoadSettings10k)->Unit(benchmark::kMillisecond);
 
@@ -117,8 +129,7 @@ void BM_GlobalFrameFib25(benchmark::State& state) {
 BENCHMARK(BM_GlobalFrameFib25)->Unit(benchmark::kMillisecond);
 
 void BM_GlobalFrameBuildReverse100k(benchmark::State& state) {
-    runProgram(state,
-               "(define (build n acc) (if (= n 0) acc (build (- n 1) (cons n acc))))",
+    runProgram(state, "(define (build n acc) (if (= n 0) acc (build (- n 1) (cons n acc))))",
                "(length (reverse (build 100000 nil)))");
 }
 BENCHMARK(BM_GlobalFrameBuildReverse100k)->Unit(benchmark::kMillisecond);

@@ -102,8 +102,7 @@ TEST_F(Load, LoadPrimitiveTurnsFailuresIntoNil) {
     EXPECT_TRUE(global("r1") == ZnlObjPtr::nil());
     EXPECT_EQ(number("r2"), 7);
     EXPECT_TRUE(global("r3") == ZnlObjPtr::nil());
-    EXPECT_NE(warn.text().find("Couldn't open " + dir.file("none.pxs") + "\n"),
-              std::string::npos);
+    EXPECT_NE(warn.text().find("Couldn't open " + dir.file("none.pxs") + "\n"), std::string::npos);
 }
 
 TEST_F(Load, BareEofSymbolEndsTheFile) {

@@ -15,11 +15,21 @@ using pxstest::WarnCapture;
 
 namespace {
 
-ZnlObjPtr num(int n) { return ZnlObjPtr(n); }
-ZnlObjPtr flo(double d) { return ZnlObjPtr(d); }
-ZnlObjPtr str(const char* s) { return ZnlObjPtr(s); }
-const ZnlObjPtr& nil() { return ZnlObjPtr::nil(); }
-const ZnlObjPtr& t() { return ZnlObjPtr::t(); }
+ZnlObjPtr num(int n) {
+    return ZnlObjPtr(n);
+}
+ZnlObjPtr flo(double d) {
+    return ZnlObjPtr(d);
+}
+ZnlObjPtr str(const char* s) {
+    return ZnlObjPtr(s);
+}
+const ZnlObjPtr& nil() {
+    return ZnlObjPtr::nil();
+}
+const ZnlObjPtr& t() {
+    return ZnlObjPtr::t();
+}
 
 // Turns the interpreter's traces on for a scope.
 class DebugOn {
@@ -85,8 +95,7 @@ TEST(Sums, ArgumentErrors) {
     EXPECT_PXS_ERROR(ZnlPlus(listOf({num(1), num(2), nil()}), nil()), "Non-number to plus");
     EXPECT_PXS_ERROR(ZnlMultiply(listOf({num(1), t()}), nil()), "Non-number to multiply");
     EXPECT_PXS_ERROR(ZnlMinus(listOf({str("x")}), nil()), "Non-number to subtract");
-    EXPECT_PXS_ERROR(ZnlMinus(listOf({num(1), num(2), str("x")}), nil()),
-                     "Non-number to subtract");
+    EXPECT_PXS_ERROR(ZnlMinus(listOf({num(1), num(2), str("x")}), nil()), "Non-number to subtract");
     EXPECT_PXS_ERROR(ZnlPlus(listOf({ZnlObjPtr(), num(2)}), nil()), "Non-number to plus");
 }
 
@@ -267,8 +276,8 @@ TEST(PathCross, CrossesFragmentsInOrder) {
 
 TEST(PathCross, ListsLongerThanSevenWarnAndCountAsEmpty) {
     NoCellLeft guard;
-    ZnlObjPtr seven = listOf({str("1"), str("2"), str("3"), str("4"), str("5"), str("6"),
-                              str("7")});
+    ZnlObjPtr seven =
+        listOf({str("1"), str("2"), str("3"), str("4"), str("5"), str("6"), str("7")});
     ZnlObjPtr eight = ZncCons(str("0"), seven);
     char* out[7] = {};
     EXPECT_EQ(ZncListToStr(seven, out), 7);
@@ -283,9 +292,8 @@ TEST(PathCross, ListsLongerThanSevenWarnAndCountAsEmpty) {
 TEST(PathCross, LongResultsAreNeitherCutNorOverrun) {
     NoCellLeft guard;
     std::string big(1000, 'd');
-    ZnlObjPtr dirs = listOf({str(big.c_str()), str(big.c_str()), str(big.c_str()),
-                             str(big.c_str()), str(big.c_str()), str(big.c_str()),
-                             str(big.c_str())});
+    ZnlObjPtr dirs = listOf({str(big.c_str()), str(big.c_str()), str(big.c_str()), str(big.c_str()),
+                             str(big.c_str()), str(big.c_str()), str(big.c_str())});
     ZnlObjPtr result = ZnlPathCross(listOf({dirs, dirs}), nil());
     // "." plus 49 times ":" and two fragments.
     EXPECT_EQ(std::string(result->string()).size(), 1u + 49u * 2001u);

@@ -16,7 +16,9 @@ using pxstest::WarnCapture;
 namespace {
 
 // Runs `text` in `pxs` and returns the last value (empty on error).
-ZnlObjPtr run(ZnPxsEnvironment& pxs, const char* text) { return pxs.loadLispExpr(text, 0); }
+ZnlObjPtr run(ZnPxsEnvironment& pxs, const char* text) {
+    return pxs.loadLispExpr(text, 0);
+}
 
 int number(ZnPxsEnvironment& pxs, const char* text) {
     ZnlObjPtr v = run(pxs, text);
@@ -59,8 +61,8 @@ TEST(GlobalFrame, BindsTheLanguageAndNothingElse) {
 TEST(GlobalFrame, KindsFollowEvaluationNeeds) {
     NoCellLeft guard;
     ZnPxsEnvironment pxs;
-    for (const char* form : {"quote", "define", "setq", "lambda", "let", "sequence", "if", "cond",
-                             "set!", "setqb"})
+    for (const char* form :
+         {"quote", "define", "setq", "lambda", "let", "sequence", "if", "cond", "set!", "setqb"})
         EXPECT_EQ(pxs.lookup(form)->tag(), ZnlSpecialFormTag) << form;
     for (const char* function : {"and", "or", "eval", "load", "print-registered", "mem"})
         EXPECT_EQ(pxs.lookup(function)->tag(), ZnlCompiledCTag) << function;
@@ -69,9 +71,9 @@ TEST(GlobalFrame, KindsFollowEvaluationNeeds) {
 TEST(GlobalFrame, AliasesShareTheFunctionButNotTheObject) {
     NoCellLeft guard;
     ZnPxsEnvironment pxs;
-    const char* groups[][3] = {{"define", "setq", nullptr},   {"set!", "setqb", nullptr},
-                               {"+", "plus", nullptr},        {"eq", "eq?", nullptr},
-                               {"equal", "equal?", nullptr},  {"not", "null?", "nullp"}};
+    const char* groups[][3] = {{"define", "setq", nullptr},  {"set!", "setqb", nullptr},
+                               {"+", "plus", nullptr},       {"eq", "eq?", nullptr},
+                               {"equal", "equal?", nullptr}, {"not", "null?", "nullp"}};
     for (auto& group : groups) {
         ZnlObjPtr first = pxs.lookup(group[0]);
         for (int i = 1; i < 3 && group[i]; ++i) {
@@ -167,15 +169,15 @@ TEST(Environment, RegisterVarAcceptsEveryHostTypeOnce) {
     unsigned int ui = 0;
     EXPECT_EQ(pxs.registerVar("f", &f) + pxs.registerVar("d", &d) + pxs.registerVar("i", &i) +
                   pxs.registerVar("ul", &ul) + pxs.registerVar("cs", &cs) +
-                  pxs.registerVar("zs", &zs) + pxs.registerVar("l", &l) +
-                  pxs.registerVar("s", &s) + pxs.registerVar("us", &us) +
-                  pxs.registerVar("ui", &ui),
+                  pxs.registerVar("zs", &zs) + pxs.registerVar("l", &l) + pxs.registerVar("s", &s) +
+                  pxs.registerVar("us", &us) + pxs.registerVar("ui", &ui),
               10);
     {
         WarnCapture warn;
         EXPECT_EQ(pxs.registerVar("i", &l), 0);
         EXPECT_EQ(pxs.registerVar("car", &i), 0) << "primitives are bound names too";
-        EXPECT_EQ(warn.text(), "ZncRegister: i is already bound\nZncRegister: car is already bound\n");
+        EXPECT_EQ(warn.text(),
+                  "ZncRegister: i is already bound\nZncRegister: car is already bound\n");
     }
     pxs.loadLispExpr(
         "(setq f 3) (setq d 2.5) (setq i -4) (setq ul -1) (setq cs \"c\") (setq zs \"z\")"
@@ -204,8 +206,7 @@ TEST(Environment, PrintRegisteredListsNotifyLevelFirst) {
     pxs.registerVar("label", &label);
     InfoCapture info;
     EXPECT_TRUE(run(pxs, "(print-registered)") == ZnlObjPtr::nil());
-    EXPECT_EQ(info.text(),
-              "(setqb ZnNotifyLevel 1)\n(setqb depth 3)\n(setqb label \"lbl\")\n");
+    EXPECT_EQ(info.text(), "(setqb ZnNotifyLevel 1)\n(setqb depth 3)\n(setqb label \"lbl\")\n");
 }
 
 TEST(Environment, HostDefinedFunctionsAndParameters) {

@@ -37,14 +37,12 @@ std::string slurp(const std::string& path) {
 // Runs the tool with `args` (shell words) and `input` on standard input.
 class Tool : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(access(kTool.c_str(), X_OK), 0) << kTool << " is not built";
-    }
+    void SetUp() override { ASSERT_EQ(access(kTool.c_str(), X_OK), 0) << kTool << " is not built"; }
 
     Outcome run(const std::string& args, const std::string& input = "") {
         dir.write("stdin", input);
-        std::string command = "cd '" + dir.path() + "' && '" + kTool + "' " + args +
-                              " <stdin >stdout 2>stderr";
+        std::string command =
+            "cd '" + dir.path() + "' && '" + kTool + "' " + args + " <stdin >stdout 2>stderr";
         int raw = std::system(command.c_str());
         Outcome r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -58,8 +56,9 @@ protected:
 
 TEST_F(Tool, ArgumentsRunInOrderInOneEnvironment) {
     dir.write("base.pxs", "(setq width 640) (setq height 480)");
-    Outcome r = run("'(setq scale 2)' base.pxs width=800 '(setq area (* scale width height))' "
-                "-e area -e '(list width height)'");
+    Outcome r =
+        run("'(setq scale 2)' base.pxs width=800 '(setq area (* scale width height))' "
+            "-e area -e '(list width height)'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "768000\n(800 480)\n");
     EXPECT_EQ(r.err, "");
@@ -110,7 +109,8 @@ TEST_F(Tool, IncludeDirectoriesAreLoadPaths) {
 }
 
 TEST_F(Tool, InteractiveLoopPrintsValuesAndSurvivesErrors) {
-    Outcome r = run("", "(+ 1 2)\n(car nil)\n(define (sq x)\n  (* x x))\n(sq 12) )\n\"s\" (list 1 2.5)\n");
+    Outcome r =
+        run("", "(+ 1 2)\n(car nil)\n(define (sq x)\n  (* x x))\n(sq 12) )\n\"s\" (list 1 2.5)\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "3\nsq\n144\n\"s\"\n(1 2.500000)\n");
     EXPECT_EQ(r.err,
@@ -136,18 +136,18 @@ TEST_F(Tool, InteractiveLoopEndsAtUnfinishedInput) {
 TEST_F(Tool, HelpExplainsTheArguments) {
     Outcome r = run("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* word : {"name=value", "-e <EXPR>", "-I <DIR>", "-v <N>", "-d", "-i",
-                             "Exit status"})
+    for (const char* word :
+         {"name=value", "-e <EXPR>", "-I <DIR>", "-v <N>", "-d", "-i", "Exit status"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 
 TEST_F(Tool, ShippedExamplesRunCleanly) {
     Outcome federate = run("-I '" + kExamples + "/include' '" + kExamples +
-                       "/federate.pxs' -e '(list tick-rate lookahead-ms)' -e federate-name");
+                           "/federate.pxs' -e '(list tick-rate lookahead-ms)' -e federate-name");
     EXPECT_EQ(federate.status, 0) << federate.err;
     EXPECT_EQ(federate.out, "(50 20.000000)\n\"north-lab-radar\"\n");
     Outcome scenario = run("'(setq entity-count 12)' '" + kExamples +
-                       "/scenario.pxs' -e '(length entities)' -e update-policy");
+                           "/scenario.pxs' -e '(length entities)' -e update-policy");
     EXPECT_EQ(scenario.status, 0) << scenario.err;
     EXPECT_EQ(scenario.out, "12\n\"periodic\"\n");
 }

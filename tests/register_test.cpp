@@ -76,9 +76,9 @@ TEST(RegisterToLisp, EachTypeArrivesAsItsKind) {
     char* cs = text;
     ZnString zs("zn");
     HostFrame h;
-    EXPECT_EQ(h.add("f", &f) + h.add("d", &d) + h.add("i", &i) + h.add("ul", &ul) +
-                  h.add("l", &l) + h.add("ui", &ui) + h.add("us", &us) + h.add("s", &s) +
-                  h.add("cs", &cs) + h.add("zs", &zs),
+    EXPECT_EQ(h.add("f", &f) + h.add("d", &d) + h.add("i", &i) + h.add("ul", &ul) + h.add("l", &l) +
+                  h.add("ui", &ui) + h.add("us", &us) + h.add("s", &s) + h.add("cs", &cs) +
+                  h.add("zs", &zs),
               10);
     EXPECT_EQ(h.value("f")->tag(), ZnlFlonumTag);
     EXPECT_EQ(h.value("f")->flonum(), 1.5);

@@ -14,10 +14,18 @@ using pxstest::NoCellLeft;
 
 namespace {
 
-ZnlObjPtr num(int n) { return ZnlObjPtr(n); }
-ZnlObjPtr flo(double d) { return ZnlObjPtr(d); }
-ZnlObjPtr str(const char* s) { return ZnlObjPtr(s); }
-const ZnlObjPtr& nil() { return ZnlObjPtr::nil(); }
+ZnlObjPtr num(int n) {
+    return ZnlObjPtr(n);
+}
+ZnlObjPtr flo(double d) {
+    return ZnlObjPtr(d);
+}
+ZnlObjPtr str(const char* s) {
+    return ZnlObjPtr(s);
+}
+const ZnlObjPtr& nil() {
+    return ZnlObjPtr::nil();
+}
 
 class DebugOn {
 public:
@@ -61,10 +69,8 @@ TEST(Environment, ArgumentErrors) {
     EXPECT_PXS_ERROR(ZnlGetenv(nil(), nil()), "Wrong number of args to getenv");
     EXPECT_PXS_ERROR(ZnlGetenv(listOf({num(1)}), nil()), "Non-string argument to getenv");
     EXPECT_PXS_ERROR(ZnlPutenv(listOf({str("A")}), nil()), "Wrong number of args to putenv");
-    EXPECT_PXS_ERROR(ZnlPutenv(listOf({num(1), str("x")}), nil()),
-                     "variable name must be string");
-    EXPECT_PXS_ERROR(ZnlPutenv(listOf({str("A"), num(1)}), nil()),
-                     "variable value must be string");
+    EXPECT_PXS_ERROR(ZnlPutenv(listOf({num(1), str("x")}), nil()), "variable name must be string");
+    EXPECT_PXS_ERROR(ZnlPutenv(listOf({str("A"), num(1)}), nil()), "variable value must be string");
 }
 
 TEST(Environment, GetenvTracesOnlyFoundValues) {
@@ -130,8 +136,7 @@ TEST(Conversions, NumberToStringWritesDecimal) {
     EXPECT_EQ(textOf(ZnlNumberToString(listOf({num(-2147483647 - 1)}), nil())), "-2147483648");
     EXPECT_PXS_ERROR(ZnlNumberToString(listOf({num(1), num(2)}), nil()),
                      "No number to convert to string");
-    EXPECT_PXS_ERROR(ZnlNumberToString(listOf({flo(1.5)}), nil()),
-                     "Non-integer to number->string");
+    EXPECT_PXS_ERROR(ZnlNumberToString(listOf({flo(1.5)}), nil()), "Non-integer to number->string");
 }
 
 TEST(Conversions, Traces) {

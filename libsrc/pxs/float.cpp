@@ -13,7 +13,9 @@
 
 namespace {
 
-bool isFixnum(const ZnlObj* x) { return x->tag() == ZnlFixnumTag; }
+bool isFixnum(const ZnlObj* x) {
+    return x->tag() == ZnlFixnumTag;
+}
 
 bool isNumber(const ZnlObj* x) {
     return x && (x->tag() == ZnlFixnumTag || x->tag() == ZnlFlonumTag);
@@ -31,9 +33,12 @@ double asDivideOperand(const ZnlObj* x) {
 
 double apply(pxsdetail::ArithOp op, double a, double b) {
     switch (op) {
-        case pxsdetail::ArithOp::Add: return a + b;
-        case pxsdetail::ArithOp::Multiply: return a * b;
-        case pxsdetail::ArithOp::Subtract: return a - b;
+        case pxsdetail::ArithOp::Add:
+            return a + b;
+        case pxsdetail::ArithOp::Multiply:
+            return a * b;
+        case pxsdetail::ArithOp::Subtract:
+            return a - b;
     }
     return 0.0;
 }

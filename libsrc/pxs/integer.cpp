@@ -12,11 +12,15 @@
 
 namespace {
 
-bool isFixnum(const ZnlObj* x) { return x && x->tag() == ZnlFixnumTag; }
+bool isFixnum(const ZnlObj* x) {
+    return x && x->tag() == ZnlFixnumTag;
+}
 
 // Two's-complement reinterpretation; well defined since C++20 and what
 // every compiler we build with does before that.
-int toSigned(std::uint32_t bits) { return static_cast<int>(bits); }
+int toSigned(std::uint32_t bits) {
+    return static_cast<int>(bits);
+}
 
 }  // namespace
 
@@ -25,17 +29,24 @@ int pxsdetail::fixnumStep(ArithOp op, int a, int b) {
     std::uint32_t y = static_cast<std::uint32_t>(b);
     std::uint32_t bits = 0;
     switch (op) {
-        case ArithOp::Add: bits = x + y; break;
-        case ArithOp::Multiply: bits = x * y; break;
-        case ArithOp::Subtract: bits = x - y; break;
+        case ArithOp::Add:
+            bits = x + y;
+            break;
+        case ArithOp::Multiply:
+            bits = x * y;
+            break;
+        case ArithOp::Subtract:
+            bits = x - y;
+            break;
     }
     int result = toSigned(bits);
-    if (ZnLispDebugOn)
-        ZnInfo.printf("(%s %d %d) ==> %d\n", arithTraceName(op), a, b, result);
+    if (ZnLispDebugOn) ZnInfo.printf("(%s %d %d) ==> %d\n", arithTraceName(op), a, b, result);
     return result;
 }
 
-int pxsdetail::fixnumNegate(int a) { return toSigned(0u - static_cast<std::uint32_t>(a)); }
+int pxsdetail::fixnumNegate(int a) {
+    return toSigned(0u - static_cast<std::uint32_t>(a));
+}
 
 // Anything but two integers is refused: or-ing the bits of a float, or of
 // a string's address, would give a number nobody asked for.

@@ -18,10 +18,14 @@ namespace {
 // Fragments each list of a path-cross may hold.
 constexpr int kMaxFragments = 7;
 
-bool isString(const ZnlObj* x) { return x && x->tag() == ZnlStringTag; }
+bool isString(const ZnlObj* x) {
+    return x && x->tag() == ZnlStringTag;
+}
 
 // A string cell made without text reads as empty.
-const char* textOf(const ZnlObj* x) { return x->string() ? x->string() : ""; }
+const char* textOf(const ZnlObj* x) {
+    return x->string() ? x->string() : "";
+}
 
 // Concatenates the texts of a list of strings; any non-string raises.
 std::string joinStrings(const ZnlObjPtr& args) {
@@ -66,7 +70,8 @@ ZnlObjPtr ZnlStringEqual(const ZnlObjPtr& args, const ZnlObjPtr&) {
 }
 
 ZnlObjPtr ZnlStringAppend(const ZnlObjPtr& args, const ZnlObjPtr&) {
-    if (!args || args->tag() != ZnlConsTag) ZncHaltAndCatchFire("Wrong number of args to string-append");
+    if (!args || args->tag() != ZnlConsTag)
+        ZncHaltAndCatchFire("Wrong number of args to string-append");
     try {
         return ZnlObjPtr(joinStrings(args).c_str());
     } catch (const std::bad_alloc&) {

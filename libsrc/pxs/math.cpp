@@ -92,9 +92,12 @@ ZnlObjPtr negate(const ZnlObj* x) {
 
 const char* pxsdetail::arithTraceName(ArithOp op) {
     switch (op) {
-        case ArithOp::Add: return "plus";
-        case ArithOp::Multiply: return "mul";
-        case ArithOp::Subtract: return "sub";
+        case ArithOp::Add:
+            return "plus";
+        case ArithOp::Multiply:
+            return "mul";
+        case ArithOp::Subtract:
+            return "sub";
     }
     return "?";
 }

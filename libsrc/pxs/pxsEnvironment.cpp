@@ -122,13 +122,22 @@ std::string pathIn(const char* dir, const char* name) {
     return path + name;
 }
 
+// A frameless copy has nowhere to put a record: it registers nothing.
+template <typename T>
+int registerIn(const ZnlObjPtr& frame, ZnList<ZncParam>* params, const char* name, T* address) {
+    if (!frame) return 0;
+    return ZncRegister(name, address, frame, params);
+}
+
 }  // namespace
 
 void ZnlAddLoadPath(const char* dir) {
     if (dir) theAdditionalLoadPaths().emplace_back(dir);
 }
 
-void ZnlClearLoadPaths() { theAdditionalLoadPaths().clear(); }
+void ZnlClearLoadPaths() {
+    theAdditionalLoadPaths().clear();
+}
 
 ZnlObjPtr loadLispFile(char* name, const ZnlObjPtr& frame, int warn) {
     LoadDepthGuard depth;
@@ -263,23 +272,45 @@ ZnlObjPtr ZnPxsEnvironment::lookup(const ZnString& name) {
     return frame->frameBindings()->lookup(name.c_str());
 }
 
-// The record of a frameless copy would have nowhere to go.
-#define PXS_REGISTER_VAR(Type)                                       \
-    int ZnPxsEnvironment::registerVar(const char* name, Type* address) { \
-        if (!frame) return 0;                                        \
-        return ZncRegister(name, address, frame, params);            \
-    }
-PXS_REGISTER_VAR(float)
-PXS_REGISTER_VAR(double)
-PXS_REGISTER_VAR(int)
-PXS_REGISTER_VAR(unsigned long)
-PXS_REGISTER_VAR(char*)
-PXS_REGISTER_VAR(ZnString)
-PXS_REGISTER_VAR(long)
-PXS_REGISTER_VAR(short)
-PXS_REGISTER_VAR(unsigned short)
-PXS_REGISTER_VAR(unsigned int)
-#undef PXS_REGISTER_VAR
+int ZnPxsEnvironment::registerVar(const char* name, float* address) {
+    return registerIn(frame, params, name, address);
+}
+
+int ZnPxsEnvironment::registerVar(const char* name, double* address) {
+    return registerIn(frame, params, name, address);
+}
+
+int ZnPxsEnvironment::registerVar(const char* name, int* address) {
+    return registerIn(frame, params, name, address);
+}
+
+int ZnPxsEnvironment::registerVar(const char* name, unsigned long* address) {
+    return registerIn(frame, params, name, address);
+}
+
+int ZnPxsEnvironment::registerVar(const char* name, char** address) {
+    return registerIn(frame, params, name, address);
+}
+
+int ZnPxsEnvironment::registerVar(const char* name, ZnString* address) {
+    return registerIn(frame, params, name, address);
+}
+
+int ZnPxsEnvironment::registerVar(const char* name, long* address) {
+    return registerIn(frame, params, name, address);
+}
+
+int ZnPxsEnvironment::registerVar(const char* name, short* address) {
+    return registerIn(frame, params, name, address);
+}
+
+int ZnPxsEnvironment::registerVar(const char* name, unsigned short* address) {
+    return registerIn(frame, params, name, address);
+}
+
+int ZnPxsEnvironment::registerVar(const char* name, unsigned int* address) {
+    return registerIn(frame, params, name, address);
+}
 
 ZnlObjPtr ZnPxsEnvironment::loadLispFile(char* name, int warn) {
     if (!frame) return ZnlObjPtr();
@@ -311,7 +342,9 @@ ZnlObjPtr ZnPxsEnvironment::setFunction(const ZnString& name, ZnlPrimitiveFn cod
     return ZncInternCompiledC(name.c_str(), code, frame);
 }
 
-ZnlObjPtr& ZnPxsEnvironment::env() { return frame; }
+ZnlObjPtr& ZnPxsEnvironment::env() {
+    return frame;
+}
 
 ZnlObjPtr ZnPxsEnvironment::setSpecialForm(const ZnString& name, ZnlPrimitiveFn code) {
     if (!frame) return ZnlObjPtr();

@@ -59,12 +59,12 @@ ZnlObjPtr ZnlLoad(const ZnlObjPtr& args, const ZnlObjPtr& frame);
 inline ZnlObjPtr loadLispFile(const char* name, const ZnlObjPtr& frame, int warn) {
     return loadLispFile(const_cast<char*>(name), frame, warn);
 }
-inline ZnlObjPtr ZncLoadLispFile(const char* name, const ZnlObjPtr& frame,
-                                 ZnList<ZncParam>* params, int warn) {
+inline ZnlObjPtr ZncLoadLispFile(const char* name, const ZnlObjPtr& frame, ZnList<ZncParam>* params,
+                                 int warn) {
     return ZncLoadLispFile(const_cast<char*>(name), frame, params, warn);
 }
-inline ZnlObjPtr ZncLoadLispExpr(const char* text, const ZnlObjPtr& frame,
-                                 ZnList<ZncParam>* params, int flag) {
+inline ZnlObjPtr ZncLoadLispExpr(const char* text, const ZnlObjPtr& frame, ZnList<ZncParam>* params,
+                                 int flag) {
     return ZncLoadLispExpr(const_cast<char*>(text), frame, params, flag);
 }
 inline ZnlObjPtr ZncLoadLispFileOrExpr(const char* arg, const ZnlObjPtr& frame,

@@ -29,7 +29,9 @@ char* copyText(const char* text) {
     return copy;
 }
 
-void freeText(char* text) { delete[] text; }
+void freeText(char* text) {
+    delete[] text;
+}
 
 // A text for eval2str, sized for whatever the format produces.
 template <typename... Args>
@@ -67,9 +69,15 @@ const ZnlObj* boundOfKind(const char* name, const ZnlObjPtr& frame, bool (*accep
     return nullptr;
 }
 
-bool isNumber(const ZnlObj* x) { return x->tag() == ZnlFixnumTag || x->tag() == ZnlFlonumTag; }
-bool isFixnum(const ZnlObj* x) { return x->tag() == ZnlFixnumTag; }
-bool isString(const ZnlObj* x) { return x->tag() == ZnlStringTag; }
+bool isNumber(const ZnlObj* x) {
+    return x->tag() == ZnlFixnumTag || x->tag() == ZnlFlonumTag;
+}
+bool isFixnum(const ZnlObj* x) {
+    return x->tag() == ZnlFixnumTag;
+}
+bool isString(const ZnlObj* x) {
+    return x->tag() == ZnlStringTag;
+}
 
 // The binding's current value when it holds a real value of `kind`.
 const ZnlObj* currentOfKind(const ZnlObjPtr& symbol, const ZnlObjPtr& frame, ZnlTagType kind) {
@@ -81,13 +89,14 @@ const ZnlObj* currentOfKind(const ZnlObjPtr& symbol, const ZnlObjPtr& frame, Znl
 }
 
 // The low 32 bits of a wider integer, read as a signed int.
-int low32(std::uint64_t bits) { return static_cast<int>(static_cast<std::uint32_t>(bits)); }
+int low32(std::uint64_t bits) {
+    return static_cast<int>(static_cast<std::uint32_t>(bits));
+}
 
 // Narrowing a double beyond the float range is undefined behaviour; such a
 // value becomes the infinity of its sign instead.
 float narrowToFloat(double value) {
-    if (std::isfinite(value) && std::fabs(value) > FLT_MAX)
-        return value > 0 ? INFINITY : -INFINITY;
+    if (std::isfinite(value) && std::fabs(value) > FLT_MAX) return value > 0 ? INFINITY : -INFINITY;
     return static_cast<float>(value);
 }
 
@@ -100,19 +109,39 @@ char emptyText[1] = "";
 ZncParam::ZncParam(const char* paramName, const ZnlObjPtr& paramFrame)
     : name(copyText(paramName)), frame(paramFrame) {}
 
-ZncParam::~ZncParam() { freeText(name); }
+ZncParam::~ZncParam() {
+    freeText(name);
+}
 
-ZnlObjPtr ZncLispDouble::newValObj() { return ZnlObjPtr(0.0); }
-ZnlObjPtr ZncLispInt::newValObj() { return ZnlObjPtr(0); }
-ZnlObjPtr ZncLispString::newValObj() { return ZnlObjPtr(""); }
+ZnlObjPtr ZncLispDouble::newValObj() {
+    return ZnlObjPtr(0.0);
+}
+ZnlObjPtr ZncLispInt::newValObj() {
+    return ZnlObjPtr(0);
+}
+ZnlObjPtr ZncLispString::newValObj() {
+    return ZnlObjPtr("");
+}
 
-int ZncLispDouble::getLisp(double* out) { return ZncSetIfBoundp(name, out, frame); }
-int ZncLispInt::getLisp(int* out) { return ZncSetIfBoundp(name, out, frame); }
-int ZncLispString::getLisp(char** out) { return ZncSetIfBoundp(name, out, frame); }
+int ZncLispDouble::getLisp(double* out) {
+    return ZncSetIfBoundp(name, out, frame);
+}
+int ZncLispInt::getLisp(int* out) {
+    return ZncSetIfBoundp(name, out, frame);
+}
+int ZncLispString::getLisp(char** out) {
+    return ZncSetIfBoundp(name, out, frame);
+}
 
-void ZncLispDouble::setLisp(double value) { ZncResetLisp(symbol, value, frame); }
-void ZncLispInt::setLisp(int value) { ZncResetLisp(symbol, value, frame); }
-void ZncLispString::setLisp(const char* value) { ZncResetLisp(symbol, value, frame); }
+void ZncLispDouble::setLisp(double value) {
+    ZncResetLisp(symbol, value, frame);
+}
+void ZncLispInt::setLisp(int value) {
+    ZncResetLisp(symbol, value, frame);
+}
+void ZncLispString::setLisp(const char* value) {
+    ZncResetLisp(symbol, value, frame);
+}
 
 char* ZncLispDouble::eval2str() {
     double value = 0.0;
@@ -132,17 +161,37 @@ char* ZncLispString::eval2str() {
     return formatText("\"%s\"", value);
 }
 
-void ZncUserFloat::c2lisp() { setLisp(static_cast<double>(*address_)); }
-void ZncUserDouble::c2lisp() { setLisp(*address_); }
-void ZncUserInt::c2lisp() { setLisp(*address_); }
-void ZncUserUlong::c2lisp() { setLisp(low32(*address_)); }
-void ZncUserLong::c2lisp() { setLisp(low32(static_cast<std::uint64_t>(*address_))); }
-void ZncUserUint::c2lisp() { setLisp(low32(*address_)); }
-void ZncUserUshort::c2lisp() { setLisp(static_cast<int>(*address_)); }
-void ZncUserShort::c2lisp() { setLisp(static_cast<int>(*address_)); }
+void ZncUserFloat::c2lisp() {
+    setLisp(static_cast<double>(*address_));
+}
+void ZncUserDouble::c2lisp() {
+    setLisp(*address_);
+}
+void ZncUserInt::c2lisp() {
+    setLisp(*address_);
+}
+void ZncUserUlong::c2lisp() {
+    setLisp(low32(*address_));
+}
+void ZncUserLong::c2lisp() {
+    setLisp(low32(static_cast<std::uint64_t>(*address_)));
+}
+void ZncUserUint::c2lisp() {
+    setLisp(low32(*address_));
+}
+void ZncUserUshort::c2lisp() {
+    setLisp(static_cast<int>(*address_));
+}
+void ZncUserShort::c2lisp() {
+    setLisp(static_cast<int>(*address_));
+}
 // A null host text has nothing to show; PXS sees it as "".
-void ZncUserString::c2lisp() { setLisp(*address_ ? *address_ : ""); }
-void ZncUserZnString::c2lisp() { setLisp(address_->c_str()); }
+void ZncUserString::c2lisp() {
+    setLisp(*address_ ? *address_ : "");
+}
+void ZncUserZnString::c2lisp() {
+    setLisp(address_->c_str());
+}
 
 void ZncUserFloat::lisp2c() {
     double value;
@@ -182,7 +231,8 @@ void ZncUserUshort::lisp2c() {
 
 void ZncUserShort::lisp2c() {
     int value;
-    if (getLisp(&value)) *address_ = static_cast<short>(static_cast<unsigned short>(value & 0xFFFF));
+    if (getLisp(&value))
+        *address_ = static_cast<short>(static_cast<unsigned short>(value & 0xFFFF));
 }
 
 // The host pointer refers to the PXS object's own text: valid only while

@@ -32,12 +32,18 @@ struct PipeClose {
 };
 using PipePtr = std::unique_ptr<FILE, PipeClose>;
 
-bool isString(const ZnlObj* x) { return x && x->tag() == ZnlStringTag; }
+bool isString(const ZnlObj* x) {
+    return x && x->tag() == ZnlStringTag;
+}
 
-const char* textOf(const ZnlObj* x) { return x->string() ? x->string() : ""; }
+const char* textOf(const ZnlObj* x) {
+    return x->string() ? x->string() : "";
+}
 
 // Traces that go to standard output need the higher notification level too.
-bool tracingToStdout() { return ZnLispDebugOn && ZnNotifyLevel > 1; }
+bool tracingToStdout() {
+    return ZnLispDebugOn && ZnNotifyLevel > 1;
+}
 
 // The one argument of a primitive that takes exactly one string. The kind
 // is checked as well: the C library would otherwise be handed no text.
