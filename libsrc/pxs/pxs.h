@@ -9,6 +9,8 @@
 #include <pxs/envNamedList.h>
 #include <pxs/envObject.h>
 #include <pxs/envObjectSync.h>
+#include <pxs/envPxsReader.h>
+#include <pxs/envPxsWriter.h>
 #include <pxs/envValue.h>
 #include <pxs/envXmlReader.h>
 #include <pxs/envXmlWriter.h>
