@@ -6,6 +6,7 @@
 // reader alone reading the same file.
 
 #include <pxs/pxs.h>
+#include <util/xmlPtr.h>
 
 #include <benchmark/benchmark.h>
 
@@ -118,8 +119,8 @@ void BM_EnvXmlReadMemory(benchmark::State& state) {
 void BM_LibxmlTextReaderAlone(benchmark::State& state) {
     const std::string text = xmlText(state.range(0));
     for (auto _ : state) {
-        XmlTextReaderPtr reader(xmlReaderForMemory(text.data(), static_cast<int>(text.size()),
-                                                   nullptr, nullptr, 0));
+        XmlTextReaderPtr reader(
+            xmlReaderForMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr, 0));
         long visited = 0;
         while (xmlTextReaderRead(reader.get()) == 1) {
             ++visited;
@@ -198,7 +199,8 @@ void BM_PxsReaderAlone(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
-#define ENV_SIZES ->Arg(10000)->Arg(100000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond)
+#define ENV_SIZES \
+    ->Arg(10000)->Arg(100000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond)
 
 BENCHMARK(BM_EnvBuildAndFree) ENV_SIZES;
 BENCHMARK(BM_EnvIterateRoot) ENV_SIZES;

@@ -24,7 +24,8 @@ std::string nameOf(const ZnEnvValue* node) {
 // the other hooks let a test act inside a callback.
 class LogSync : public ZnEnvObjectSync {
 public:
-    LogSync(std::string label, std::string type) : label_(std::move(label)), type_(std::move(type)) {}
+    LogSync(std::string label, std::string type)
+        : label_(std::move(label)), type_(std::move(type)) {}
     ~LogSync() override { unbind(); }
 
     void objectChangedCB(ZnEnvObject* object) override {
@@ -59,7 +60,9 @@ private:
 
 using Log = std::vector<std::string>;
 
-ZnEnvObject* object(const ZnEnvValueSP& node) { return ZnEnvObject::castToObject(node); }
+ZnEnvObject* object(const ZnEnvValueSP& node) {
+    return ZnEnvObject::castToObject(node);
+}
 
 TEST(EnvObjectSyncCallbacks, BindReportsTheObjectBeforeItsAttributeSyncs) {
     ZnEnvironment env;
@@ -210,8 +213,8 @@ TEST(EnvObjectSyncBinding, BindGeneratesMissingChildrenBelowTheNode) {
     ASSERT_TRUE(peer);
     EXPECT_EQ(peer->parent(), link);
     EXPECT_EQ(child.binding(), peer);
-    EXPECT_EQ(gLog, (Log{"P:changed(main)", "P:added(peer,in)", "C:update(peer)",
-                         "C:changed(peer)"}));
+    EXPECT_EQ(gLog,
+              (Log{"P:changed(main)", "P:added(peer,in)", "C:update(peer)", "C:changed(peer)"}));
 }
 
 // Generated attribute-sync objects go below the new object, so a later
@@ -230,8 +233,8 @@ TEST(EnvObjectSyncBinding, GenerateBuildsTheWholeSubtreeUnderTheNewObject) {
     EXPECT_TRUE(ZnEnvObject::isObject(peer, "peer", "host"));
     EXPECT_EQ(parent.binding(), link);
     EXPECT_EQ(child.binding(), peer);
-    EXPECT_EQ(gLog, (Log{"P:update(main)", "P:changed(main)", "P:added(peer,in)",
-                         "C:update(peer)", "C:changed(peer)"}));
+    EXPECT_EQ(gLog, (Log{"P:update(main)", "P:changed(main)", "P:added(peer,in)", "C:update(peer)",
+                         "C:changed(peer)"}));
     parent.bind(link, true);
     ZnEnvironment::ValueList peers;
     env.getObjectsByType("host", peers);

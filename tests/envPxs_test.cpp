@@ -145,8 +145,8 @@ TEST(EnvPxsWrite, ValuesAreExpandedAndNotEscaped) {
     ZnEnvironment env;
     env.addAttribute("dir", "$(HOME)/x");
     env.addAttribute("quote", "say \"hi\"");
-    EXPECT_EQ(pxsText(env), "\n(root \n   (dir \"" + std::string(home) +
-                                "/x\")\n   (quote \"say \"hi\"\")\n)");
+    EXPECT_EQ(pxsText(env),
+              "\n(root \n   (dir \"" + std::string(home) + "/x\")\n   (quote \"say \"hi\"\")\n)");
     // The quote ends the string early: the value does not survive.
     ZnEnvironment back = readPxs(pxsText(env));
     EXPECT_EQ(back.getAttribute("quote")->value(), "say ");
@@ -311,7 +311,8 @@ TEST(EnvPxsReadErrors, MalformedTextThrowsCorruptedState) {
     bool ok = true;
     std::unique_ptr<ZnException> e = thrownBy([&] { reader.readFile(open, ok); });
     EXPECT_FALSE(ok);
-    EXPECT_EQ(e->message(), "ZnCorruptedState: Error reading: " + open + ": PXS Error: Missing \")\"");
+    EXPECT_EQ(e->message(),
+              "ZnCorruptedState: Error reading: " + open + ": PXS Error: Missing \")\"");
     EXPECT_EQ(e->number(), ZnCorruptedStateNumber);
     EXPECT_EQ(e->function(), "ZnEnvironment ZnEnvPXSReader::readFile(const ZnString&, bool&)");
     EXPECT_EQ(e->file(), "envPxsReader");
@@ -322,12 +323,12 @@ TEST(EnvPxsReadErrors, MalformedTextThrowsCorruptedState) {
 
     const std::string stray = dir.write("stray.pxs", "\n\n) (r)");
     e = thrownBy([&] { reader.readFile(stray, ok); });
-    EXPECT_EQ(e->message(),
-              "ZnCorruptedState: Error reading: " + stray + ": PXS Error: Unexpected \")\" at line 3");
+    EXPECT_EQ(e->message(), "ZnCorruptedState: Error reading: " + stray +
+                                ": PXS Error: Unexpected \")\" at line 3");
     const std::string string = dir.write("string.pxs", "(r (a \"1");
     e = thrownBy([&] { reader.readFile(string, ok); });
-    EXPECT_EQ(e->message(),
-              "ZnCorruptedState: Error reading: " + string + ": PXS Error: EOF while reading string");
+    EXPECT_EQ(e->message(), "ZnCorruptedState: Error reading: " + string +
+                                ": PXS Error: EOF while reading string");
 
     ZnEnvironment env = reader.readFile(dir.write("good.pxs", "(fine)"), ok);
     EXPECT_TRUE(ok);

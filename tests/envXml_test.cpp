@@ -262,8 +262,9 @@ TEST(EnvXmlErrors, MalformedDocumentThrowsLibxmlTextAndKeepsEarlierContent) {
     text += "<c></a>";
     ZnEnvironment env;
     std::unique_ptr<ZnException> e = thrownBy([&] { readText(env, text); });
-    EXPECT_STREQ(e->what(),
-                 "ZnCorruptedState: Error reading: Opening and ending tag mismatch: c line 5001 and a\n");
+    EXPECT_STREQ(
+        e->what(),
+        "ZnCorruptedState: Error reading: Opening and ending tag mismatch: c line 5001 and a\n");
     EXPECT_EQ(e->number(), ZnCorruptedStateNumber);
     EXPECT_EQ(e->function(), "bool ZnEnvXMLReader::readDoc(xmlTextReaderPtr)");
     ZnEnvObject* first = ZnEnvObject::castToObject(env.getObject("b", "b"));
@@ -280,15 +281,17 @@ TEST(EnvXmlErrors, MalformedDocumentThrowsLibxmlTextAndKeepsEarlierContent) {
 TEST(EnvXmlErrors, ValidationNeedsADtdAndNamesTheLine) {
     ZnEnvironment env;
     std::unique_ptr<ZnException> e = thrownBy([&] { readText(env, "<a>\n<b/></a>", true); });
-    EXPECT_STREQ(e->what(), "ZnCorruptedState: Error reading: Line 1:Validation failed: no DTD found !");
+    EXPECT_STREQ(e->what(),
+                 "ZnCorruptedState: Error reading: Line 1:Validation failed: no DTD found !");
     EXPECT_TRUE(env.getObject("b", "b"));  // the whole document became nodes first
     EXPECT_TRUE(readText(env, "<a>\n<b/></a>", false));
     bool ok = true;
     ZnEnvXMLReader reader;
     reader.useDtdValidation(true);
     e = thrownBy([&] { reader.readFile(kDataDir + "/envInvalid.xml", ok); });
-    EXPECT_STREQ(e->what(),
-                 "ZnCorruptedState: Error reading: Line 5:Element link does not carry attribute port\n");
+    EXPECT_STREQ(
+        e->what(),
+        "ZnCorruptedState: Error reading: Line 5:Element link does not carry attribute port\n");
 }
 
 // libxml2 refuses nesting past 256 levels (XML_PARSE_HUGE is never

@@ -23,7 +23,8 @@ std::string printed(const ZnEnvironment& env, bool withComments = true) {
 
 std::vector<std::string> names(const ZnEnvironment::ValueList& nodes) {
     std::vector<std::string> out;
-    for (const ZnEnvValueSP& n : nodes) out.push_back(ZnEnvNamedList::castToNamedList(n)->name().string());
+    for (const ZnEnvValueSP& n : nodes)
+        out.push_back(ZnEnvNamedList::castToNamedList(n)->name().string());
     return out;
 }
 
@@ -185,7 +186,7 @@ TEST(EnvironmentMove, RemoveTakesTheNodeOutOnce) {
     ZnEnvValueSP attr = env.addAttribute("a", "1", object);
     env.remove(attr);
     EXPECT_FALSE(ZnEnvObject::castToObject(object)->attribute("a"));
-    EXPECT_EQ(attr->parent(), object);  // the link is left as it was
+    EXPECT_EQ(attr->parent(), object);           // the link is left as it was
     ZnEnvValueSP comment = env.addComment("c");  // no parent link: found among the root's children
     env.remove(comment);
     EXPECT_EQ(ZnEnvList::castToList(env.root())->last(), object);

@@ -22,7 +22,9 @@ thread_local std::list<ZnEnvValueSP>* tDoomed = nullptr;
 
 }  // namespace
 
-ZnEnvList::ZnEnvList(const ZnString& value) : ZnEnvValue(value) { addFormat(ListFormat); }
+ZnEnvList::ZnEnvList(const ZnString& value) : ZnEnvValue(value) {
+    addFormat(ListFormat);
+}
 
 ZnEnvList::~ZnEnvList() {
     index_.reset();
@@ -47,9 +49,13 @@ ZnEnvValue* ZnEnvList::clone() const {
     return copy.release();
 }
 
-ZnEnvValue* ZnEnvList::cloneNode() const { return new ZnEnvList(value()); }
+ZnEnvValue* ZnEnvList::cloneNode() const {
+    return new ZnEnvList(value());
+}
 
-ZnEnvValueSP ZnEnvList::first() const { return childAt(0); }
+ZnEnvValueSP ZnEnvList::first() const {
+    return childAt(0);
+}
 
 ZnEnvValueSP ZnEnvList::last() const {
     return children_.empty() ? ZnEnvValueSP() : children_.back();
@@ -98,14 +104,17 @@ void ZnEnvList::append(ZnEnvValueSP child) {
     if (!child || child.get() == this) return;
     children_.push_back(child);
     if (index_) {
-        Slot& slot = index_->emplace(child.get(), Slot{std::prev(children_.end()), 0}).first->second;
+        Slot& slot =
+            index_->emplace(child.get(), Slot{std::prev(children_.end()), 0}).first->second;
         ++slot.count;
     } else if (children_.size() >= kIndexThreshold) {
         buildIndex();
     }
 }
 
-void ZnEnvList::remove(ZnEnvValueSP child) { removeChild(child); }
+void ZnEnvList::remove(ZnEnvValueSP child) {
+    removeChild(child);
+}
 
 bool ZnEnvList::isList(const ZnEnvValueSP& value) {
     return value && (value->format() & ListFormat);
@@ -126,6 +135,9 @@ ZnEnvValueSP ZnEnvList::childAt(std::size_t n) const {
 // removing that one scans forward for the next.
 bool ZnEnvList::removeChild(const ZnEnvValueSP& child) {
     if (!child) return false;
+    Children::const_iterator hidden = children_.begin();
+    for (std::size_t i = 0; i < hidden_; ++i, ++hidden)
+        if (hidden->get() == child.get()) return false;
     auto same = [&child](const ZnEnvValueSP& c) { return c.get() == child.get(); };
     Children::iterator pos;
     if (index_) {
@@ -144,10 +156,16 @@ bool ZnEnvList::removeChild(const ZnEnvValueSP& child) {
     return true;
 }
 
+void ZnEnvList::appendHidden(const ZnEnvValueSP& node) {
+    ZnEnvList::append(node);
+    ++hidden_;
+}
+
 ZnEnvList::Children::const_iterator ZnEnvList::find(const ZnEnvValue* child) const {
     if (index_) {
         Index::const_iterator entry = index_->find(child);
-        return entry == index_->end() ? children_.end() : Children::const_iterator(entry->second.first);
+        return entry == index_->end() ? children_.end()
+                                      : Children::const_iterator(entry->second.first);
     }
     return std::find_if(children_.begin(), children_.end(),
                         [child](const ZnEnvValueSP& c) { return c.get() == child; });

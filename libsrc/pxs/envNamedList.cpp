@@ -14,10 +14,12 @@ constexpr uint32_t kNamedListBits = ListFormat | NamedListFormat;
 // content, so it must not reach synchronisers.
 ZnEnvNamedList::ZnEnvNamedList(const ZnString& name, const ZnString& value) : ZnEnvList(value) {
     addFormat(NamedListFormat);
-    ZnEnvList::append(boost::make_shared<ZnEnvValue>(name));
+    appendHidden(boost::make_shared<ZnEnvValue>(name));
 }
 
-ZnEnvValueSP ZnEnvNamedList::first() const { return childAt(1); }
+ZnEnvValueSP ZnEnvNamedList::first() const {
+    return childAt(1);
+}
 
 ZnString ZnEnvNamedList::name() const {
     ZnEnvValueSP node = childAt(0);
@@ -36,4 +38,6 @@ ZnEnvNamedList* ZnEnvNamedList::castToNamedList(ZnEnvValueSP value) {
     return isNamedList(value) ? dynamic_cast<ZnEnvNamedList*>(value.get()) : nullptr;
 }
 
-ZnEnvValue* ZnEnvNamedList::cloneNode() const { return new ZnEnvNamedList(name(), value()); }
+ZnEnvValue* ZnEnvNamedList::cloneNode() const {
+    return new ZnEnvNamedList(name(), value());
+}

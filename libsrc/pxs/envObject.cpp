@@ -22,7 +22,7 @@ ZnString indexName(const ZnEnvValueSP& child) {
 ZnEnvObject::ZnEnvObject(const ZnString& name, const ZnString& type, const ZnString& value)
     : ZnEnvNamedList(name, value) {
     addFormat(ObjectFormat);
-    ZnEnvList::append(boost::make_shared<ZnEnvValue>(type));
+    appendHidden(boost::make_shared<ZnEnvValue>(type));
 }
 
 void ZnEnvObject::valueChanged() {
@@ -39,7 +39,9 @@ void ZnEnvObject::childChanged(ZnEnvValue* child) {
         ZnEnvNamedList::childChanged(child);
 }
 
-ZnEnvValueSP ZnEnvObject::first() const { return childAt(2); }
+ZnEnvValueSP ZnEnvObject::first() const {
+    return childAt(2);
+}
 
 // A later child of the same name takes the index entry over; the earlier
 // one stays a child and is still reached by iteration.
@@ -69,7 +71,9 @@ void ZnEnvObject::setType(const ZnString& type) {
     if (ZnEnvValueSP node = childAt(1)) node->setValue(type);
 }
 
-ZnEnvObjectSync* ZnEnvObject::sync() const { return sync_; }
+ZnEnvObjectSync* ZnEnvObject::sync() const {
+    return sync_;
+}
 
 void ZnEnvObject::setSync(ZnEnvObjectSync* sync) {
     sync_ = sync;
@@ -104,4 +108,6 @@ ZnEnvObject* ZnEnvObject::castToObject(ZnEnvValueSP value) {
     return isObject(value) ? dynamic_cast<ZnEnvObject*>(value.get()) : nullptr;
 }
 
-ZnEnvValue* ZnEnvObject::cloneNode() const { return new ZnEnvObject(name(), type(), value()); }
+ZnEnvValue* ZnEnvObject::cloneNode() const {
+    return new ZnEnvObject(name(), type(), value());
+}

@@ -56,7 +56,8 @@ void ZnEnvObjectSync::generateObject(ZnEnvironment& env, const ZnString& name) {
     binding_ = node;
     object->setSync(this);
     ZnEnvironment below(node);
-    for (const auto& entry : snapshot(attributeSyncs_)) entry.second->generateObject(below, entry.first);
+    for (const auto& entry : snapshot(attributeSyncs_))
+        entry.second->generateObject(below, entry.first);
 }
 
 // An object has one synchroniser; one bound elsewhere is unbound first so
@@ -88,7 +89,9 @@ void ZnEnvObjectSync::unbind() {
     binding_.reset();
 }
 
-ZnEnvValueSP ZnEnvObjectSync::binding() const { return binding_.lock(); }
+ZnEnvValueSP ZnEnvObjectSync::binding() const {
+    return binding_.lock();
+}
 
 // Storing a synchroniser that reaches this one through its own registry
 // would make bind and unbind recurse without end.

@@ -32,7 +32,9 @@ struct FileClose {
 };
 using FilePtr = std::unique_ptr<FILE, FileClose>;
 
-bool hasTag(const ZnlObjPtr& obj, ZnlTagType tag) { return obj && obj->tag() == tag; }
+bool hasTag(const ZnlObjPtr& obj, ZnlTagType tag) {
+    return obj && obj->tag() == tag;
+}
 
 // The reader's own message without the family prefix every interpreter
 // error carries: "PXS Error: Missing \")\"".

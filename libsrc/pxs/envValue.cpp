@@ -51,13 +51,19 @@ void Modifiers(ZnString& out, const ZnString& in) {
     out = ZnString(text.substr(0, p) + (setting ? setting : "") + text.substr(close + 1));
 }
 
-ZnEnvValue::ZnEnvValue(const ZnString& value) { ZnEnvValue::setValue(value); }
+ZnEnvValue::ZnEnvValue(const ZnString& value) {
+    ZnEnvValue::setValue(value);
+}
 
 ZnEnvValue::~ZnEnvValue() = default;
 
-ZnString ZnEnvValue::value() const { return value_; }
+ZnString ZnEnvValue::value() const {
+    return value_;
+}
 
-ZnString ZnEnvValue::unmodifiedValue() const { return unmodifiedValue_; }
+ZnString ZnEnvValue::unmodifiedValue() const {
+    return unmodifiedValue_;
+}
 
 void ZnEnvValue::setValue(const ZnString& value) {
     if (value == unmodifiedValue_) return;
@@ -66,17 +72,29 @@ void ZnEnvValue::setValue(const ZnString& value) {
     valueChanged();
 }
 
-ZnEnvValueSP ZnEnvValue::parent() const { return parent_.lock(); }
+ZnEnvValueSP ZnEnvValue::parent() const {
+    return parent_.lock();
+}
 
-void ZnEnvValue::setParent(ZnEnvValueSP parent) { parent_ = parent; }
+void ZnEnvValue::setParent(ZnEnvValueSP parent) {
+    parent_ = parent;
+}
 
-void ZnEnvValue::valueChanged() { notifyParent(); }
+void ZnEnvValue::valueChanged() {
+    notifyParent();
+}
 
-void ZnEnvValue::childChanged(ZnEnvValue*) { notifyParent(); }
+void ZnEnvValue::childChanged(ZnEnvValue*) {
+    notifyParent();
+}
 
-ZnEnvValue* ZnEnvValue::clone() const { return cloneNode(); }
+ZnEnvValue* ZnEnvValue::clone() const {
+    return cloneNode();
+}
 
-ZnEnvValue* ZnEnvValue::cloneNode() const { return new ZnEnvValue(value()); }
+ZnEnvValue* ZnEnvValue::cloneNode() const {
+    return new ZnEnvValue(value());
+}
 
 // Each level is held by a shared pointer while its childChanged() runs, so
 // a callback that drops part of the tree cannot free a node under the loop.

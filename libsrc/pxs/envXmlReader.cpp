@@ -84,7 +84,9 @@ ZnEnvironment ZnEnvXMLReader::readFile(const ZnString& fileName, bool& ok) {
     return ZnEnvironment(env.root());
 }
 
-void ZnEnvXMLReader::useDtdValidation(bool on) { dtdValidation_ = on; }
+void ZnEnvXMLReader::useDtdValidation(bool on) {
+    dtdValidation_ = on;
+}
 
 bool ZnEnvXMLReader::readMemory(ZnEnvironment& env, const char* buffer, int size) {
     XmlTextReaderPtr reader(xmlReaderForMemory(buffer, size, nullptr, nullptr,

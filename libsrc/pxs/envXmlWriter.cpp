@@ -11,11 +11,15 @@
 
 namespace {
 
-const xmlChar* xml(const ZnString& text) { return BAD_CAST text.c_str(); }
+const xmlChar* xml(const ZnString& text) {
+    return BAD_CAST text.c_str();
+}
 
 // Names the text writer would write unchecked, giving a document nobody
 // can read back.
-bool validName(const ZnString& name) { return xmlValidateName(xml(name), 0) == 0; }
+bool validName(const ZnString& name) {
+    return xmlValidateName(xml(name), 0) == 0;
+}
 
 // "--" may not occur in an XML comment, nor may one end in "-"; a blank
 // keeps such a comment readable rather than making the document unreadable.
@@ -60,8 +64,7 @@ void endElement(xmlTextWriterPtr writer) {
 
 }  // namespace
 
-ZnEnvXMLWriter::ZnEnvXMLWriter(const ZnString& dtdName)
-    : dtdName_(dtdName), writeDocType_(false) {}
+ZnEnvXMLWriter::ZnEnvXMLWriter(const ZnString& dtdName) : dtdName_(dtdName), writeDocType_(false) {}
 
 ZnEnvXMLWriter::ZnEnvXMLWriter(const ZnString& dtdName, const ZnString& dtdSystemId)
     : dtdName_(dtdName), dtdSystemId_(dtdSystemId), writeDocType_(true) {}
@@ -168,7 +171,8 @@ void ZnEnvXMLWriter::writeValue(xmlTextWriterPtr writer, ZnEnvValueSP node) {
     std::vector<Level> stack;
     auto visit = [&](const ZnEnvValueSP& value) {
         if (ZnEnvObject* object = ZnEnvObject::castToObject(value)) {
-            if (startObject(writer, object)) stack.push_back({value, object, object->first(), true});
+            if (startObject(writer, object))
+                stack.push_back({value, object, object->first(), true});
         } else if (ZnEnvNamedList* named = ZnEnvNamedList::castToNamedList(value)) {
             // Refused once the element has content: attributes come first.
             if (validName(named->name()))

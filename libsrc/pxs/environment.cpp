@@ -130,7 +130,9 @@ void ZnEnvironment::rootToParent() {
     if (ZnEnvValueSP parent = root_->parent()) root_ = parent;
 }
 
-ZnEnvValueSP ZnEnvironment::getTopParent() const { return getTopParent(root_); }
+ZnEnvValueSP ZnEnvironment::getTopParent() const {
+    return getTopParent(root_);
+}
 
 ZnEnvValueSP ZnEnvironment::getTopParent(ZnEnvValueSP node) const {
     if (!node) return ZnEnvValueSP();
@@ -151,7 +153,9 @@ void ZnEnvironment::reparent(ZnEnvValueSP child, ZnEnvValueSP newParent) {
     if (ZnEnvList* list = ZnEnvList::castToList(newParent)) list->append(child);
 }
 
-ZnEnvValueSP ZnEnvironment::addComment(const ZnString& text) { return addComment(text, root_); }
+ZnEnvValueSP ZnEnvironment::addComment(const ZnString& text) {
+    return addComment(text, root_);
+}
 
 ZnEnvValueSP ZnEnvironment::addComment(const ZnString& text, ZnEnvValueSP parent) {
     ZnEnvList* list = ZnEnvList::castToList(parent);
@@ -211,7 +215,9 @@ ZnEnvValueSP ZnEnvironment::addObject(const ZnString& name, const ZnString& type
     return object;
 }
 
-ZnEnvValueSP ZnEnvironment::addObject(const ZnString& name) { return addObject(name, name, root_); }
+ZnEnvValueSP ZnEnvironment::addObject(const ZnString& name) {
+    return addObject(name, name, root_);
+}
 
 ZnEnvValueSP ZnEnvironment::addObject(const ZnString& name, ZnEnvValueSP parent) {
     return addObject(name, name, parent);
@@ -289,7 +295,9 @@ void ZnEnvironment::getObjectsByType(const ZnString& type, ValueList& out,
     collect(start, out, objectTyped, type);
 }
 
-void ZnEnvironment::sync() { sync(root_); }
+void ZnEnvironment::sync() {
+    sync(root_);
+}
 
 void ZnEnvironment::sync(ZnEnvValueSP start) {
     walkPreOrder(start, [](const ZnEnvValueSP& node, std::size_t) {
@@ -309,7 +317,9 @@ ZnEnvObjectSync* ZnEnvironment::getObjectSync(const ZnString& name, const ZnStri
     return object ? object->sync() : nullptr;
 }
 
-ZnEnvValueSP ZnEnvironment::copy(ZnEnvValueSP source) { return copy(source, root_); }
+ZnEnvValueSP ZnEnvironment::copy(ZnEnvValueSP source) {
+    return copy(source, root_);
+}
 
 ZnEnvValueSP ZnEnvironment::copy(ZnEnvValueSP source, ZnEnvValueSP destination) {
     if (!source) return ZnEnvValueSP();
@@ -325,7 +335,9 @@ void ZnEnvironment::remove(ZnEnvValueSP node) {
     if (ZnEnvList* list = ZnEnvList::castToList(root_)) list->remove(node);
 }
 
-bool ZnEnvironment::contains(ZnEnvValueSP node) const { return level(node) >= 0; }
+bool ZnEnvironment::contains(ZnEnvValueSP node) const {
+    return level(node) >= 0;
+}
 
 int ZnEnvironment::level(ZnEnvValueSP node) const {
     if (!node) return -1;

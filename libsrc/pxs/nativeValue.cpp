@@ -9,15 +9,21 @@ ZnNativeValue::ZnNativeValue(const ZnString& type, void* pointer)
     addFormat(NativeFormat);
 }
 
-ZnNativeValue::~ZnNativeValue() { nativeValue_ = nullptr; }
+ZnNativeValue::~ZnNativeValue() {
+    nativeValue_ = nullptr;
+}
 
 ZnEnvValueSP ZnNativeValue::create(const ZnString& type, void* pointer) {
     return boost::make_shared<ZnNativeValue>(type, pointer);
 }
 
-ZnString ZnNativeValue::nativeType() const { return value(); }
+ZnString ZnNativeValue::nativeType() const {
+    return value();
+}
 
-void* ZnNativeValue::nativeValue() const { return nativeValue_; }
+void* ZnNativeValue::nativeValue() const {
+    return nativeValue_;
+}
 
 bool ZnNativeValue::isNativeValue(const ZnEnvValueSP& value) {
     return value && (value->format() & NativeFormat);
