@@ -1,17 +1,21 @@
 // env_bench.cpp -- configuration trees at 10,000 and 100,000 nodes: build,
-// iterate, search, print, write and read XML, each expected to grow
+// iterate, search, print, write and read XML and PXS, each expected to grow
 // linearly (Complexity reports the fit). The XML read is set against
 // libxml2's text reader alone walking the same bytes, the floor any tree
-// reader built on it can reach.
+// reader built on it can reach; the PXS read likewise against the PXS
+// reader alone reading the same file.
 
 #include <pxs/pxs.h>
 #include <util/xmlPtr.h>
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <ostream>
 #include <streambuf>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -128,6 +132,73 @@ void BM_LibxmlTextReaderAlone(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
+// A file name that is unlinked with the object.
+class ScratchFile {
+public:
+    ScratchFile() {
+        char pattern[] = "/tmp/envBenchXXXXXX";
+        const int fd = mkstemp(pattern);
+        if (fd >= 0) close(fd);
+        name_ = pattern;
+    }
+    ~ScratchFile() { std::remove(name_.c_str()); }
+    const std::string& name() const { return name_; }
+
+private:
+    std::string name_;
+};
+
+long fileSize(const std::string& name) {
+    FILE* file = std::fopen(name.c_str(), "rb");
+    if (!file) return 0;
+    std::fseek(file, 0, SEEK_END);
+    const long size = std::ftell(file);
+    std::fclose(file);
+    return size;
+}
+
+void BM_EnvPxsWriteFile(benchmark::State& state) {
+    ZnEnvironment env = buildTree(state.range(0));
+    ScratchFile file;
+    ZnEnvPXSWriter writer;
+    for (auto _ : state) writer.writeFile(env, file.name());
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fileSize(file.name())));
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_EnvPxsReadFile(benchmark::State& state) {
+    ZnEnvironment built = buildTree(state.range(0));
+    ScratchFile file;
+    ZnEnvPXSWriter().writeFile(built, file.name());
+    ZnEnvPXSReader reader;
+    for (auto _ : state) {
+        bool ok = false;
+        ZnEnvironment env = reader.readFile(file.name(), ok);
+        benchmark::DoNotOptimize(env.root().get());
+    }
+    state.SetBytesProcessed(state.iterations() * fileSize(file.name()));
+    state.SetComplexityN(state.range(0));
+}
+
+// The PXS reader alone: the same file read into one datum in a fresh
+// interpreter environment, building no tree.
+void BM_PxsReaderAlone(benchmark::State& state) {
+    ZnEnvironment built = buildTree(state.range(0));
+    ScratchFile file;
+    ZnEnvPXSWriter().writeFile(built, file.name());
+    for (auto _ : state) {
+        ZnPxsEnvironment pxs;
+        FILE* in = std::fopen(file.name().c_str(), "rb");
+        ZnlFileInputStream stream(in);
+        ZnlObjPtr datum = ZncRead(&stream, pxs.frame);
+        benchmark::DoNotOptimize(datum.get());
+        datum = ZnlObjPtr();
+        std::fclose(in);
+    }
+    state.SetBytesProcessed(state.iterations() * fileSize(file.name()));
+    state.SetComplexityN(state.range(0));
+}
+
 #define ENV_SIZES \
     ->Arg(10000)->Arg(100000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond)
 
@@ -138,5 +209,8 @@ BENCHMARK(BM_EnvPrint) ENV_SIZES;
 BENCHMARK(BM_EnvXmlWriteString) ENV_SIZES;
 BENCHMARK(BM_EnvXmlReadMemory) ENV_SIZES;
 BENCHMARK(BM_LibxmlTextReaderAlone) ENV_SIZES;
+BENCHMARK(BM_EnvPxsWriteFile) ENV_SIZES;
+BENCHMARK(BM_EnvPxsReadFile) ENV_SIZES;
+BENCHMARK(BM_PxsReaderAlone) ENV_SIZES;
 
 }  // namespace

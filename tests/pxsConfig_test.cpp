@@ -1,6 +1,6 @@
 // pxsConfig_test.cpp -- the pxs-config tool as its users run it: the
-// printed tree, XML conversion with a document type, and one-line errors
-// with the right exit status.
+// printed tree, conversion between the XML and PXS forms (with a document
+// type for XML), and one-line errors with the right exit status.
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,14 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "pxs_test_files.h"
+
 namespace {
+
+using pxstest::TempDir;
 
 const std::string kTool = std::string(PXS_TOOLS_DIR) + "/pxs-config";
 const std::string kData = PXS_TEST_DATA_DIR;
@@ -88,6 +93,100 @@ TEST(PxsConfigTool, ErrorsAreOneLineWithFileAndLine) {
               "pxs-config: x.json: unknown form (the name must end in .pxs or .xml)\n");
     EXPECT_EQ(run(kData + "/envValid.xml --dtd onlyname").status, 2);
     EXPECT_EQ(run("").status, 2);
+}
+
+// XML to PXS and back: the PXS text is the writer's, comments are dropped,
+// and attributes that follow objects in hand-written PXS still reach the XML.
+TEST(PxsConfigTool, ConvertsBetweenXmlAndPxs) {
+    TempDir dir;
+    const std::string pxs = dir.file("a.pxs");
+    ToolRun r = run(kData + "/envValid.xml --to " + pxs);
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(readAll(pxs),
+              "\n(config \n; the uplink \n   (up link( \"x\" )\n      (port \"5\")\n   )"
+              "\n   (link \n      (port \"6\")\n   )\n)");
+    ToolRun printed = run(pxs);
+    EXPECT_EQ(printed.status, 0);
+    EXPECT_EQ(printed.output,
+              "  class config config Value= \n"
+              "     class link up Value= x\n"
+              "        port Value= 5\n"
+              "     class link link Value= \n"
+              "        port Value= 6\n");
+    const std::string xml = dir.file("b.xml");
+    ASSERT_EQ(run(pxs + " --to " + xml).status, 0);
+    EXPECT_EQ(run(xml).output, printed.output);
+    const std::string again = dir.file("c.pxs");
+    ASSERT_EQ(run(xml + " --to " + again).status, 0);
+    EXPECT_EQ(readAll(again),
+              "\n(config \n   (up link( \"x\" )\n      (port \"5\")\n   )"
+              "\n   (link \n      (port \"6\")\n   )\n)");
+
+    const std::string late = dir.write("late.pxs", "(r (o (k \"1\")) (a \"2\"))");
+    const std::string lateXml = dir.file("late.xml");
+    ASSERT_EQ(run(late + " --to " + lateXml).status, 0);
+    EXPECT_NE(readAll(lateXml).find("<r a=\"2\">"), std::string::npos) << readAll(lateXml);
+}
+
+TEST(PxsConfigTool, PxsErrorsAreOneLine) {
+    TempDir dir;
+    const std::string open = dir.write("open.pxs", "(r (a \"1\")");
+    ToolRun r = run(open);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "pxs-config: " + open + ": PXS Error: Missing \")\"\n");
+    const std::string stray = dir.write("stray.pxs", "\n\n)");
+    EXPECT_EQ(run(stray).output,
+              "pxs-config: " + stray + ": PXS Error: Unexpected \")\" at line 3\n");
+    // Forms the reader skips lose content: the read counts as failed.
+    const std::string skipped = dir.write("skipped.pxs", "(r (port 5) () (a \"1\"))");
+    r = run(skipped + " --to " + dir.file("never.xml"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "pxs-config: " + skipped +
+                            ": skipped 5 (not an object, attribute or value) and 1 more\n");
+    EXPECT_FALSE(std::ifstream(dir.file("never.xml")).good());
+    const std::string empty = dir.write("empty.pxs", "; nothing\n");
+    EXPECT_EQ(run(empty).output, "pxs-config: " + empty + ": holds no tree\n");
+    EXPECT_EQ(run(dir.file("absent.pxs")).output,
+              "pxs-config: " + dir.file("absent.pxs") + ": cannot open\n");
+    const std::string folder = dir.path() + "/folder.pxs";
+    mkdir(folder.c_str(), 0700);
+    EXPECT_EQ(run(folder).output, "pxs-config: " + folder + ": cannot read\n");
+    r = run(kData + "/envValid.xml --to /nonexistent/x.pxs");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output,
+              "pxs-config: /nonexistent/x.pxs: cannot write (No such file or directory)\n");
+}
+
+// What a form would not read back the same is refused before writing.
+TEST(PxsConfigTool, TreesAFormCannotHoldAreNotWritten) {
+    TempDir dir;
+    const std::string quoted = dir.write("q.xml", "<r><a v=\"say &quot;hi&quot;\"/></r>");
+    ToolRun r = run(quoted + " --to " + dir.file("q.pxs"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "pxs-config: " + dir.file("q.pxs") +
+                            ": the PXS form cannot hold the double quote in the value of v\n");
+    EXPECT_FALSE(std::ifstream(dir.file("q.pxs")).good());
+    const std::string plain = dir.write("s.xml", "<r><a v=\"1\" n=\"2\"/><b><c/></b></r>");
+    EXPECT_EQ(run(plain + " --to " + dir.file("s.pxs")).status, 0);
+    const std::string named = dir.write("n.pxs", "(r (o (name \"n\")))");
+    r = run(named + " --to " + dir.file("n.xml"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "pxs-config: " + dir.file("n.xml") +
+                            ": the XML form cannot hold an attribute called \"name\" (it would "
+                            "name its object)\n");
+    const std::string numeric = dir.write("d.pxs", "(r (o \"1\") (p ( \"x\" )))");
+    EXPECT_EQ(run(numeric + " --to " + dir.file("d.xml")).status, 0);
+}
+
+TEST(PxsConfigTool, OptionsForTheOtherFormAreRefused) {
+    TempDir dir;
+    const std::string pxs = dir.write("a.pxs", "(r)");
+    ToolRun r = run(pxs + " --validate");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.output, "pxs-config: --validate applies to XML input only\n");
+    r = run(kData + "/envValid.xml --to " + dir.file("b.pxs") + " --dtd config x.dtd");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.output, "pxs-config: --dtd applies to XML output only\n");
 }
 
 }  // namespace

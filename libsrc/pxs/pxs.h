@@ -13,6 +13,17 @@
 #include <pxs/xmlFedReader.h>
 #include <pxs/xmlFedReader1516e.h>
 
+#include <pxs/envList.h>
+#include <pxs/envNamedList.h>
+#include <pxs/envObject.h>
+#include <pxs/envObjectSync.h>
+#include <pxs/envPxsReader.h>
+#include <pxs/envPxsWriter.h>
+#include <pxs/envValue.h>
+#include <pxs/envXmlReader.h>
+#include <pxs/envXmlWriter.h>
+#include <pxs/environment.h>
+#include <pxs/nativeValue.h>
 #include <pxs/memory.h>
 #include <pxs/atom.h>
 #include <pxs/lenv.h>
