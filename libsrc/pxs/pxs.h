@@ -5,6 +5,8 @@
 
 #include <util/util.h>
 
+#include <pxs/baseConfigVariable.h>
+#include <pxs/configVariable.h>
 #include <pxs/envList.h>
 #include <pxs/envNamedList.h>
 #include <pxs/envObject.h>
@@ -12,5 +14,6 @@
 #include <pxs/envValue.h>
 #include <pxs/environment.h>
 #include <pxs/nativeValue.h>
+#include <pxs/variableGroup.h>
 
 #endif
