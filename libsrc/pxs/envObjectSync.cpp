@@ -4,6 +4,7 @@
 
 #include "envObjectSync.h"
 
+#include <iterator>
 #include <set>
 #include <utility>
 #include <vector>
@@ -27,9 +28,18 @@ Registered snapshot(const Map& syncs) {
 
 ZnEnvObjectSync::ZnEnvObjectSync() = default;
 
+// Registries hold plain pointers, so a synchroniser destroyed before the
+// one it is registered with takes itself out; otherwise that one's next
+// bind or unbind would call into freed memory.
 ZnEnvObjectSync::~ZnEnvObjectSync() {
     removeAllAttributeSyncs();
     unbind();
+    const std::set<ZnEnvObjectSync*> holders(registeredIn_.begin(), registeredIn_.end());
+    for (ZnEnvObjectSync* holder : holders) {
+        auto& syncs = holder->attributeSyncs_;
+        for (auto entry = syncs.begin(); entry != syncs.end();)
+            entry = entry->second == this ? syncs.erase(entry) : std::next(entry);
+    }
 }
 
 // The objects of the attribute syncs are created below the new object, not
@@ -91,6 +101,7 @@ void ZnEnvObjectSync::addAttributeSync(const ZnString& name, ZnEnvObjectSync* sy
         return;
     }
     attributeSyncs_[name] = sync;
+    sync->registeredIn_.insert(this);
 }
 
 void ZnEnvObjectSync::removeAttributeSync(const ZnString& name) {
@@ -98,12 +109,18 @@ void ZnEnvObjectSync::removeAttributeSync(const ZnString& name) {
     if (entry == attributeSyncs_.end()) return;
     ZnEnvObjectSync* sync = entry->second;
     attributeSyncs_.erase(entry);
-    if (sync) sync->unbind();
+    if (!sync) return;
+    release(sync);
+    sync->unbind();
 }
 
 void ZnEnvObjectSync::removeAllAttributeSyncs() {
-    for (const auto& entry : snapshot(attributeSyncs_)) entry.second->unbind();
+    const Registered all = snapshot(attributeSyncs_);
     attributeSyncs_.clear();
+    for (const auto& entry : all) {
+        release(entry.second);
+        entry.second->unbind();
+    }
 }
 
 ZnEnvObjectSync* ZnEnvObjectSync::attributeSync(const ZnString& name) {
@@ -116,6 +133,12 @@ void ZnEnvObjectSync::unboundAttributeSyncInCB(ZnEnvValue*) {}
 void ZnEnvObjectSync::attributeAddedCB(ZnEnvValueSP) {}
 
 void ZnEnvObjectSync::attributeRemovedCB(ZnEnvValueSP) {}
+
+// Forgets one registration of `sync` with this synchroniser.
+void ZnEnvObjectSync::release(ZnEnvObjectSync* sync) {
+    auto holder = sync->registeredIn_.find(this);
+    if (holder != sync->registeredIn_.end()) sync->registeredIn_.erase(holder);
+}
 
 // Whether `other` is this synchroniser or registered somewhere below it.
 bool ZnEnvObjectSync::reaches(const ZnEnvObjectSync* other) const {

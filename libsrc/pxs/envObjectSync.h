@@ -13,13 +13,14 @@
 //
 // Synchronisers for named child objects are registered as attribute syncs
 // and follow their parent through bind, generateObject and unbind. Nothing
-// here is owned: the application keeps its synchronisers alive at least as
-// long as they are registered or bound.
+// here is owned; a synchroniser that is destroyed leaves no pointer to
+// itself behind, neither in its object nor in a registry it was added to.
 
 #ifndef PXS_ENVOBJECTSYNC_H
 #define PXS_ENVOBJECTSYNC_H
 
 #include <map>
+#include <set>
 
 #include <pxs/envObject.h>
 
@@ -31,7 +32,7 @@ public:
     ZnEnvObjectSync(const ZnEnvObjectSync&) = delete;
     ZnEnvObjectSync& operator=(const ZnEnvObjectSync&) = delete;
     // Unbinds the attribute syncs and then this one, so no object is left
-    // pointing at a destroyed synchroniser.
+    // pointing at a destroyed synchroniser, and leaves every registry it is in.
     virtual ~ZnEnvObjectSync();
 
     // Creates an object of objectType() named `name` under env's root, fills
@@ -70,8 +71,11 @@ public:
 
 private:
     bool reaches(const ZnEnvObjectSync* other) const;
+    void release(ZnEnvObjectSync* sync);
 
     std::map<ZnString, ZnEnvObjectSync*> attributeSyncs_;
+    // The synchronisers whose registries hold this one, once per entry.
+    std::multiset<ZnEnvObjectSync*> registeredIn_;
     boost::weak_ptr<ZnEnvValue> binding_;
 };
 

@@ -12,6 +12,8 @@
 #include <pxs/envObject.h>
 #include <pxs/envObjectSync.h>
 #include <pxs/envValue.h>
+#include <pxs/envXmlReader.h>
+#include <pxs/envXmlWriter.h>
 #include <pxs/environment.h>
 #include <pxs/nativeValue.h>
 #include <pxs/variableGroup.h>
