@@ -5,6 +5,7 @@
 
 #include <util/util.h>
 
+#include <pxs/applicationSettings.h>
 #include <pxs/baseConfigVariable.h>
 #include <pxs/configVariable.h>
 #include <pxs/envList.h>
