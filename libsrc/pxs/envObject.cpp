@@ -3,6 +3,8 @@
 
 #include "envObject.h"
 
+#include <boost/make_shared.hpp>
+
 #include <pxs/envObjectSync.h>
 
 namespace {
@@ -20,7 +22,7 @@ ZnString indexName(const ZnEnvValueSP& child) {
 ZnEnvObject::ZnEnvObject(const ZnString& name, const ZnString& type, const ZnString& value)
     : ZnEnvNamedList(name, value) {
     addFormat(ObjectFormat);
-    ZnEnvList::append(ZnEnvValueSP(new ZnEnvValue(type)));
+    ZnEnvList::append(boost::make_shared<ZnEnvValue>(type));
 }
 
 void ZnEnvObject::valueChanged() {

@@ -4,6 +4,8 @@
 
 #include "environment.h"
 
+#include <boost/make_shared.hpp>
+
 #include <ostream>
 #include <vector>
 
@@ -110,7 +112,7 @@ bool objectTyped(const ZnEnvValueSP& node, const ZnString& type) {
 }
 
 ZnEnvValueSP newRoot(const ZnString& name) {
-    return ZnEnvValueSP(new ZnEnvObject(name, name, ZnString::nullString()));
+    return boost::make_shared<ZnEnvObject>(name, name, ZnString::nullString());
 }
 
 }  // namespace
@@ -154,7 +156,7 @@ ZnEnvValueSP ZnEnvironment::addComment(const ZnString& text) { return addComment
 ZnEnvValueSP ZnEnvironment::addComment(const ZnString& text, ZnEnvValueSP parent) {
     ZnEnvList* list = ZnEnvList::castToList(parent);
     if (!list) return ZnEnvValueSP();
-    ZnEnvValueSP comment(new ZnEnvValue(text));
+    ZnEnvValueSP comment = boost::make_shared<ZnEnvValue>(text);
     list->append(comment);
     return comment;
 }
@@ -178,7 +180,7 @@ ZnEnvValueSP ZnEnvironment::addNamedList(const ZnString& name) {
 ZnEnvValueSP ZnEnvironment::addNamedList(const ZnString& name, ZnEnvValueSP parent) {
     ZnEnvList* list = ZnEnvList::castToList(parent);
     if (!list) return ZnEnvValueSP();
-    ZnEnvValueSP named(new ZnEnvNamedList(name, ZnString::nullString()));
+    ZnEnvValueSP named = boost::make_shared<ZnEnvNamedList>(name, ZnString::nullString());
     named->setParent(parent);
     list->append(named);
     return named;
@@ -203,7 +205,7 @@ ZnEnvValueSP ZnEnvironment::addObject(const ZnString& name, const ZnString& type
                                       ZnEnvValueSP parent) {
     ZnEnvList* list = ZnEnvList::castToList(parent);
     if (!list) return ZnEnvValueSP();
-    ZnEnvValueSP object(new ZnEnvObject(name, type, ZnString::nullString()));
+    ZnEnvValueSP object = boost::make_shared<ZnEnvObject>(name, type, ZnString::nullString());
     object->setParent(parent);
     list->append(object);
     return object;

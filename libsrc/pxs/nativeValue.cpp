@@ -2,6 +2,8 @@
 
 #include "nativeValue.h"
 
+#include <boost/make_shared.hpp>
+
 ZnNativeValue::ZnNativeValue(const ZnString& type, void* pointer)
     : ZnEnvValue(type), nativeValue_(pointer) {
     addFormat(NativeFormat);
@@ -10,7 +12,7 @@ ZnNativeValue::ZnNativeValue(const ZnString& type, void* pointer)
 ZnNativeValue::~ZnNativeValue() { nativeValue_ = nullptr; }
 
 ZnEnvValueSP ZnNativeValue::create(const ZnString& type, void* pointer) {
-    return ZnEnvValueSP(new ZnNativeValue(type, pointer));
+    return boost::make_shared<ZnNativeValue>(type, pointer);
 }
 
 ZnString ZnNativeValue::nativeType() const { return value(); }
