@@ -147,6 +147,21 @@ TEST(VariableGroupReading, MembersReadTheirOwnObjectsAtEveryLevel) {
     EXPECT_EQ(in.hidden.value(), 5);  // command line only: neither written nor read
 }
 
+TEST(VariableGroupReading, NestedGroupsIgnoreDecoysDuringARead) {
+    Nested n;
+    ZnEnvironment env;
+    ZnEnvValueSP settings = env.addObject("settings");
+    // Before the network: a udp "link" outside it, and inside it a "link"
+    // of another type, then the real one.
+    env.addAttribute("value", "-1", env.addObject("mtu", env.addObject("link", "udp", settings)));
+    ZnEnvValueSP net = env.addObject("net", "network", settings);
+    env.addAttribute("value", "-2", env.addObject("mtu", env.addObject("link", "tcp", net)));
+    env.addAttribute("value", "1500", env.addObject("mtu", env.addObject("link", "udp", net)));
+    n.settings.updateFromEnvironment(env);
+    EXPECT_EQ(n.linkPort.value(), 1500);
+    EXPECT_EQ(n.link.getGroupValue(env), env.getObject("link", "udp", net));
+}
+
 TEST(VariableGroupReading, MissingNestedGroupStopsTheReadAfterEarlierMembers) {
     Nested n;
     ZnEnvironment env;

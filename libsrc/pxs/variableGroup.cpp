@@ -143,12 +143,14 @@ void ZnVariableGroup::updateFromEnvironment(ZnEnvironment env) {
     }
 }
 
+// A nested group is found below its parent's object through the parent's
+// index while the parent reads the same tree: the first object of the name
+// in pre-order whose type matches is what the search would find.
 ZnEnvValueSP ZnVariableGroup::getGroupValue(ZnEnvironment env) {
     const bool remembered = pass_ && pass_->root == env.root().get();
     if (remembered && pass_->object) return pass_->object;
-    ZnEnvironment from = env;
-    if (parent_) from.setRoot(parent_->getGroupValue(env));
-    ZnEnvValueSP object = from.getObject(groupName_, groupType_);
+    ZnEnvValueSP object = parent_ ? parent_->getMemberObject(env, groupName_, groupType_)
+                                  : env.getObject(groupName_, groupType_);
     if (!object)
         throw ZnCorruptedState(
             ("ZnCorruptedState: Unable to find group:" + groupName_ + ":" + groupType_).string(),
@@ -157,15 +159,34 @@ ZnEnvValueSP ZnVariableGroup::getGroupValue(ZnEnvironment env) {
     return object;
 }
 
+ZnVariableGroup::ReadPass* ZnVariableGroup::indexedPass(const ZnEnvironment& env,
+                                                        const ZnEnvValueSP& object) {
+    if (!pass_ || pass_->root != env.root().get()) return nullptr;
+    if (!pass_->indexed) pass_->index(object);
+    return pass_.get();
+}
+
 void ZnVariableGroup::getMemberObjects(ZnEnvironment env, const ZnString& name,
                                        ZnEnvironment::ValueList& out) {
     ZnEnvValueSP object = getGroupValue(env);
-    if (!pass_ || pass_->root != env.root().get()) {
+    ReadPass* pass = indexedPass(env, object);
+    if (!pass) {
         env.getObjectsByName(name, out, object);
         return;
     }
-    if (!pass_->indexed) pass_->index(object);
-    auto entry = pass_->objectsByName.find(name.std());
-    if (entry != pass_->objectsByName.end())
+    auto entry = pass->objectsByName.find(name.std());
+    if (entry != pass->objectsByName.end())
         out.insert(out.end(), entry->second.begin(), entry->second.end());
+}
+
+ZnEnvValueSP ZnVariableGroup::getMemberObject(ZnEnvironment env, const ZnString& name,
+                                              const ZnString& type) {
+    ZnEnvValueSP object = getGroupValue(env);
+    ReadPass* pass = indexedPass(env, object);
+    if (!pass) return env.getObject(name, type, object);
+    auto entry = pass->objectsByName.find(name.std());
+    if (entry == pass->objectsByName.end()) return ZnEnvValueSP();
+    for (const ZnEnvValueSP& candidate : entry->second)
+        if (ZnEnvObject::isObject(candidate, name, type)) return candidate;
+    return ZnEnvValueSP();
 }

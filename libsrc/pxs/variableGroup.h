@@ -74,6 +74,11 @@ private:
     // getGroupValue(env)) gives. While the group reads a tree, the object and
     // a name index of its subtree are kept, so members do not search again.
     void getMemberObjects(ZnEnvironment env, const ZnString& name, ZnEnvironment::ValueList& out);
+    // getObject(name, type) from the group's object, through the index while
+    // the group reads the tree env points into.
+    ZnEnvValueSP getMemberObject(ZnEnvironment env, const ZnString& name, const ZnString& type);
+    // The read pass for env's tree, indexed; null outside such a pass.
+    ReadPass* indexedPass(const ZnEnvironment& env, const ZnEnvValueSP& object);
 
     ZnString groupName_;
     ZnString groupType_;
