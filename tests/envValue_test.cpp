@@ -171,6 +171,9 @@ TEST(EnvListIteration, HiddenNodesAreNeverYielded) {
     EXPECT_FALSE(object.first());
     ASSERT_TRUE(object.last());
     EXPECT_EQ(object.last()->value(), "t");  // the type node
+    object.remove(object.last());
+    EXPECT_EQ(object.type(), "t");
+    EXPECT_EQ(object.last()->value(), "t");
     EXPECT_EQ(object.name(), "n");
     EXPECT_EQ(object.type(), "t");
     EXPECT_EQ(object.value(), "v");
@@ -182,6 +185,9 @@ TEST(EnvListIteration, HiddenNodesAreNeverYielded) {
     EXPECT_FALSE(object.next(ZnEnvValueSP(new ZnEnvValue("a"))));  // equal text, other node
     ZnEnvNamedList named("nm", "");
     EXPECT_FALSE(named.first());
+    EXPECT_EQ(named.last()->value(), "nm");
+    named.remove(named.last());  // hidden nodes cannot be removed
+    EXPECT_EQ(named.name(), "nm");
     EXPECT_EQ(named.last()->value(), "nm");
     named.setName("renamed");
     EXPECT_EQ(named.name(), "renamed");

@@ -126,6 +126,9 @@ ZnEnvValueSP ZnEnvList::childAt(std::size_t n) const {
 // removing that one scans forward for the next.
 bool ZnEnvList::removeChild(const ZnEnvValueSP& child) {
     if (!child) return false;
+    Children::const_iterator hidden = children_.begin();
+    for (std::size_t i = 0; i < hidden_; ++i, ++hidden)
+        if (hidden->get() == child.get()) return false;
     auto same = [&child](const ZnEnvValueSP& c) { return c.get() == child.get(); };
     Children::iterator pos;
     if (index_) {
@@ -142,6 +145,11 @@ bool ZnEnvList::removeChild(const ZnEnvValueSP& child) {
     }
     children_.erase(pos);
     return true;
+}
+
+void ZnEnvList::appendHidden(const ZnEnvValueSP& node) {
+    ZnEnvList::append(node);
+    ++hidden_;
 }
 
 ZnEnvList::Children::const_iterator ZnEnvList::find(const ZnEnvValue* child) const {

@@ -35,8 +35,8 @@ public:
     // Adds at the end; sets no parent link and sends no notification. A null
     // child or the list itself is not added.
     virtual void append(ZnEnvValueSP child);
-    // Removes the first occurrence; an absent child is ignored. The removed
-    // node keeps its parent link.
+    // Removes the first occurrence; an absent child, or a hidden name or
+    // type node, is ignored. The removed node keeps its parent link.
     virtual void remove(ZnEnvValueSP child);
 
     // False for null.
@@ -49,8 +49,12 @@ protected:
     // The child at position `n`, hidden nodes counted; null past the end.
     // Named lists and objects start their first() here.
     ZnEnvValueSP childAt(std::size_t n) const;
-    // Removes the first occurrence; false when `child` is not a child.
+    // Removes the first occurrence; false when `child` is not a child or is
+    // one of the hidden leading nodes.
     bool removeChild(const ZnEnvValueSP& child);
+    // Marks the first child appended as hidden (a name or type node), so
+    // that no remove() can take it and break the named-list layout.
+    void appendHidden(const ZnEnvValueSP& node);
 
 private:
     using Children = std::list<ZnEnvValueSP>;
@@ -65,6 +69,7 @@ private:
     void buildIndex();
 
     Children children_;
+    std::size_t hidden_ = 0;        // leading children first() skips
     std::unique_ptr<Index> index_;  // built once the list is long; kept up to date after
 };
 

@@ -14,7 +14,7 @@ constexpr uint32_t kNamedListBits = ListFormat | NamedListFormat;
 // content, so it must not reach synchronisers.
 ZnEnvNamedList::ZnEnvNamedList(const ZnString& name, const ZnString& value) : ZnEnvList(value) {
     addFormat(NamedListFormat);
-    ZnEnvList::append(boost::make_shared<ZnEnvValue>(name));
+    appendHidden(boost::make_shared<ZnEnvValue>(name));
 }
 
 ZnEnvValueSP ZnEnvNamedList::first() const { return childAt(1); }

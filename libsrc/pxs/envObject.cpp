@@ -22,7 +22,7 @@ ZnString indexName(const ZnEnvValueSP& child) {
 ZnEnvObject::ZnEnvObject(const ZnString& name, const ZnString& type, const ZnString& value)
     : ZnEnvNamedList(name, value) {
     addFormat(ObjectFormat);
-    ZnEnvList::append(boost::make_shared<ZnEnvValue>(type));
+    appendHidden(boost::make_shared<ZnEnvValue>(type));
 }
 
 void ZnEnvObject::valueChanged() {
