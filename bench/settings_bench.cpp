@@ -45,10 +45,17 @@ private:
                                               int n) {
         const ZnString text = "Variable " + name;
         switch (n % 5) {
-            case 0: return new ZnConfigVariable<int>(group, name, n, text, Scope::AllScopes, false, "");
-            case 1: return new ZnConfigVariable<double>(group, name, n / 3.0, text, Scope::AllScopes, false, "");
-            case 2: return new ZnConfigVariable<bool>(group, name, true, text, Scope::AllScopes, false, "");
-            case 3: return new ZnConfigVariable<ZnString>(group, name, text, text, Scope::AllScopes, false, "");
+            case 0:
+                return new ZnConfigVariable<int>(group, name, n, text, Scope::AllScopes, false, "");
+            case 1:
+                return new ZnConfigVariable<double>(group, name, n / 3.0, text, Scope::AllScopes,
+                                                    false, "");
+            case 2:
+                return new ZnConfigVariable<bool>(group, name, true, text, Scope::AllScopes, false,
+                                                  "");
+            case 3:
+                return new ZnConfigVariable<ZnString>(group, name, text, text, Scope::AllScopes,
+                                                      false, "");
             default:
                 return new ZnConfigVariable<ZnVector64>(group, name, ZnVector64(n, -n, 0.5), text,
                                                         Scope::AllScopes, false, "");

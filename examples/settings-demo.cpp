@@ -47,12 +47,12 @@ int main(int argc, char** argv) {
     // Both on the command line and in the file.
     ZnConfigVariable<ZnString> federate(&settings, "&federate", "demo", "Federate name",
                                         Scope::AllScopes, false, "");
-    ZnConfigVariable<bool> verbose(&settings, "&verbose", false, "Report more",
-                                   Scope::AllScopes, false, "");
+    ZnConfigVariable<bool> verbose(&settings, "&verbose", false, "Report more", Scope::AllScopes,
+                                   false, "");
 
     ZnVariableGroup network(&settings, "net", "network", "Connection to the RTI");
-    ZnConfigVariable<ZnString> host(&network, "host", "localhost", "RTI host",
-                                    Scope::AllScopes, false, "");
+    ZnConfigVariable<ZnString> host(&network, "host", "localhost", "RTI host", Scope::AllScopes,
+                                    false, "");
     ZnConfigVariable<int> port(&network, "&port", 4000, "RTI port", Scope::AllScopes, false, "");
 
     ZnVariableGroup motion(&settings, "motion", "", "Initial state of the entity");

@@ -177,14 +177,15 @@ TEST(ConfigVariableTreeForms, SimpleValueIsAnObjectWithAValueAttributeAfterItsCo
     ZnConfigVariable<int> quiet(nullptr, "n", 3, "", Scope::AllScopes, false, "");
     ZnEnvironment bare;
     quiet.getEnvironmentValue(bare);
-    EXPECT_EQ(printed(bare), "  class root root Value= \n     class n n Value= \n        value Value= 3\n");
+    EXPECT_EQ(printed(bare),
+              "  class root root Value= \n     class n n Value= \n        value Value= 3\n");
 }
 
 TEST(ConfigVariableTreeForms, VectorAndAnglesAreThreeObjects) {
     ZnConfigVariable<ZnVector64> pos(nullptr, "pos", ZnVector64(1, 2, 3), "", Scope::AllScopes,
                                      false, "");
-    ZnConfigVariable<ZnTaitBryan> att(nullptr, "att", ZnTaitBryan(4, 5, 6), "",
-                                      Scope::AllScopes, false, "");
+    ZnConfigVariable<ZnTaitBryan> att(nullptr, "att", ZnTaitBryan(4, 5, 6), "", Scope::AllScopes,
+                                      false, "");
     ZnEnvironment env;
     pos.getEnvironmentValue(env);
     att.getEnvironmentValue(env);
@@ -342,7 +343,8 @@ TEST(ConfigVariableCommandLine, GivenValuesAreTakenAndMarkSet) {
     ZnConfigVariable<std::string> host(nullptr, "host", "h", "", Scope::AllScopes, false, "");
     ZnConfigVariable<unsigned int> count(nullptr, "count", 1, "", Scope::AllScopes, false, "");
     ZnConfigVariable<float> gain(nullptr, "gain", 1, "", Scope::AllScopes, false, "");
-    ZnConfigVariable<ZnVector64> pos(nullptr, "&pos", ZnVector64(), "", Scope::AllScopes, false, "");
+    ZnConfigVariable<ZnVector64> pos(nullptr, "&pos", ZnVector64(), "", Scope::AllScopes, false,
+                                     "");
     ZnConfigVariable<ZnTaitBryan> att(nullptr, "att", ZnTaitBryan(1, 1, 1), "", Scope::AllScopes,
                                       false, "");
     ZnConfigVariable<int> untouched(nullptr, "untouched", 4, "", Scope::AllScopes, false, "");

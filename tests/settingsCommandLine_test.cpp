@@ -43,18 +43,17 @@ private:
 
 struct Demo {
     ZnApplicationSettings settings{"Demo App", "1.2.3", "settings"};
-    ZnConfigVariable<double> rate{&settings, "&rate", 2.5, "Update rate", Scope::AllScopes,
-                                  false, ""};
-    ZnConfigVariable<bool> verbose{&settings, "&verbose", false, "Talk more", Scope::AllScopes,
-                                   false, ""};
-    ZnConfigVariable<int> fileOnly{&settings, "fileOnly", 1, "", Scope::ConfigFileScope, false,
-                                   ""};
+    ZnConfigVariable<double> rate{&settings,        "&rate", 2.5, "Update rate",
+                                  Scope::AllScopes, false,   ""};
+    ZnConfigVariable<bool> verbose{&settings,        "&verbose", false, "Talk more",
+                                   Scope::AllScopes, false,      ""};
+    ZnConfigVariable<int> fileOnly{&settings, "fileOnly", 1, "", Scope::ConfigFileScope, false, ""};
     ZnVariableGroup net{&settings, "net", "network", "Network"};
-    ZnConfigVariable<ZnString> host{&net, "host", "localhost", "Host name", Scope::AllScopes,
+    ZnConfigVariable<ZnString> host{&net,  "host", "localhost", "Host name", Scope::AllScopes,
                                     false, ""};
-    ZnConfigVariable<unsigned int> port{&net, "&port", 4000u, "Port", Scope::CommandLineScope,
+    ZnConfigVariable<unsigned int> port{&net,  "&port", 4000u, "Port", Scope::CommandLineScope,
                                         false, ""};
-    ZnConfigVariable<ZnVector64> origin{&net, "origin", ZnVector64(), "", Scope::AllScopes,
+    ZnConfigVariable<ZnVector64> origin{&net,  "origin", ZnVector64(), "", Scope::AllScopes,
                                         false, ""};
 };
 
@@ -157,8 +156,8 @@ bool contains(const std::string& text, const std::string& part) {
 
 TEST(SettingsCommandLine, ValuesOfEveryKindReachTheirVariables) {
     Demo demo;
-    Argv args{"demo", "-r", "0.5", "--verbose", "--host", "two words", "-p", "81",
-              "--origin", "1, 2, 3"};
+    Argv args{"demo",      "-r", "0.5", "--verbose", "--host",
+              "two words", "-p", "81",  "--origin",  "1, 2, 3"};
     demo.settings.parseCommandLine(args.argc(), args.argv(), true);
     EXPECT_EQ(demo.rate.value(), 0.5);
     EXPECT_TRUE(demo.rate.isSet());
@@ -277,14 +276,13 @@ TEST(SettingsCommandLineExit, WaitEndsAtOnceWhenStandardInputIsASilentPipe) {
 }
 
 TEST(SettingsCommandLineExit, OnATerminalTheWaitLastsUntilAKey) {
-    ChildResult r = runChild(parsing({"demo", "--version"}, true), Input::Terminal,
-                             [](int master, pid_t pid) {
-                                 std::this_thread::sleep_for(std::chrono::milliseconds(400));
-                                 int status = 0;
-                                 EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0)
-                                     << "ended before a key was pressed";
-                                 ASSERT_EQ(write(master, "x\n", 2), 2);
-                             });
+    ChildResult r =
+        runChild(parsing({"demo", "--version"}, true), Input::Terminal, [](int master, pid_t pid) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            int status = 0;
+            EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "ended before a key was pressed";
+            ASSERT_EQ(write(master, "x\n", 2), 2);
+        });
     ASSERT_FALSE(r.hung);
     ASSERT_TRUE(r.exited);
     EXPECT_EQ(r.status, 0);

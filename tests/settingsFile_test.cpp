@@ -46,7 +46,9 @@ std::string slurp(const std::string& path) {
     return text.str();
 }
 
-void spit(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+void spit(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
 
 void collectError(void* sink, xmlErrorPtr error) {
     if (error && error->message) *static_cast<std::string*>(sink) += error->message;
@@ -74,16 +76,15 @@ struct Valid {
     ZnConfigVariable<int> count{&settings, "&count", 3, "How many", Scope::AllScopes, true, ""};
     ZnConfigVariable<bool> verbose{&settings, "verbose", false, "", Scope::AllScopes, false, ""};
     ZnVariableGroup net{&settings, "net", "network", "Network -- the link"};
-    ZnConfigVariable<ZnString> host{&net, "host", "localhost", "Host", Scope::AllScopes, false,
-                                    ""};
+    ZnConfigVariable<ZnString> host{&net, "host", "localhost", "Host", Scope::AllScopes, false, ""};
     ZnVariableGroup link{&net, "link", "", ""};
     ZnConfigVariable<double> rate{&link, "rate", 2.5, "", Scope::ConfigFileScope, false, ""};
     ZnConfigVariable<float> gain{&link, "gain", 0.5f, "", Scope::AllScopes, true, ""};
     ZnVariableGroup pose{&settings, "pose", "", ""};
-    ZnConfigVariable<ZnVector64> position{&pose, "position", ZnVector64(1, 2, 3), "",
-                                          Scope::AllScopes, false, ""};
-    ZnConfigVariable<ZnTaitBryan> attitude{&pose, "attitude", ZnTaitBryan(0.1, 0.2, 0.3), "",
-                                           Scope::ConfigFileScope, true, ""};
+    ZnConfigVariable<ZnVector64> position{
+        &pose, "position", ZnVector64(1, 2, 3), "", Scope::AllScopes, false, ""};
+    ZnConfigVariable<ZnTaitBryan> attitude{
+        &pose, "attitude", ZnTaitBryan(0.1, 0.2, 0.3), "", Scope::ConfigFileScope, true, ""};
     ZnConfigVariable<int> cli{&settings, "cli", 7, "", Scope::CommandLineScope, false, ""};
 
     void change() {
@@ -215,8 +216,9 @@ TEST_F(SettingsFile, RefusedTypeNamesAreKeptAsTheyAre) {
     const std::string schema = slurp(dir / "all.xsd");
     EXPECT_NE(schema.find("<xs:complexType name=\"std::string\">"), std::string::npos);
     EXPECT_NE(schema.find("<xs:complexType name=\"unsigned int\">"), std::string::npos);
-    EXPECT_NE(schema.find("<xs:attribute name=\"value\" type=\"xs:unsignedInt\" use=\"required\"/>"),
-              std::string::npos);
+    EXPECT_NE(
+        schema.find("<xs:attribute name=\"value\" type=\"xs:unsignedInt\" use=\"required\"/>"),
+        std::string::npos);
 }
 
 TEST_F(SettingsFile, SaveThenLoadXmlRestoresEveryType) {
@@ -290,8 +292,7 @@ TEST_F(SettingsFile, MissingGroupRaisesAfterEarlierMembersWereRead) {
 TEST_F(SettingsFile, BrokenValuesAndDocumentsRaiseOrAnswerFalse) {
     Valid loaded;
     // A member without its value attribute.
-    spit(dir / "novalue.xml",
-         "<Demo-App><settings><count/></settings></Demo-App>\n");
+    spit(dir / "novalue.xml", "<Demo-App><settings><count/></settings></Demo-App>\n");
     try {
         loaded.settings.loadConfigFile(dir / "novalue.xml");
         FAIL() << "no exception";
@@ -326,8 +327,8 @@ TEST_F(SettingsFile, ChangeOnceDecidesBetweenCommandLineAndFile) {
         Valid app;
         app.settings.setChangeOnce(once);
         std::string words[] = {"demo", "--count", "99", "--gain", "4"};
-        char* argv[] = {&words[0][0], &words[1][0], &words[2][0], &words[3][0], &words[4][0],
-                        nullptr};
+        char* argv[] = {&words[0][0], &words[1][0], &words[2][0],
+                        &words[3][0], &words[4][0], nullptr};
         app.settings.parseCommandLine(5, argv, false);
         ASSERT_TRUE(app.settings.loadConfigFile(dir / "f.xml"));
         EXPECT_EQ(app.count.value(), once ? 99 : -12) << "once=" << once;

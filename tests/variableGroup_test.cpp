@@ -25,7 +25,8 @@ std::string printed(const ZnEnvironment& env) {
 // A top group whose changeOnce answer the test chooses.
 class TopGroup : public ZnVariableGroup {
 public:
-    TopGroup(const ZnString& name, bool once) : ZnVariableGroup(nullptr, name, "", ""), once_(once) {}
+    TopGroup(const ZnString& name, bool once)
+        : ZnVariableGroup(nullptr, name, "", ""), once_(once) {}
     bool changeOnce() const override { return once_; }
     void setOnce(bool once) { once_ = once; }
 
@@ -70,8 +71,7 @@ TEST(VariableGroupNames, EmptyTypeMeansTheName) {
 
 TEST(VariableGroupMembers, RegisteredInOrderOfDeclarationWithTheirParent) {
     Nested n;
-    EXPECT_EQ(n.settings.variables(),
-              (std::list<ZnBaseConfigVariable*>{&n.port, &n.net}));
+    EXPECT_EQ(n.settings.variables(), (std::list<ZnBaseConfigVariable*>{&n.port, &n.net}));
     EXPECT_EQ(n.net.variables(),
               (std::list<ZnBaseConfigVariable*>{&n.netPort, &n.hidden, &n.link}));
     EXPECT_EQ(n.link.parent(), &n.net);
@@ -201,7 +201,9 @@ TEST(VariableGroupReading, LookupsMatchASearchFromTheGroupObject) {
     // What was found in one read is not kept for the next.
     env.remove(env.getObject("twice", "twice", other));
     env.remove(env.getObject("deep", "deep", other));
-    ZnEnvObject::castToObject(env.getObject("twice", "twice", group))->attribute("value")->setValue("8");
+    ZnEnvObject::castToObject(env.getObject("twice", "twice", group))
+        ->attribute("value")
+        ->setValue("8");
     settings.updateFromEnvironment(env);
     EXPECT_EQ(twice.value(), 8);
     EXPECT_EQ(deep.value(), 5);

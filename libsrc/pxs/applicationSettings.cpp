@@ -48,7 +48,8 @@ public:
 
     void version(TCLAP::CmdLineInterface& cmd) override {
         raiseLevel();
-        ZnInfo << "\n" << cmd.getProgramName() << "  version: " << cmd.getVersion() << "\n"
+        ZnInfo << "\n"
+               << cmd.getProgramName() << "  version: " << cmd.getVersion() << "\n"
                << std::endl;
     }
 
@@ -110,7 +111,9 @@ std::vector<std::string> commandWords(int argc, char** argv, const ZnString& fal
 
 }  // namespace
 
-void initAppEnv() { xmlInitParser(); }
+void initAppEnv() {
+    xmlInitParser();
+}
 
 ZnApplicationSettings::ZnApplicationSettings(const ZnString& applicationName,
                                              const ZnString& applicationVersion,
@@ -180,8 +183,7 @@ bool ZnApplicationSettings::loadXmlFile(const ZnString& fileName) {
     return readFileIntoEnvironment(fileName, reader);
 }
 
-bool ZnApplicationSettings::readFileIntoEnvironment(const ZnString& fileName,
-                                                    ZnEnvReader& reader) {
+bool ZnApplicationSettings::readFileIntoEnvironment(const ZnString& fileName, ZnEnvReader& reader) {
     try {
         bool ok = false;
         ZnEnvironment env = reader.readFile(fileName, ok);
@@ -193,8 +195,7 @@ bool ZnApplicationSettings::readFileIntoEnvironment(const ZnString& fileName,
     }
 }
 
-bool ZnApplicationSettings::saveConfigFile(const ZnString& fileName,
-                                           const ZnString& schemaFileName,
+bool ZnApplicationSettings::saveConfigFile(const ZnString& fileName, const ZnString& schemaFileName,
                                            bool generateSchema) {
     if (generateSchema) generateConfigFileSchema(schemaFileName);
     ZnEnvironment env(rootElementName());

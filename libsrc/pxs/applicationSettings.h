@@ -56,7 +56,7 @@ public:
     // `schemaFileName`; writes that schema first when `generateSchema` is
     // set. False when the XML writer fails.
     bool saveConfigFile(const ZnString& fileName, const ZnString& schemaFileName,
-                         bool generateSchema);
+                        bool generateSchema);
     // Writes the XML schema of the saved file; failures go to standard error only.
     void generateConfigFileSchema(const ZnString& fileName) const;
     // Declares the saved file's root element under env's root.

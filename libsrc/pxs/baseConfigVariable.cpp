@@ -33,7 +33,9 @@ ZnBaseConfigVariable& ZnBaseConfigVariable::operator=(const ZnBaseConfigVariable
     return *this;
 }
 
-ZnBaseConfigVariable::~ZnBaseConfigVariable() { delete commandLineArg_; }
+ZnBaseConfigVariable::~ZnBaseConfigVariable() {
+    delete commandLineArg_;
+}
 
 void ZnBaseConfigVariable::setCommandLineArg(TCLAP::Arg* arg) {
     if (arg == commandLineArg_) return;
@@ -68,8 +70,7 @@ ZnEnvValueSP ZnBaseConfigVariable::createComplexSchemaType(
     return type;
 }
 
-ZnEnvValueSP ZnBaseConfigVariable::createSchemaDeclaration(ZnEnvironment env,
-                                                           const ZnString& name,
+ZnEnvValueSP ZnBaseConfigVariable::createSchemaDeclaration(ZnEnvironment env, const ZnString& name,
                                                            const ZnString& type) {
     ZnEnvValueSP element = env.addObject(name, "xs:element");
     if (!type.empty()) env.addAttribute("type", type, element);

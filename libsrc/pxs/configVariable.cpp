@@ -174,15 +174,14 @@ ZnString joinThree(double a, double b, double c) {
 }
 
 void componentsToEnvironment(ZnEnvironment& env, const Components& parts, const double values[3]) {
-    for (int i = 0; i < 3; ++i)
-        setObjectValue(env.addObject(parts.names[i]), ZnString(values[i]));
+    for (int i = 0; i < 3; ++i) setObjectValue(env.addObject(parts.names[i]), ZnString(values[i]));
 }
 
 // All three objects must be there before any is read; then each component
 // in order, the first unreadable one naming itself in the message.
 void componentsFromEnvironment(const ZnEnvironment& env, const Components& parts,
-                               const char* const parseNames[3], const char* function,
-                               int line, double out[3]) {
+                               const char* const parseNames[3], const char* function, int line,
+                               double out[3]) {
     ZnEnvValueSP objects[3];
     for (int i = 0; i < 3; ++i) objects[i] = env.getObject(parts.names[i], parts.names[i]);
     if (!objects[0] || !objects[1] || !objects[2])
@@ -191,9 +190,9 @@ void componentsFromEnvironment(const ZnEnvironment& env, const Components& parts
         bool ok = false;
         out[i] = getObjectValue(objects[i]).toDouble(&ok);
         if (!ok)
-            throw ZnCorruptedState(std::string("ZnCorruptedState: Unable to Parse ") +
-                                       parseNames[i],
-                                   function, kFile, line);
+            throw ZnCorruptedState(
+                std::string("ZnCorruptedState: Unable to Parse ") + parseNames[i], function, kFile,
+                line);
     }
 }
 
@@ -262,7 +261,9 @@ ZnEnvValueSP simpleValueTypeSchema(ZnEnvironment env) {
                                                         ZnVarType<T>::xsNameOfType());
 }
 
-ZnString vectorToString(ZnVector64 v) { return joinThree(v.x(), v.y(), v.z()); }
+ZnString vectorToString(ZnVector64 v) {
+    return joinThree(v.x(), v.y(), v.z());
+}
 
 ZnVector64 vectorFromString(const ZnString& text) {
     double n[3];
@@ -270,7 +271,9 @@ ZnVector64 vectorFromString(const ZnString& text) {
     return ZnVector64(n[0], n[1], n[2]);
 }
 
-ZnString taitBryanToString(ZnTaitBryan t) { return joinThree(t.heading(), t.pitch(), t.roll()); }
+ZnString taitBryanToString(ZnTaitBryan t) {
+    return joinThree(t.heading(), t.pitch(), t.roll());
+}
 
 ZnTaitBryan taitBryanFromString(const ZnString& text) {
     double n[3];
@@ -285,8 +288,8 @@ void vectorToEnvironment(ZnEnvironment env, ZnVector64 v) {
 
 ZnVector64 vectorFromEnvironment(ZnEnvironment env) {
     double n[3];
-    componentsFromEnvironment(env, kVectorParts, kVectorParseNames, kVectorFrom,
-                              kVectorFromLine, n);
+    componentsFromEnvironment(env, kVectorParts, kVectorParseNames, kVectorFrom, kVectorFromLine,
+                              n);
     return ZnVector64(n[0], n[1], n[2]);
 }
 
@@ -371,10 +374,9 @@ T ZnVarType<T>::convertFromEnvironmentValue(ZnEnvironment env) {
 // --------------------------------------------------------- ZnConfigVariable
 
 template <typename T>
-ZnConfigVariable<T>::ZnConfigVariable(ZnVariableGroup* group, const ZnString& name,
-                                      T defaultValue, const ZnString& description,
-                                      ZnVariableScope scope, bool required,
-                                      const ZnString& flag)
+ZnConfigVariable<T>::ZnConfigVariable(ZnVariableGroup* group, const ZnString& name, T defaultValue,
+                                      const ZnString& description, ZnVariableScope scope,
+                                      bool required, const ZnString& flag)
     : ZnBaseConfigVariable(group, scope, description),
       name_(name),
       flag_(flag),
@@ -481,9 +483,9 @@ void ZnConfigVariable<T>::updateFromEnvironment(ZnEnvironment env) {
     template class ZnConfigVariable<T>;
 PXS_CONFIG_VARIABLE_TYPES(PXS_INSTANTIATE_CONFIG_VARIABLE)
 
-#define PXS_INSTANTIATE_SIMPLE_VALUE(T)                                   \
-    template void simpleValueToEnvironment<T>(ZnEnvironment, T);          \
-    template T simpleValueFromEnvironment<T>(ZnEnvironment);              \
+#define PXS_INSTANTIATE_SIMPLE_VALUE(T)                          \
+    template void simpleValueToEnvironment<T>(ZnEnvironment, T); \
+    template T simpleValueFromEnvironment<T>(ZnEnvironment);     \
     template ZnEnvValueSP simpleValueTypeSchema<T>(ZnEnvironment);
 PXS_INSTANTIATE_SIMPLE_VALUE(ZnString)
 PXS_INSTANTIATE_SIMPLE_VALUE(std::string)

@@ -69,8 +69,7 @@ public:
     bool isRequired() const override { return required_; }
     void getCommandLineArg(TCLAP::CmdLine& cmd) override;
     void updateFromCommandLineArg() override;
-    void getEnvironmentSchemaType(ZnEnvironment env,
-                                  std::set<ZnString>& typesDone) const override;
+    void getEnvironmentSchemaType(ZnEnvironment env, std::set<ZnString>& typesDone) const override;
     ZnEnvValueSP getEnvironmentValue(ZnEnvironment env) override;
     // Finds the one object named like the variable below its group's object;
     // none leaves the value alone, several are reported on standard output
@@ -144,7 +143,7 @@ ZnEnvValueSP createTaitBryanSchema(ZnEnvironment env);
     X(ZnVector64)                    \
     X(ZnTaitBryan)
 
-#define PXS_DECLARE_CONFIG_VARIABLE(T)      \
+#define PXS_DECLARE_CONFIG_VARIABLE(T)   \
     extern template struct ZnVarType<T>; \
     extern template class ZnConfigVariable<T>;
 PXS_CONFIG_VARIABLE_TYPES(PXS_DECLARE_CONFIG_VARIABLE)

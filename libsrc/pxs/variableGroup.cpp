@@ -100,7 +100,9 @@ void ZnVariableGroup::addBaseVariable(ZnBaseConfigVariable* variable) {
     variables_.push_back(variable);
 }
 
-bool ZnVariableGroup::changeOnce() const { return parent_ ? parent_->changeOnce() : false; }
+bool ZnVariableGroup::changeOnce() const {
+    return parent_ ? parent_->changeOnce() : false;
+}
 
 void ZnVariableGroup::getCommandLineArg(TCLAP::CmdLine& cmd) {
     for (ZnBaseConfigVariable* variable : variables_) variable->getCommandLineArg(cmd);
@@ -119,7 +121,8 @@ void ZnVariableGroup::updateFromCommandLineArg() {
 // defined: a second group of that type may hold members of other types.
 void ZnVariableGroup::getEnvironmentSchemaType(ZnEnvironment env,
                                                std::set<ZnString>& typesDone) const {
-    if (typesDone.insert(type()).second) createComplexSchemaType(env, groupType_, false, variables_);
+    if (typesDone.insert(type()).second)
+        createComplexSchemaType(env, groupType_, false, variables_);
     for (const ZnBaseConfigVariable* variable : variables_)
         if (variable->inConfigFile()) variable->getEnvironmentSchemaType(env, typesDone);
 }

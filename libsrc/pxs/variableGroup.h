@@ -37,8 +37,7 @@ public:
     // changeOnce(), those already set.
     void updateFromCommandLineArg() override;
     // The group's xs:complexType (once per type), then its members' types.
-    void getEnvironmentSchemaType(ZnEnvironment env,
-                                  std::set<ZnString>& typesDone) const override;
+    void getEnvironmentSchemaType(ZnEnvironment env, std::set<ZnString>& typesDone) const override;
     // The group's object under env's root with every configuration-file
     // member written below it; returns the object.
     ZnEnvValueSP getEnvironmentValue(ZnEnvironment env) override;
