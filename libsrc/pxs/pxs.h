@@ -12,11 +12,32 @@
 #include <pxs/envNamedList.h>
 #include <pxs/envObject.h>
 #include <pxs/envObjectSync.h>
+#include <pxs/envPxsReader.h>
+#include <pxs/envPxsWriter.h>
 #include <pxs/envValue.h>
 #include <pxs/envXmlReader.h>
 #include <pxs/envXmlWriter.h>
 #include <pxs/environment.h>
 #include <pxs/nativeValue.h>
 #include <pxs/variableGroup.h>
+#include <pxs/memory.h>
+#include <pxs/atom.h>
+#include <pxs/lenv.h>
+#include <pxs/locative.h>
+#include <pxs/io.h>
+#include <pxs/list.h>
+#include <pxs/alist.h>
+#include <pxs/null.h>
+#include <pxs/register.h>
+#include <pxs/lstream.h>
+#include <pxs/read.h>
+#include <pxs/eval.h>
+#include <pxs/math.h>
+#include <pxs/integer.h>
+#include <pxs/float.h>
+#include <pxs/lstring.h>
+#include <pxs/subrs.h>
+#include <pxs/envInit.h>
+#include <pxs/pxsEnvironment.h>
 
 #endif

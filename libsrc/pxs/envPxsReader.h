@@ -1,0 +1,39 @@
+// envPxsReader.h -- builds a configuration tree from the first PXS form of
+// a file, read with the PXS reader and never evaluated.
+//
+//   ZnEnvPXSReader reader;
+//   bool ok = false;
+//   ZnEnvironment env = reader.readFile("net.pxs", ok);
+//
+// The outermost form renames the root; inside it ("x") sets the enclosing
+// object's value, (name "v") adds an attribute, (name type ...) and
+// (name ...) add objects whose elements are read the same way. A form of
+// any other shape is reported on standard error and skipped. A file that
+// cannot be opened or read leaves `ok` false; text that is not PXS throws
+// ZnCorruptedState naming the file and the reader's message.
+
+#ifndef PXS_ENVPXSREADER_H
+#define PXS_ENVPXSREADER_H
+
+#include <memory>
+
+#include <pxs/environment.h>
+#include <pxs/memory.h>
+
+class ZnEnvPXSReader : public ZnEnvReader {
+public:
+    ZnEnvPXSReader();
+    ~ZnEnvPXSReader() override;
+
+    // The tree read; a default environment (root object "root") when the
+    // file could not be opened, with `ok` false.
+    ZnEnvironment readFile(const ZnString& fileName, bool& ok) override;
+
+private:
+    void processForms(const ZnlObjPtr& datum);
+
+    std::unique_ptr<ZnEnvironment> env_;  // the tree being built, only during a read
+    boost::weak_ptr<ZnEnvValue> current_;
+};
+
+#endif
