@@ -238,6 +238,71 @@ TEST_F(SettingsFile, SaveThenLoadXmlRestoresEveryType) {
     expectSameFileValues(saved, defaults);
 }
 
+// The PXS form of what saveConfigFile writes as XML.
+bool savePxs(ZnApplicationSettings& settings, const std::string& path) {
+    ZnString rootName = settings.applicationName();
+    ZnReplaceAllSubstrings(rootName, " ", "-");
+    ZnEnvironment env(rootName);
+    settings.getEnvironmentValue(env);
+    ZnEnvPXSWriter writer;
+    return writer.writeFile(env, path);
+}
+
+TEST_F(SettingsFile, SaveThenLoadPxsRestoresEveryType) {
+    AllTypes saved;
+    saved.change();
+    // PXS strings are written unescaped: a double quote would end the text.
+    saved.host.setValue("a <b> & 'd'");
+    ASSERT_TRUE(savePxs(saved.settings, dir / "all.pxs"));
+    AllTypes loaded;
+    ASSERT_TRUE(loaded.settings.loadConfigFile(dir / "all.pxs"));
+    expectSameFileValues(saved, loaded);
+    EXPECT_EQ(loaded.cli.value(), 7);
+}
+
+TEST_F(SettingsFile, HandWrittenPxsFileIsRead) {
+    spit(dir / "hand.pxs",
+         "; settings of the demo\n"
+         "(Demo-App\n"
+         "   (settings\n"
+         "      (count (value \"5\"))\n"
+         "      (net network\n"
+         "         (host (value \"example.org\"))\n"
+         "         (link (gain (value \"2\"))))\n"
+         "      (pose (position (x (value \"1\")) (y (value \"2\")) (z (value \"3\")))\n"
+         "            (attitude (heading (value \"0.5\")) (pitch (value \"0\"))\n"
+         "                      (roll (value \"-0.5\"))))))\n");
+    Valid loaded;
+    ASSERT_TRUE(loaded.settings.loadConfigFile(dir / "hand.pxs"));
+    EXPECT_EQ(loaded.count.value(), 5);
+    EXPECT_EQ(loaded.host.value(), "example.org");
+    EXPECT_EQ(loaded.gain.value(), 2.0f);
+    EXPECT_EQ(loaded.rate.value(), 2.5);  // not in the file
+    EXPECT_EQ(loaded.position.value(), ZnVector64(1, 2, 3));
+    EXPECT_EQ(loaded.attitude.value(), ZnTaitBryan(0.5, 0, -0.5));
+}
+
+TEST_F(SettingsFile, PxsFileWithoutTheSettingsObjectRaises) {
+    spit(dir / "other.pxs", "(Demo-App (other (count (value \"5\"))))");
+    Valid loaded;
+    try {
+        loaded.settings.loadConfigFile(dir / "other.pxs");
+        FAIL() << "no exception";
+    } catch (const ZnCorruptedState& e) {
+        EXPECT_STREQ(e.what(), "ZnCorruptedState: Unable to find group:settings:settings");
+    }
+    EXPECT_EQ(loaded.count.value(), 3);
+    // Typed otherwise, the object is not the settings group either.
+    spit(dir / "typed.pxs", "(Demo-App (settings config (count (value \"5\"))))");
+    EXPECT_THROW(loaded.settings.loadConfigFile(dir / "typed.pxs"), ZnCorruptedState);
+    EXPECT_FALSE(loaded.settings.loadConfigFile(dir / "missing.pxs"));
+    EXPECT_FALSE(loaded.settings.loadConfigFile(dir / "other.PXS"));
+    // Text that is not PXS is broken content, not a missing file.
+    spit(dir / "open.pxs", "(Demo-App (settings (count (value \"5\"))");
+    EXPECT_THROW(loaded.settings.loadConfigFile(dir / "open.pxs"), ZnCorruptedState);
+    EXPECT_EQ(loaded.count.value(), 3);
+}
+
 TEST_F(SettingsFile, EnvironmentReferencesAreSavedAsWrittenAndExpandedOnLoad) {
     ASSERT_EQ(setenv("PXS_SETTINGS_TEST_DIR", "/opt/data", 1), 0);
     Valid saved;

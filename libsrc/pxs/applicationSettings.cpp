@@ -13,17 +13,13 @@
 #include <tclap/CmdLine.h>
 #include <tclap/StdOutput.h>
 
+#include <pxs/envPxsReader.h>
 #include <pxs/envXmlReader.h>
 #include <pxs/envXmlWriter.h>
 #include <util/znException.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
 #include <util/znSystem.h>
-
-#if __has_include(<pxs/envPxsReader.h>)
-#include <pxs/envPxsReader.h>
-#define PXS_HAVE_PXS_TREE_READER 1
-#endif
 
 namespace {
 
@@ -169,13 +165,8 @@ bool ZnApplicationSettings::loadConfigFile(const ZnString& fileName) {
 }
 
 bool ZnApplicationSettings::loadPxsFile(const ZnString& fileName) {
-#ifdef PXS_HAVE_PXS_TREE_READER
     ZnEnvPXSReader reader;
     return readFileIntoEnvironment(fileName, reader);
-#else
-    ZnWarn << "loadPxsFile: no PXS tree reader in this build: " << fileName << std::endl;
-    return false;
-#endif
 }
 
 bool ZnApplicationSettings::loadXmlFile(const ZnString& fileName) {
