@@ -291,38 +291,22 @@ TEST(VariableGroupSchema, GroupTypeListsItsMembersOnceAndRecurses) {
     std::set<ZnString> done;
     settings.getEnvironmentSchemaType(env, done);
     EXPECT_EQ(done, (std::set<ZnString>{"settings", "side", "int", "float"}));
-    EXPECT_EQ(printed(env),
-              "  class xs:schema xs:schema Value= \n"
-              "     class xs:complexType settings Value= \n"
-              "        class xs:all xs:all Value= \n"
-              "           class xs:element side Value= \n"
-              "              type Value= side\n"
-              "           class xs:element side Value= \n"
-              "              type Value= side\n"
-              "        class xs:attribute name Value= \n"
-              "           type Value= xs:string\n"
-              "           use Value= optional\n"
-              "     class xs:complexType side Value= \n"
-              "        class xs:all xs:all Value= \n"
-              "           class xs:element x Value= \n"
-              "              type Value= int\n"
-              "        class xs:attribute name Value= \n"
-              "           type Value= xs:string\n"
-              "           use Value= optional\n"
-              "     class xs:complexType int Value= \n"
-              "        class xs:attribute value Value= \n"
-              "           type Value= xs:integer\n"
-              "           use Value= required\n"
-              "        class xs:attribute name Value= \n"
-              "           type Value= xs:string\n"
-              "           use Value= optional\n"
-              "     class xs:complexType float Value= \n"
-              "        class xs:attribute value Value= \n"
-              "           type Value= xs:float\n"
-              "           use Value= required\n"
-              "        class xs:attribute name Value= \n"
-              "           type Value= xs:string\n"
-              "           use Value= optional\n");
+    ZnEnvironment::ValueList types;
+    env.getObjectsByType("xs:complexType", types);
+    ASSERT_EQ(types.size(), 4u);  // settings, side (once), int, float
+    // Each group is an xs:element named and typed by its group type.
+    ZnEnvValueSP all = env.getObject("xs:all", "xs:all", types.front());
+    ZnEnvironment::ValueList elements;
+    env.getObjectsByType("xs:element", elements, all);
+    ASSERT_EQ(elements.size(), 2u);
+    for (const ZnEnvValueSP& element : elements) {
+        EXPECT_EQ(ZnEnvObject::castToObject(element)->name(), "side");
+        EXPECT_EQ(ZnEnvObject::castToObject(element)->attributeValue("type"), "side");
+    }
+    // The type comes from the first group: its members only.
+    ZnEnvironment::ValueList sideMembers;
+    env.getObjectsByType("xs:element", sideMembers, *std::next(types.begin()));
+    EXPECT_EQ(sideMembers.size(), 1u);
 }
 
 }  // namespace
