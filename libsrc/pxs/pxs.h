@@ -13,6 +13,9 @@
 #include <pxs/xmlFedReader.h>
 #include <pxs/xmlFedReader1516e.h>
 
+#include <pxs/applicationSettings.h>
+#include <pxs/baseConfigVariable.h>
+#include <pxs/configVariable.h>
 #include <pxs/envList.h>
 #include <pxs/envNamedList.h>
 #include <pxs/envObject.h>
@@ -24,6 +27,7 @@
 #include <pxs/envXmlWriter.h>
 #include <pxs/environment.h>
 #include <pxs/nativeValue.h>
+#include <pxs/variableGroup.h>
 #include <pxs/memory.h>
 #include <pxs/atom.h>
 #include <pxs/lenv.h>
