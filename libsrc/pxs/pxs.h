@@ -3,31 +3,11 @@
 #ifndef PXS_PXS_H
 #define PXS_PXS_H
 
+// Utility layer and the object-model receiver interface.
 #include <util/util.h>
 #include <util/znFedTarget.h>
 
-#include <pxs/fedReader.h>
-#include <pxs/fedReader1516.h>
-#include <pxs/fedRecords.h>
-#include <pxs/fom.h>
-#include <pxs/xmlFedReader.h>
-#include <pxs/xmlFedReader1516e.h>
-
-#include <pxs/applicationSettings.h>
-#include <pxs/baseConfigVariable.h>
-#include <pxs/configVariable.h>
-#include <pxs/envList.h>
-#include <pxs/envNamedList.h>
-#include <pxs/envObject.h>
-#include <pxs/envObjectSync.h>
-#include <pxs/envPxsReader.h>
-#include <pxs/envPxsWriter.h>
-#include <pxs/envValue.h>
-#include <pxs/envXmlReader.h>
-#include <pxs/envXmlWriter.h>
-#include <pxs/environment.h>
-#include <pxs/nativeValue.h>
-#include <pxs/variableGroup.h>
+// PXS interpreter.
 #include <pxs/memory.h>
 #include <pxs/atom.h>
 #include <pxs/lenv.h>
@@ -36,7 +16,6 @@
 #include <pxs/list.h>
 #include <pxs/alist.h>
 #include <pxs/null.h>
-#include <pxs/register.h>
 #include <pxs/lstream.h>
 #include <pxs/read.h>
 #include <pxs/eval.h>
@@ -45,17 +24,35 @@
 #include <pxs/float.h>
 #include <pxs/lstring.h>
 #include <pxs/subrs.h>
+#include <pxs/register.h>
 #include <pxs/envInit.h>
 #include <pxs/pxsEnvironment.h>
 
+// Configuration tree.
+#include <pxs/envValue.h>
 #include <pxs/envList.h>
 #include <pxs/envNamedList.h>
 #include <pxs/envObject.h>
-#include <pxs/envObjectSync.h>
-#include <pxs/envValue.h>
+#include <pxs/nativeValue.h>
+#include <pxs/environment.h>
+#include <pxs/envPxsReader.h>
+#include <pxs/envPxsWriter.h>
 #include <pxs/envXmlReader.h>
 #include <pxs/envXmlWriter.h>
-#include <pxs/environment.h>
-#include <pxs/nativeValue.h>
+#include <pxs/envObjectSync.h>
+
+// Settings.
+#include <pxs/baseConfigVariable.h>
+#include <pxs/configVariable.h>
+#include <pxs/variableGroup.h>
+#include <pxs/applicationSettings.h>
+
+// Object-model readers.
+#include <pxs/fedRecords.h>
+#include <pxs/fedReader.h>
+#include <pxs/fedReader1516.h>
+#include <pxs/xmlFedReader.h>
+#include <pxs/xmlFedReader1516e.h>
+#include <pxs/fom.h>
 
 #endif
