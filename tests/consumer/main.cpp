@@ -1,10 +1,20 @@
-// A program outside the project, built against the installed package.
+// A program outside the project, built against the installed package: it
+// runs a PXS expression into a host variable and reads the built-in MIM.
 #include <pxs/pxs.h>
 
 #include <cstdlib>
+#include <iostream>
 
 int main() {
-    ZnString s("consumer");
-    s += " ok";
-    return s == "consumer ok" ? EXIT_SUCCESS : EXIT_FAILURE;
+    ZnPxsEnvironment pxs;
+    int rate = 0;
+    pxs.registerVar("rate", &rate);
+    pxs.loadLispFileOrExpr("(setq rate (* 6 7))", 0);
+    if (rate != 42) {
+        std::cerr << "PXS did not set rate: " << rate << "\n";
+        return EXIT_FAILURE;
+    }
+    ZnEnvironment tree;
+    if (!tree.addObject("federate", "settings")) return EXIT_FAILURE;
+    return EXIT_SUCCESS;
 }
