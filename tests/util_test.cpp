@@ -113,6 +113,20 @@ TEST(ZnExceptionChain, LongChainsDestroyWithoutDeepRecursion) {
     EXPECT_EQ(e.initialException().message(), "root");
 }
 
+TEST(ZnExceptionChain, WrappingByMoveTakesOverTheChainAndItsTypes) {
+    ZnException wrapped("Propagating ZnException.", "g", "eval", 352,
+                        ZnUnknownException("Caught Unknown Exception.", "f", "eval", 352));
+    // Deep enough that copying the chain at every level would take minutes.
+    for (int i = 1; i < 100000; ++i)
+        wrapped = ZnException("Propagating ZnException.", "g", "eval", 352, std::move(wrapped));
+    int depth = 0;
+    for (const ZnException* p = &wrapped; p; p = p->lastException()) ++depth;
+    EXPECT_EQ(depth, 100001);
+    EXPECT_EQ(wrapped.initialException().number(), ZnUnknownExceptionNumber);
+    EXPECT_EQ(wrapped.initialException().message(), "Caught Unknown Exception.");
+    EXPECT_EQ(wrapped.lastException()->where(), "g (eval:352)");
+}
+
 struct LevelGuard {
     int saved = ZnNotifyLevel;
     ~LevelGuard() { ZnNotifyLevel = saved; }

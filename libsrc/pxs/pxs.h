@@ -13,4 +13,24 @@
 #include <pxs/xmlFedReader.h>
 #include <pxs/xmlFedReader1516e.h>
 
+#include <pxs/memory.h>
+#include <pxs/atom.h>
+#include <pxs/lenv.h>
+#include <pxs/locative.h>
+#include <pxs/io.h>
+#include <pxs/list.h>
+#include <pxs/alist.h>
+#include <pxs/null.h>
+#include <pxs/register.h>
+#include <pxs/lstream.h>
+#include <pxs/read.h>
+#include <pxs/eval.h>
+#include <pxs/math.h>
+#include <pxs/integer.h>
+#include <pxs/float.h>
+#include <pxs/lstring.h>
+#include <pxs/subrs.h>
+#include <pxs/envInit.h>
+#include <pxs/pxsEnvironment.h>
+
 #endif

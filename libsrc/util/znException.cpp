@@ -11,6 +11,16 @@ ZnException::ZnException(const std::string& message, const std::string& function
     : message_(message), function_(function), file_(file), line_(line),
       previous_(previous ? previous->clone() : nullptr) {}
 
+ZnException::ZnException(const std::string& message, const std::string& function,
+                         const std::string& file, int line, ZnException&& previous)
+    : message_(message), function_(function), file_(file), line_(line),
+      previous_(previous.moveClone()) {}
+
+ZnException::ZnException(ZnException&& other) noexcept
+    : std::exception(other), message_(std::move(other.message_)),
+      function_(std::move(other.function_)), file_(std::move(other.file_)),
+      line_(other.line_), previous_(std::move(other.previous_)) {}
+
 ZnException::ZnException(const ZnException& other)
     : std::exception(other), message_(other.message_), function_(other.function_),
       file_(other.file_), line_(other.line_),
@@ -33,6 +43,20 @@ ZnException& ZnException::operator=(const ZnException& other) {
 ZnException::~ZnException() {
     std::unique_ptr<ZnException> next = std::move(previous_);
     while (next) next = std::move(next->previous_);
+}
+
+// The old chain is released link by link by the destructor of a temporary,
+// and the new one is taken over whole.
+ZnException& ZnException::operator=(ZnException&& other) noexcept {
+    if (this != &other) {
+        ZnException old(std::move(*this));
+        message_ = std::move(other.message_);
+        function_ = std::move(other.function_);
+        file_ = std::move(other.file_);
+        line_ = other.line_;
+        previous_ = std::move(other.previous_);
+    }
+    return *this;
 }
 
 std::string ZnException::where() const {

@@ -9,6 +9,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 
 constexpr int ZnInvalidInputNumber = -1;
 constexpr int ZnUnknownExceptionNumber = -2;
@@ -21,8 +22,14 @@ public:
     ZnException(const std::string& message, const std::string& function = "",
                 const std::string& file = "", int line = 0,
                 const ZnException* previous = nullptr);
+    // As above, but takes over `previous` and its chain instead of copying
+    // them: wrapping once per level of a deep call chain stays linear.
+    ZnException(const std::string& message, const std::string& function,
+                const std::string& file, int line, ZnException&& previous);
     ZnException(const ZnException& other);
+    ZnException(ZnException&& other) noexcept;
     ZnException& operator=(const ZnException& other);
+    ZnException& operator=(ZnException&& other) noexcept;
     ~ZnException() override;
 
     const char* what() const noexcept override { return message_.c_str(); }
@@ -43,6 +50,9 @@ public:
     // Rethrows a copy of this exception with its dynamic type.
     [[noreturn]] virtual void rethrow() const { throw *this; }
     virtual ZnException* clone() const { return new ZnException(*this); }
+    // A heap exception of the same dynamic type that has taken over this
+    // one's contents and chain; this one is left empty.
+    virtual ZnException* moveClone() { return new ZnException(std::move(*this)); }
 
 private:
     std::string message_;
@@ -59,6 +69,9 @@ public:
     int number() const override { return N; }
     [[noreturn]] void rethrow() const override { throw *this; }
     ZnException* clone() const override { return new ZnTemplatedException<N>(*this); }
+    ZnException* moveClone() override {
+        return new ZnTemplatedException<N>(std::move(*this));
+    }
 };
 
 using ZnInvalidInput = ZnTemplatedException<ZnInvalidInputNumber>;

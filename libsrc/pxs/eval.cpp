@@ -1,0 +1,356 @@
+// eval.cpp -- the evaluator and the special forms. ZncEval runs one loop over
+// a current expression and frame: procedure bodies and the branches chosen
+// by if and cond replace them and go round again instead of recursing, and
+// the frame of a finished call is released as the loop moves on, so a tail
+// call costs neither host stack nor memory. Every other nesting (operators,
+// arguments, non-last body forms, the forms inside special forms) re-enters
+// ZncEval, which counts the depth and wraps errors once per level.
+
+#include <pxs/eval.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <pxs/atom.h>
+#include <pxs/io.h>
+#include <pxs/lenv.h>
+#include <pxs/list.h>
+#include <pxs/null.h>
+#include <util/znException.h>
+#include <util/znNotify.h>
+
+namespace {
+
+// Origin of the wrapping exceptions, as callers see it. Fixed values:
+// editing this file must not change them.
+constexpr const char* kEvalFunction = "ZnlObjPtr ZncEval(const ZnlObjPtr&, const ZnlObjPtr&)";
+constexpr const char* kEvalFile = "eval";
+constexpr int kEvalLine = 352;
+
+// Nested evaluations allowed before the evaluator refuses to go deeper; far
+// inside an 8 MB stack even in a sanitizer build.
+constexpr int kMaxDepth = 10000;
+
+thread_local int evalDepth = 0;
+
+struct DepthGuard {
+    DepthGuard() { ++evalDepth; }
+    ~DepthGuard() { --evalDepth; }
+};
+
+// Kept out of line so that their temporaries do not enlarge the frames on
+// the recursion path.
+#define PXS_COLD __attribute__((noinline))
+
+// Replaces the exception being handled by the wrapper one evaluation level
+// adds. Must be called from inside a catch block.
+[[noreturn]] PXS_COLD void propagateCurrent() {
+    try {
+        throw;
+    } catch (ZnException& e) {
+        throw ZnException("Propagating ZnException.", kEvalFunction, kEvalFile, kEvalLine,
+                          std::move(e));
+    } catch (const std::exception& e) {
+        throw ZnException(std::string("std::exception ") + e.what(), kEvalFunction, kEvalFile,
+                          kEvalLine);
+    } catch (...) {
+        throw ZnUnknownException("Caught Unknown Exception.", kEvalFunction, kEvalFile,
+                                 kEvalLine);
+    }
+}
+
+bool tracing() { return ZnLispDebugOn && ZnNotifyLevel > 1; }
+
+// A label on standard output, then the object as ZncPrint writes it.
+PXS_COLD void trace(const char* label, const ZnlObjPtr& x) {
+    std::fputs(label, stdout);
+    ZncPrint(x);
+}
+
+bool isTrue(const ZnlObjPtr& x) { return !ZncNull(x); }
+
+bool isCons(const ZnlObj* x) { return x && x->tag() == ZnlConsTag; }
+
+bool selfEvaluating(ZnlTagType tag) {
+    return tag == ZnlNilTag || tag == ZnlFixnumTag || tag == ZnlFlonumTag ||
+           tag == ZnlStringTag || tag == ZnlLocativeTag || tag == ZnlFrameTag;
+}
+
+[[noreturn]] PXS_COLD void unknownExpression(const ZnlObjPtr& x) {
+    ZnWarn << "unknown expression type in eval: ";
+    ZncPrint(x);
+    ZncHaltAndCatchFire("unknown expression type in eval");
+}
+
+// ZncEval of `x`, without a level of its own where that cannot matter: a
+// symbol or a constant needs no loop, and a failed lookup is wrapped here as
+// ZncEval would have wrapped it. Tracing takes the full path, which traces.
+ZnlObjPtr evalOperand(const ZnlObjPtr& x, const ZnlObjPtr& env) {
+    if (x && !tracing()) {
+        if (x->tag() == ZnlSymbolTag) {
+            try {
+                return ZncSymeval(x, env);
+            } catch (...) {
+                propagateCurrent();
+            }
+        }
+        if (selfEvaluating(x->tag())) return x;
+    }
+    return ZncEval(x, env);
+}
+
+// The values of the forms of `list`, evaluated from the last to the first;
+// each value is consed onto the front, so the result is in source order.
+ZnlObjPtr evalArgs(const ZnlObjPtr& list, const ZnlObjPtr& env) {
+    if (ZncNull(list)) return ZnlObjPtr::nil();
+    // Raw cells are safe: `list` keeps them alive, and nothing mutates it.
+    constexpr int kInline = 8;
+    const ZnlObj* inlineCells[kInline];
+    std::vector<const ZnlObj*> moreCells;
+    int n = 0;
+    const ZnlObj* cell = list.get();
+    for (; isCons(cell); cell = cell->cdrRef().get(), ++n) {
+        if (n < kInline)
+            inlineCells[n] = cell;
+        else
+            moreCells.push_back(cell);
+    }
+    if (cell && cell->tag() != ZnlNilTag) ZncHaltAndCatchFire("function arguments are not a list");
+    ZnlObjPtr values = ZnlObjPtr::nil();
+    for (int i = n; i-- > 0;) {
+        const ZnlObj* form = i < kInline ? inlineCells[i] : moreCells[i - kInline];
+        values = ZncCons(evalOperand(form->carRef(), env), values);
+    }
+    return values;
+}
+
+// 0 when bound, 1 on a count mismatch, 2 for a parameter that is not a
+// symbol (the parameters before it stay bound).
+int bindArgs(const ZnlObjPtr& params, const ZnlObjPtr& values, const ZnlObjPtr& frame) {
+    if (ZncLength(params) != ZncLength(values)) return 1;
+    const ZnlObj* p = params.get();
+    const ZnlObj* v = values.get();
+    for (; isCons(p); p = p->cdrRef().get(), v = v->cdrRef().get()) {
+        const ZnlObjPtr& param = p->carRef();
+        if (!param || param->tag() != ZnlSymbolTag) return 2;
+        ZncSet(param, v->carRef(), frame);
+    }
+    return 0;
+}
+
+ZnlObjPtr makeProcedure(const ZnlObjPtr& params, const ZnlObjPtr& body, const ZnlObjPtr& frame) {
+    ZnlObjPtr proc(ZnlProcedureTag);
+    proc->setProcParams(params);
+    proc->setProcBody(body);
+    proc->setProcEnv(frame);
+    return proc;
+}
+
+// Evaluates all forms of the list `forms` but the last, and returns the
+// last, which the caller continues with. An empty list yields nil.
+ZnlObjPtr allButLast(const ZnlObjPtr& forms, const ZnlObjPtr& env) {
+    const ZnlObj* cell = forms.get();
+    if (!isCons(cell)) return ZnlObjPtr::nil();
+    for (; isCons(cell->cdrRef().get()); cell = cell->cdrRef().get())
+        evalOperand(cell->carRef(), env);
+    return cell->carRef();
+}
+
+// Applies the procedure `f` to the arguments of the call `x`: the caller
+// continues with the returned last body form in the new frame `env`.
+ZnlObjPtr enterProcedure(const ZnlObjPtr& f, const ZnlObjPtr& x, ZnlObjPtr& env) {
+    ZnlObjPtr callFrame(ZnlFrameTag);
+    callFrame->setFrameParent(f->procEnvRef());
+    ZnlObjPtr values = evalArgs(x->cdrRef(), env);
+    int bound = bindArgs(f->procParamsRef(), values, callFrame);
+    if (bound == 1) ZncHaltAndCatchFire("Wrong number of args for function application");
+    if (bound == 2) ZncHaltAndCatchFire("Non-symbol in function parameter list for apply");
+    ZnlObjPtr last = allButLast(f->procBodyRef(), callFrame);
+    env = std::move(callFrame);
+    return last;
+}
+
+// The form if continues with: then-form, else-form, or nil.
+ZnlObjPtr ifChoice(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    int n = ZncLength(args);
+    if (n < 2 || n > 3) ZncHaltAndCatchFire("Wrong number of args to if");
+    if (isTrue(evalOperand(args->carRef(), frame))) return ZncCadr(args);
+    return n == 3 ? ZncCaddr(args) : ZnlObjPtr::nil();
+}
+
+// The forms of the first clause whose test is true. A clause holding only
+// its test yields no forms: `value` is then the test's value, final.
+ZnlObjPtr condChoice(const ZnlObjPtr& args, const ZnlObjPtr& frame, ZnlObjPtr& value) {
+    if (ZncNull(args)) ZncHaltAndCatchFire("No clauses to cond");
+    for (const ZnlObj* c = args.get(); isCons(c); c = c->cdrRef().get()) {
+        const ZnlObjPtr& clause = c->carRef();
+        ZnlObjPtr test = ZncCar(clause);
+        ZnlObjPtr result = evalOperand(test, frame);
+        if (tracing()) {
+            trace("clause ", clause);
+            trace("Predicate ", test);
+            trace("Predicate result ", result);
+        }
+        if (!isTrue(result)) continue;
+        if (isCons(clause->cdrRef().get())) return clause->cdr();
+        value = result;
+        return ZnlObjPtr();
+    }
+    return ZncCons(ZnlObjPtr::nil(), ZnlObjPtr::nil());
+}
+
+// The evaluator's loop; see the file comment.
+ZnlObjPtr evalLoop(const ZnlObjPtr& expr, const ZnlObjPtr& frame) {
+    ZnlObjPtr x = expr;
+    ZnlObjPtr env = frame;
+    for (;;) {
+        if (tracing()) trace("EVALing ", x);
+        if (!x) return ZnlObjPtr::nil();
+        if (x->tag() == ZnlSymbolTag) return ZncSymeval(x, env);
+        if (x->tag() != ZnlConsTag) {
+            if (selfEvaluating(x->tag())) return x;
+            unknownExpression(x);
+        }
+        ZnlObjPtr f = evalOperand(x->carRef(), env);
+        ZnlTagType kind = f ? f->tag() : ZnlNilTag;
+        if (kind == ZnlCompiledCTag) return f->fcnCode()(evalArgs(x->cdrRef(), env), env);
+        if (kind == ZnlProcedureTag) {
+            x = enterProcedure(f, x, env);
+            continue;
+        }
+        if (kind != ZnlSpecialFormTag) ZncHaltAndCatchFire("Cannot apply a non-function");
+        ZnlPrimitiveFn code = f->fcnCode();
+        if (code == ZnlIf) {
+            x = ifChoice(x->cdrRef(), env);
+        } else if (code == ZnlCond) {
+            ZnlObjPtr value;
+            ZnlObjPtr forms = condChoice(x->cdrRef(), env, value);
+            if (!forms) return value;
+            x = allButLast(forms, env);
+        } else {
+            return code(x->cdrRef(), env);
+        }
+    }
+}
+
+[[noreturn]] PXS_COLD void wrongDefineCount(const ZnlObjPtr& args, int count) {
+    if (ZnNotifyLevel >= 0) {
+        std::fprintf(stderr, "Lisp Error: Got %d args, expected 2\nARGS: ", count);
+        ZncErrPrint(args);
+    }
+    ZncHaltAndCatchFire("Wrong number of args to define");
+}
+
+}  // namespace
+
+ZnlObjPtr ZncEval(const ZnlObjPtr& expr, const ZnlObjPtr& frame) {
+    DepthGuard depth;
+    try {
+        if (evalDepth > kMaxDepth) ZncHaltAndCatchFire("Evaluation nested deeper than 10000 levels");
+        return evalLoop(expr, frame);
+    } catch (...) {
+        propagateCurrent();
+    }
+}
+
+ZnlObjPtr ZnlQuote(const ZnlObjPtr& args, const ZnlObjPtr&) {
+    if (tracing()) trace("QUOTE", args);
+    if (ZncLength(args) != 1) ZncHaltAndCatchFire("Wrong number of args to quote");
+    return args->car();
+}
+
+ZnlObjPtr ZnlLambda(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    if (ZncLength(args) < 2) ZncHaltAndCatchFire("Wrong number of args to lambda");
+    return makeProcedure(args->carRef(), args->cdrRef(), frame);
+}
+
+ZnlObjPtr ZnlSequence(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    if (ZncLength(args) < 1) ZncHaltAndCatchFire("Wrong number of args to sequence");
+    ZnlObjPtr value;
+    for (const ZnlObj* c = args.get(); isCons(c); c = c->cdrRef().get())
+        value = evalOperand(c->carRef(), frame);
+    return value;
+}
+
+ZnlObjPtr ZnlIf(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    return ZncCons(ifChoice(args, frame), ZnlObjPtr::nil());
+}
+
+// For a clause holding only its test, a host caller gets the form (quote
+// value), which evaluates to the value without evaluating it again; the
+// evaluator itself takes the value directly.
+ZnlObjPtr ZnlCond(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    ZnlObjPtr value;
+    ZnlObjPtr forms = condChoice(args, frame, value);
+    if (forms) return forms;
+    ZnlObjPtr quoted = ZncCons(ZncIntern("quote", frame), ZncCons(value, ZnlObjPtr::nil()));
+    return ZncCons(quoted, ZnlObjPtr::nil());
+}
+
+// Rewritten as ((lambda names body...) forms...), with both lists reversed
+// alike, and evaluated in the current frame: no initial form sees another
+// binding, and the forms still run in source order (arguments run last
+// first).
+ZnlObjPtr ZnlLet(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    if (ZncLength(args) < 2) ZncHaltAndCatchFire("Wrong number of args to let");
+    ZnlObjPtr names = ZnlObjPtr::nil();
+    ZnlObjPtr forms = ZnlObjPtr::nil();
+    for (ZnlObjPtr rest = args->car(); !ZncNull(rest); rest = ZncCdr(rest)) {
+        ZnlObjPtr binding = ZncCar(rest);
+        names = ZncCons(ZncCar(binding), names);
+        forms = ZncCons(ZncCadr(binding), forms);
+    }
+    ZnlObjPtr lambda = ZncCons(ZncIntern("lambda", frame), ZncCons(names, args->cdr()));
+    return ZncEval(ZncCons(lambda, forms), frame);
+}
+
+ZnlObjPtr ZnlSetq(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    if (tracing()) trace("SETQ", args);
+    int n = ZncLength(args);
+    const ZnlObjPtr& first = isCons(args.get()) ? args->carRef() : ZnlObjPtr::nil();
+    if (n > 1 && isCons(first.get())) {
+        const ZnlObjPtr& name = first->carRef();
+        if (ZncBoundp(name, frame)) ZncHaltAndCatchFire("Variable is already bound");
+        return ZncSet(name, makeProcedure(first->cdrRef(), args->cdrRef(), frame), frame);
+    }
+    if (n != 2) wrongDefineCount(args, n);
+    ZnlObjPtr value = evalOperand(ZncCadr(args), frame);
+    return ZncSet(first, value, frame);
+}
+
+// Assigns in the nearest frame that binds the name; never creates a binding.
+ZnlObjPtr ZnlSetqBoundVariable(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    if (tracing() && isCons(args.get())) trace("(setq-variable ", args->carRef());
+    if (ZncLength(args) != 2) ZncHaltAndCatchFire("Wrong number of args to setq");
+    const ZnlObjPtr& symbol = args->carRef();
+    for (ZnlObjPtr f = frame; f; f = f->frameParent()) {
+        if (!ZncBoundp(symbol, f)) continue;
+        ZnlObjPtr value = evalOperand(ZncCadr(args), frame);
+        return ZncSet(symbol, value, f);
+    }
+    const char* name = symbol && symbol->tag() == ZnlSymbolTag ? symbol->pname() : nullptr;
+    ZnWarn.printf("Lisp Warning: can't set unbound variable: %s\n", name ? name : "");
+    return ZnlObjPtr::nil();
+}
+
+// With exactly two arguments the second names the frame to evaluate in, and
+// anything but a frame there is refused.
+ZnlObjPtr ZnlEval(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    if (ZncLength(args) == 2) {
+        const ZnlObjPtr& target = args->cdrRef()->carRef();
+        if (!target || target->tag() != ZnlFrameTag) ZncHaltAndCatchFire("non-frame to eval");
+        return ZncEval(args->carRef(), target);
+    }
+    return ZncEval(ZncCar(args), frame);
+}
+
+ZnlObjPtr ZnlAnd(const ZnlObjPtr& args, const ZnlObjPtr&) {
+    if (ZncLength(args) != 2) ZncHaltAndCatchFire("Wrong number of args to and");
+    return ZncCBooleanToLispBoolean(isTrue(args->carRef()) && isTrue(args->cdrRef()->carRef()));
+}
+
+ZnlObjPtr ZnlOr(const ZnlObjPtr& args, const ZnlObjPtr&) {
+    if (ZncLength(args) != 2) ZncHaltAndCatchFire("Wrong number of args to or");
+    return ZncCBooleanToLispBoolean(isTrue(args->carRef()) || isTrue(args->cdrRef()->carRef()));
+}

@@ -1,0 +1,96 @@
+// lenv.h -- frames: the binding table ZnlHashTable, lookup and assignment
+// along frame chains, and the primitives that show frames to scripts.
+//
+//   ZnlObjPtr root(ZnlFrameTag);
+//   ZnlObjPtr x = ZncIntern("x", root);        // bound to the unbound marker
+//   ZncSet(x, ZnlObjPtr(1), root);
+//   ZncSymeval(x, root);                        // the fixnum 1
+
+#ifndef PXS_LENV_H
+#define PXS_LENV_H
+
+#include <pxs/memory.h>
+
+// One binding. The table keys entries by the symbol's name.
+struct symbol_entry {
+    ZnlObjPtr symbol;
+    ZnlObjPtr value;
+    symbol_entry* next = nullptr;   // bucket chain, newest first
+    symbol_entry* older = nullptr;  // every entry of the table, newest first
+};
+
+// The bindings of one frame: 256 buckets chosen by the byte sum of the name,
+// each a chain with the newest binding first. A table with few bindings (a
+// procedure call's frame, usually) keeps them in one list and builds the
+// buckets only when it grows: lookups give the same answers either way.
+class ZnlHashTable {
+public:
+    static constexpr int kBuckets = 256;
+
+    ZnlHashTable() = default;
+    ZnlHashTable(const ZnlHashTable&) = delete;
+    ZnlHashTable& operator=(const ZnlHashTable&) = delete;
+    ~ZnlHashTable();
+
+    // The value bound to `name`, or an empty pointer.
+    ZnlObjPtr lookup(const char* name) const;
+    // The symbol stored as the key for `name`, or an empty pointer.
+    ZnlObjPtr findsym(const char* name) const;
+    // The entry for `name`, or null. The second form takes the name's
+    // bucket_number, for callers that search several tables.
+    symbol_entry* find(const char* name) const;
+    symbol_entry* find(const char* name, int bucket) const;
+    // Adds a binding and returns `symbol`; `frame` is the frame that owns
+    // this table. Raises when `name` is already bound.
+    ZnlObjPtr insert(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPtr& frame);
+    // Replaces the value of an existing binding and returns `value`.
+    ZnlObjPtr rebind(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPtr& frame);
+    // Stores `value` in an entry of this table (owned by `frame`).
+    void setEntryValue(symbol_entry* entry, const ZnlObjPtr& value, const ZnlObjPtr& frame);
+    // A list of (symbol value) lists, bucket 255 first; nil when empty.
+    ZnlObjPtr bindings() const;
+    // Writes the table to ZnInfo, bucket by bucket.
+    void dump() const;
+    // The bucket of `name`: the byte sum, as signed bytes, modulo 256.
+    static int bucket_number(const char* name);
+
+    // Number of bindings.
+    int size() const { return size_; }
+    // Bindings whose value is a procedure made in the owning frame. Never
+    // below the count EnvLocalProcRefcnt reports, so it can rule the full
+    // test out cheaply.
+    int localProcCount() const { return localProcs_; }
+    // EnvLocalProcRefcnt of the owning frame `frame`.
+    int localProcRefcnt(const ZnlObj* frame) const;
+
+private:
+    // Above this many bindings the table builds its buckets.
+    static constexpr int kListLimit = 8;
+
+    template <typename Visit>
+    void visitInBucketOrder(Visit visit) const;
+    void buildBuckets();
+
+    symbol_entry** buckets_ = nullptr;
+    symbol_entry* newest_ = nullptr;
+    int size_ = 0;
+    int localProcs_ = 0;
+};
+
+// Binds or rebinds `symbol` in `frame` itself and returns the key symbol of
+// the binding. Raises "Non-symbol to set1env" for a non-symbol.
+ZnlObjPtr ZncSet(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPtr& frame);
+// The value of `symbol` seen from `frame`; raises "Unbound symbol %s".
+ZnlObjPtr ZncSymeval(const ZnlObjPtr& symbol, const ZnlObjPtr& frame);
+// True when `frame` itself binds the symbol's name to a real value.
+bool ZncBoundp(const ZnlObjPtr& symbol, const ZnlObjPtr& frame);
+
+// Frame primitives (evaluated argument list, current frame).
+ZnlObjPtr ZnlTheFrame(const ZnlObjPtr& args, const ZnlObjPtr& frame);
+ZnlObjPtr ZnlNewFrame(const ZnlObjPtr& args, const ZnlObjPtr& frame);
+ZnlObjPtr ZnlFrameParent(const ZnlObjPtr& args, const ZnlObjPtr& frame);
+ZnlObjPtr ZnlFrameBindings(const ZnlObjPtr& args, const ZnlObjPtr& frame);
+ZnlObjPtr ZnlFrameBound(const ZnlObjPtr& args, const ZnlObjPtr& frame);
+ZnlObjPtr ZnlMem(const ZnlObjPtr& args, const ZnlObjPtr& frame);
+
+#endif

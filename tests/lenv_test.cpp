@@ -1,0 +1,212 @@
+// lenv_test.cpp -- binding tables, interning, lookup and assignment along
+// frame chains, and the frame primitives.
+
+#include "pxs_test_support.h"
+
+#include <string>
+
+using pxstest::listOf;
+using pxstest::NoCellLeft;
+
+namespace {
+
+struct Frames : ::testing::Test {
+    NoCellLeft guard;
+    ZnlObjPtr root{ZnlFrameTag};
+    ZnlObjPtr child{ZnlFrameTag};
+    Frames() { child->setFrameParent(root); }
+};
+
+TEST(HashBuckets, ByteSumModulo256AsSignedBytes) {
+    EXPECT_EQ(ZnlHashTable::bucket_number(""), 0);
+    EXPECT_EQ(ZnlHashTable::bucket_number("a"), 97);
+    EXPECT_EQ(ZnlHashTable::bucket_number("ab"), (97 + 98) % 256);
+    EXPECT_EQ(ZnlHashTable::bucket_number("ab"), ZnlHashTable::bucket_number("ba"));
+    // 0xFF is -1 as a signed byte: the sum is -1, whose low 8 bits are 255.
+    EXPECT_EQ(ZnlHashTable::bucket_number("\xff"), 255);
+    EXPECT_EQ(ZnlHashTable::bucket_number("\xff\x02"), 1);
+}
+
+TEST_F(Frames, NamesSharingABucketAreToldApart) {
+    ZncSet(ZncMakeSymbol("ab"), ZnlObjPtr(1), root);
+    ZncSet(ZncMakeSymbol("ba"), ZnlObjPtr(2), root);
+    EXPECT_EQ(root->frameBindings()->lookup("ab")->fixnum(), 1);
+    EXPECT_EQ(root->frameBindings()->lookup("ba")->fixnum(), 2);
+    EXPECT_TRUE(root->frameBindings()->lookup("abc").isNull());
+    EXPECT_TRUE(root->frameBindings()->findsym("aa").isNull());
+}
+
+// A table holds few bindings in one list and builds buckets as it grows;
+// every lookup and the bindings order must come out the same either way.
+TEST_F(Frames, LookupsAgreeBeforeAndAfterTheTableGrows) {
+    ZnlHashTable* table = root->frameBindings();
+    std::vector<std::string> names;
+    for (int i = 0; i < 40; ++i) names.push_back("n" + std::to_string(i));
+    names.push_back("ba");
+    names.push_back("ab");
+    for (size_t i = 0; i < names.size(); ++i) {
+        ZncSet(ZncMakeSymbol(names[i].c_str()), ZnlObjPtr(static_cast<int>(i)), root);
+        for (size_t j = 0; j <= i; ++j) {
+            ZnlObjPtr value = table->lookup(names[j].c_str());
+            ASSERT_TRUE(value) << names[j] << " after " << i + 1;
+            ASSERT_EQ(value->fixnum(), static_cast<int>(j));
+        }
+    }
+    EXPECT_EQ(table->size(), 42);
+}
+
+// Bindings come out bucket 255 first and bucket 0 last, oldest first within
+// a bucket: "ab" then "ba" (bucket 195), "c" (99), "" (0).
+TEST_F(Frames, BindingsListBucketsDownwardOldestFirst) {
+    for (int size : {4, 20}) {
+        ZnlObjPtr frame(ZnlFrameTag);
+        ZncSet(ZncMakeSymbol(""), ZnlObjPtr(0), frame);
+        ZncSet(ZncMakeSymbol("ab"), ZnlObjPtr(1), frame);
+        ZncSet(ZncMakeSymbol("c"), ZnlObjPtr(2), frame);
+        ZncSet(ZncMakeSymbol("ba"), ZnlObjPtr(3), frame);
+        // Fillers in bucket 200 ("\xc8"), which sorts before bucket 195.
+        std::string filler = "\xc8";
+        for (int i = 4; i < size; ++i) {
+            ZncSet(ZncMakeSymbol(filler.c_str()), ZnlObjPtr(i), frame);
+            filler = "\x01" + filler;
+        }
+        ZnlObjPtr list = frame->frameBindings()->bindings();
+        ASSERT_EQ(ZncLength(list), size);
+        std::vector<std::string> order;
+        for (ZnlObjPtr p = list; p->tag() == ZnlConsTag; p = p->cdr()) {
+            ZnlObjPtr pair = p->car();
+            ASSERT_EQ(ZncLength(pair), 2);
+            order.push_back(pair->car()->pname());
+        }
+        size_t n = order.size();
+        EXPECT_EQ(order[n - 4], "ab") << size;
+        EXPECT_EQ(order[n - 3], "ba") << size;
+        EXPECT_EQ(order[n - 2], "c") << size;
+        EXPECT_EQ(order[n - 1], "") << size;
+        EXPECT_EQ(ZncCadr(ZncCar(list))->fixnum(), size > 4 ? size - 1 : 1);
+    }
+}
+
+TEST_F(Frames, InsertAndRebindCheckTheirPreconditions) {
+    ZnlHashTable* table = root->frameBindings();
+    ZnlObjPtr x = ZncMakeSymbol("x");
+    EXPECT_TRUE(table->insert(x, ZnlObjPtr(1), root) == x);
+    EXPECT_PXS_ERROR(table->insert(ZncMakeSymbol("x"), ZnlObjPtr(2), root),
+                     "cannot insert binding with duplicate key");
+    EXPECT_PXS_ERROR(table->rebind(ZncMakeSymbol("y"), ZnlObjPtr(2), root),
+                     "symbol was not found in ZnlHashTable::rebind");
+    EXPECT_PXS_ERROR(table->insert(ZnlObjPtr(3), ZnlObjPtr(2), root),
+                     "non-symbol in environment");
+    ZnlObjPtr two(2);
+    EXPECT_TRUE(table->rebind(ZncMakeSymbol("x"), two, root) == two);
+    EXPECT_TRUE(table->lookup("x") == two);
+    EXPECT_TRUE(table->findsym("x") == x);
+}
+
+TEST_F(Frames, InterningInAChildBindsTheUnboundMarkerThere) {
+    ZnlObjPtr x = ZncIntern("x", child);
+    EXPECT_TRUE(child->frameBindings()->lookup("x") == ZnlObjPtr::unbound());
+    EXPECT_TRUE(root->frameBindings()->lookup("x").isNull());
+    EXPECT_FALSE(ZncBoundp(x, child));
+    // A later real binding in the root stays hidden behind the marker.
+    ZncSet(x, ZnlObjPtr(5), root);
+    EXPECT_PXS_ERROR(ZncSymeval(x, child), "Unbound symbol x");
+    EXPECT_EQ(ZncSymeval(x, root)->fixnum(), 5);
+}
+
+TEST_F(Frames, InterningANameBoundInTheRootReturnsTheRootsSymbol) {
+    ZnlObjPtr y = ZncIntern("y", root);
+    ZncSet(y, ZnlObjPtr(1), root);
+    EXPECT_TRUE(ZncIntern("y", child) == y);
+    EXPECT_EQ(child->frameBindings()->size(), 0);
+    EXPECT_EQ(ZncSymeval(y, child)->fixnum(), 1);
+    EXPECT_FALSE(ZncIntern("Y", root) == y);  // case matters
+}
+
+TEST_F(Frames, SetActsOnTheGivenFrameOnly) {
+    ZnlObjPtr z = ZncIntern("z", root);
+    ZncSet(z, ZnlObjPtr(1), root);
+    ZncSet(z, ZnlObjPtr(2), child);
+    EXPECT_EQ(ZncSymeval(z, root)->fixnum(), 1);
+    EXPECT_EQ(ZncSymeval(z, child)->fixnum(), 2);
+    EXPECT_TRUE(ZncBoundp(z, child));
+}
+
+TEST_F(Frames, SetWithAnUninternedTwinReturnsTheStoredSymbol) {
+    ZnlObjPtr stored = ZncIntern("w", root);
+    ZnlObjPtr twin = ZncMakeSymbol("w");
+    EXPECT_TRUE(ZncSet(twin, ZnlObjPtr(3), root) == stored);
+    EXPECT_EQ(ZncSymeval(stored, root)->fixnum(), 3);
+    EXPECT_TRUE(ZncSet(ZncMakeSymbol("fresh"), ZnlObjPtr(1), root)->pname() != nullptr);
+}
+
+TEST_F(Frames, ErrorsNameTheirOperation) {
+    EXPECT_PXS_ERROR(ZncSet(ZnlObjPtr(1), ZnlObjPtr(1), root), "Non-symbol to set1env");
+    EXPECT_PXS_ERROR(ZncSymeval(ZnlObjPtr("s"), root), "Non-symbol to ZncSymeval");
+    EXPECT_PXS_ERROR(ZncBoundp(ZnlObjPtr::nil(), root), "non-symbol to boundp");
+    EXPECT_PXS_ERROR(ZncSymeval(ZncMakeSymbol("q"), ZnlObjPtr()), "Unbound symbol q");
+    std::string longName(10000, 'k');
+    EXPECT_PXS_ERROR(ZncSymeval(ZncMakeSymbol(longName.c_str()), root),
+                     "Unbound symbol " + longName);
+}
+
+TEST_F(Frames, InternPtrAndFunctionsBindUnderTheName) {
+    ZnlObjPtr sym = ZncInternCompiledC("car", ZnlLCar, root);
+    ZnlObjPtr fn = ZncSymeval(sym, root);
+    EXPECT_EQ(fn->tag(), ZnlCompiledCTag);
+    EXPECT_STREQ(fn->fcnPname(), "car");
+    EXPECT_TRUE(fn->fcnCode() == ZnlLCar);
+    ZnlObjPtr form = ZncSymeval(ZncInternSpecialForm("quoth", ZnlList, root), root);
+    EXPECT_EQ(form->tag(), ZnlSpecialFormTag);
+    ZncInternPtr("answer", ZnlObjPtr(42), root);
+    EXPECT_EQ(ZncSymeval(ZncIntern("answer", child), child)->fixnum(), 42);
+}
+
+TEST_F(Frames, FramePrimitivesCheckCountThenKind) {
+    ZnlObjPtr nil = ZnlObjPtr::nil();
+    EXPECT_TRUE(ZnlTheFrame(nil, child) == child);
+
+    ZnlObjPtr made = ZnlNewFrame(listOf({root}), child);
+    EXPECT_TRUE(made->frameParent() == root);
+    EXPECT_PXS_ERROR(ZnlNewFrame(nil, root), "wrong number of args to new-frame");
+    EXPECT_PXS_ERROR(ZnlNewFrame(listOf({ZnlObjPtr(1)}), root), "non-frame to new-frame");
+
+    EXPECT_TRUE(ZnlFrameParent(listOf({child}), root) == root);
+    EXPECT_PXS_ERROR(ZnlFrameParent(listOf({root, root}), root),
+                     "wrong number of args to frame-parent");
+    EXPECT_PXS_ERROR(ZnlFrameParent(listOf({nil}), root), "non-frame to frame-Parent");
+    EXPECT_PXS_ERROR(ZnlFrameParent(listOf({root}), root),
+                     "frame-parent called on frame without parent");
+
+    EXPECT_TRUE(ZnlFrameBindings(listOf({child}), root) == nil);
+    EXPECT_PXS_ERROR(ZnlFrameBindings(nil, root), "wrong number of args to frame-bindings");
+    EXPECT_PXS_ERROR(ZnlFrameBindings(listOf({nil}), root), "non-frame to frame-bindings");
+
+    ZnlObjPtr x = ZncIntern("x", root);
+    ZncSet(x, ZnlObjPtr(1), root);
+    EXPECT_TRUE(ZnlFrameBound(listOf({child, x}), root) == nil);
+    EXPECT_TRUE(ZnlFrameBound(listOf({root, x}), root) == ZnlObjPtr::t());
+    EXPECT_PXS_ERROR(ZnlFrameBound(listOf({root}), root), "wrong number of args to frame-bound");
+    EXPECT_PXS_ERROR(ZnlFrameBound(listOf({x, x}), root), "non-frame to frame-bound");
+    EXPECT_PXS_ERROR(ZnlFrameBound(listOf({root, root}), root), "non-symbol to frame-bound");
+}
+
+TEST(FramePrimitives, MemOnlyExplains) {
+    pxstest::InfoCapture info;
+    EXPECT_TRUE(ZnlMem(ZnlObjPtr::nil(), ZnlObjPtr()) == ZnlObjPtr::nil());
+    EXPECT_EQ(info.text(), "Must compile with -DMEMCHK=1 to use mem or ZnlMem.\n");
+}
+
+TEST_F(Frames, DumpWritesBucketsInOrder) {
+    ZncSet(ZncMakeSymbol("ba"), ZnlObjPtr(2), root);
+    ZncSet(ZncMakeSymbol("ab"), ZnlObjPtr(1), root);
+    ZncSet(ZncMakeSymbol("a"), ZnlObjPtr::nil(), root);
+    pxstest::InfoCapture info;
+    testing::internal::CaptureStdout();
+    root->frameBindings()->dump();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(info.text(), "[97]: a -> \n[195]: ab -> \n ba -> \n");
+    EXPECT_EQ(out, "nil12");
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// pxs_test_support.h -- helpers shared by the interpreter tests: counting
+// live cells, checking PXS errors and their chains, capturing ZnInfo.
+
+#ifndef PXS_TESTS_PXS_TEST_SUPPORT_H
+#define PXS_TESTS_PXS_TEST_SUPPORT_H
+
+#include <pxs/pxs.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+
+// Defined by the library for its tests; in no installed header.
+extern thread_local long pxsLiveCells;
+
+namespace pxstest {
+
+// Touches the singletons so that their first creation does not count as a
+// cell made by the code under test.
+inline long liveCells() {
+    ZnlObjPtr::nil();
+    ZnlObjPtr::t();
+    ZnlObjPtr::unbound();
+    return pxsLiveCells;
+}
+
+// Fails the test when the cells made in its scope are not all freed by the
+// time it ends.
+class NoCellLeft {
+public:
+    NoCellLeft() : before_(liveCells()) {}
+    ~NoCellLeft() { EXPECT_EQ(pxsLiveCells, before_) << "cells left alive"; }
+
+private:
+    long before_;
+};
+
+// What a PXS error thrown by `action` looked like.
+struct Failure {
+    bool thrown = false;
+    int depth = 0;           // links in the chain, the innermost included
+    std::string innermost;   // text of the innermost exception
+    std::string outermost;   // text of the one caught
+    std::string origin;      // where() of the innermost
+    int innermostNumber = 0; // number() of the innermost
+};
+
+inline Failure failureOf(const std::function<void()>& action) {
+    Failure f;
+    try {
+        action();
+    } catch (const ZnException& e) {
+        f.thrown = true;
+        for (const ZnException* p = &e; p; p = p->lastException()) ++f.depth;
+        f.innermost = e.initialException().message();
+        f.innermostNumber = e.initialException().number();
+        f.origin = e.initialException().where();
+        f.outermost = e.message();
+    }
+    return f;
+}
+
+// The text ZncHaltAndCatchFire gives `message`.
+inline std::string pxsError(const std::string& message) {
+    return "ZnException: PXS Error: " + message;
+}
+
+// Expects `action` to raise exactly `message` with no wrapping.
+#define EXPECT_PXS_ERROR(action, message)                                     \
+    do {                                                                      \
+        pxstest::Failure f_ = pxstest::failureOf([&] { (void)(action); });    \
+        EXPECT_TRUE(f_.thrown) << "no error from " #action;                   \
+        EXPECT_EQ(f_.innermost, pxstest::pxsError(message));                  \
+        EXPECT_EQ(f_.depth, 1);                                               \
+    } while (0)
+
+// Expects `action` to fail with `message` innermost, wrapped or not.
+#define EXPECT_PXS_FAILURE(action, message)                                   \
+    do {                                                                      \
+        pxstest::Failure f_ = pxstest::failureOf([&] { (void)(action); });    \
+        EXPECT_TRUE(f_.thrown) << "no error from " #action;                   \
+        EXPECT_EQ(f_.innermost, pxstest::pxsError(message));                  \
+    } while (0)
+
+// Sends ZnInfo to a string for the scope (replacing its level gate).
+class InfoCapture {
+public:
+    InfoCapture() : saved_(ZnInfo.rdbuf(text_.rdbuf())) {}
+    ~InfoCapture() { ZnInfo.rdbuf(saved_); }
+    std::string text() const { return text_.str(); }
+
+private:
+    std::ostringstream text_;
+    std::streambuf* saved_;
+};
+
+// Sends ZnWarn to a string for the scope.
+class WarnCapture {
+public:
+    WarnCapture() : saved_(ZnWarn.rdbuf(text_.rdbuf())) {}
+    ~WarnCapture() { ZnWarn.rdbuf(saved_); }
+    std::string text() const { return text_.str(); }
+
+private:
+    std::ostringstream text_;
+    std::streambuf* saved_;
+};
+
+// A list of the given objects.
+inline ZnlObjPtr listOf(std::initializer_list<ZnlObjPtr> items) {
+    ZnlObjPtr result = ZnlObjPtr::nil();
+    for (auto it = items.end(); it != items.begin();) result = ZncCons(*--it, result);
+    return result;
+}
+
+}  // namespace pxstest
+
+#endif
