@@ -25,7 +25,7 @@ find_program(PKG_CONFIG pkg-config)
 if(PKG_CONFIG)
   file(GLOB pcdir ${prefix}/lib*/pkgconfig ${prefix}/lib/*/pkgconfig)
   set(ENV{PKG_CONFIG_PATH} "${pcdir}")
-  execute_process(COMMAND ${PKG_CONFIG} --define-variable=prefix=${prefix} --cflags --libs libpxs
+  execute_process(COMMAND ${PKG_CONFIG} --cflags --libs libpxs
                   RESULT_VARIABLE rc OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "pkg-config does not know libpxs")
