@@ -8,6 +8,8 @@
 
 #include <pxs/fedReader.h>
 #include <pxs/fedReader1516.h>
+#include <pxs/fedReader1516e.h>
+#include <pxs/embeddedData.h>
 #include <pxs/fedRecords.h>
 #include <pxs/fom.h>
 #include <pxs/xmlFedReader.h>
