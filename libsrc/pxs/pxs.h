@@ -9,6 +9,8 @@
 #include <pxs/fedReader.h>
 #include <pxs/fedReader1516.h>
 #include <pxs/fedReader1516e.h>
+#include <pxs/fedReader13.h>
+#include <pxs/pxsFedReader.h>
 #include <pxs/embeddedData.h>
 #include <pxs/fedRecords.h>
 #include <pxs/fom.h>
