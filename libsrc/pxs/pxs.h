@@ -11,6 +11,8 @@
 #include <pxs/fedReader1516e.h>
 #include <pxs/fedReader13.h>
 #include <pxs/pxsFedReader.h>
+#include <pxs/fedReaderFactory.h>
+#include <pxs/fomSorter.h>
 #include <pxs/embeddedData.h>
 #include <pxs/fedRecords.h>
 #include <pxs/fom.h>
