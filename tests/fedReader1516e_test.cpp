@@ -217,6 +217,25 @@ TEST_F(ReadEvolved, ModuleIdentificationGivesNameAndDependenciesOnly) {
               (std::vector<ZnString>{"Harbor Cargo", "Harbor Operations"}));
 }
 
+TEST_F(ReadEvolved, SeveralModulesExtendOneClassTree) {
+    ASSERT_EQ(readMim(&fom, 1), ZnFedReadSuccess);
+    for (const char* module : {"harborEvolved.xml", "harborCargo.xml", "harborPilots.xml"})
+        ASSERT_EQ(readFile(module, &fom, 1), ZnFedReadSuccess) << module << reader.lastError();
+    EXPECT_EQ(fom.modules().size(), 4u);
+    const ZnFom::ObjectClass* piloted = fom.objectClass("HLAobjectRoot.Vessel.Freighter.Piloted");
+    ASSERT_NE(piloted, nullptr);
+    EXPECT_EQ(piloted->parent, "HLAobjectRoot.Vessel.Freighter");
+    // A class named again by a later module stays one class with its first members.
+    EXPECT_EQ(fom.objectClass("HLAobjectRoot.Vessel")->attributes.size(), 2u);
+    size_t vessels = 0;
+    for (const ZnFom::ObjectClass& cls : fom.objectClasses()) vessels += cls.name == "HLAobjectRoot.Vessel";
+    EXPECT_EQ(vessels, 1u);
+    EXPECT_NE(fom.objectClass("HLAobjectRoot.HLAmanager.HLAfederate"), nullptr);
+    EXPECT_NE(fom.interactionClass("HLAinteractionRoot.Unload"), nullptr);
+    EXPECT_NE(fom.interactionClass("HLAinteractionRoot.HLAmanager"), nullptr);
+    EXPECT_EQ(fom.objectRoot(), "HLAobjectRoot");
+}
+
 // --- Update rates
 
 TEST_F(ReadEvolved, UpdateRatesAreReadAndDuplicatesReportedButNotFatal) {
