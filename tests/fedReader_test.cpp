@@ -123,6 +123,21 @@ TEST(ReadFileIntoBuffer, ReadsBlockBoundariesCompletely) {
     }
 }
 
+TEST(ReadFileIntoBuffer, StreamsOfUnknownSizeGrowByDoubling) {
+    // A pipe has no size to plan for: the array doubles as the data arrives.
+    FILE* pipe = ::popen("yes 0123456789abcdef | head -c 70001", "r");
+    ASSERT_NE(pipe, nullptr);
+    char* buffer = nullptr;
+    unsigned int length = 0;
+    bool read = ZnFedReader::readFileIntoBuffer(pipe, &buffer, &length);
+    ::pclose(pipe);
+    ASSERT_TRUE(read);
+    std::unique_ptr<char[]> owned(buffer);
+    ASSERT_EQ(length, 70001u);
+    for (unsigned int i = 0; i < length; ++i)
+        ASSERT_EQ(buffer[i], "0123456789abcdef\n"[i % 17]) << i;
+}
+
 TEST(ReadFileIntoBuffer, RefusesNullFileAndReadErrors) {
     char* buffer = reinterpret_cast<char*>(1);
     unsigned int length = 5;
@@ -200,6 +215,22 @@ TEST(ReaderState, FileBytesAreHandedOutOnce) {
     EXPECT_EQ(std::string(bytes.get(), text.size()), text);
     EXPECT_EQ(reader.currFddDataLength(), 0u);
     EXPECT_EQ(reader.takeCurrFddData(), nullptr);
+}
+
+TEST(ReaderState, ReusedArrayHoldsOnlyTheLatestFile) {
+    Quiet quiet;
+    ZnFedReader1516 reader;
+    ZnFom fom;
+    std::string longer = fddDoc(basicTables() + "<!--" + std::string(300, 'x') + "-->");
+    std::string shorter = fddDoc(basicTables() + "<!--" + std::string(100, 'y') + "-->");
+    readText(reader, longer, &fom);
+    readText(reader, shorter, &fom);  // same size class: the array is reused
+    ASSERT_EQ(reader.currFddDataLength(), shorter.size());
+    std::unique_ptr<char[]> bytes(reader.takeCurrFddData());
+    EXPECT_EQ(std::string(bytes.get(), shorter.size()), shorter);
+    readText(reader, longer, &fom);  // after handing out, a fresh array
+    std::unique_ptr<char[]> again(reader.takeCurrFddData());
+    EXPECT_EQ(std::string(again.get(), longer.size()), longer);
 }
 
 }  // namespace

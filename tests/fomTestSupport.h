@@ -6,6 +6,7 @@
 #define TESTS_FOMTESTSUPPORT_H
 
 #include <pxs/pxs.h>
+#include <pxs/fddWalk.h>  // internal helpers some tests call directly
 
 #include <gtest/gtest.h>
 

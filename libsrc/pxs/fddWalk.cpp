@@ -64,8 +64,8 @@ const char* property(const xmlNode* node, const char* name, PropertyScratch& scr
         if (!value->next && value->type == XML_TEXT_NODE) return value->content ? str(value->content) : "";
         XmlCharPtr joined(xmlNodeListGetString(a->doc, value, 1));
         if (!joined) return "";
-        scratch.push_back(std::move(joined));
-        return str(scratch.back().get());
+        scratch.emplace_back(str(joined.get()));
+        return scratch.back().c_str();
     }
     return nullptr;
 }

@@ -11,6 +11,7 @@
 #define PXS_FDDWALK_H
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,9 @@
 namespace fdd {
 
 // Attribute values built from several nodes (entity references) are
-// assembled into these; they live until the owner clears the scratch.
-using PropertyScratch = std::vector<XmlCharPtr>;
+// assembled into these; they live until the owner clears the scratch (a
+// deque, so earlier values stay where they are as more are added).
+using PropertyScratch = std::deque<std::string>;
 
 // Value of the XML attribute `name` of `node`, or null when absent. The text
 // lives as long as the document (or the scratch, for assembled values).

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iterator>
 
+#include <pxs/fddWalk.h>
 #include <util/xmlPtr.h>
 #include <util/znNotify.h>
 

@@ -18,8 +18,16 @@
 
 #include <cstdint>
 
-#include <pxs/fddWalk.h>
+#include <deque>
+#include <string>
+
 #include <pxs/fedReader.h>
+
+typedef struct _xmlDoc xmlDoc;
+
+namespace fdd {
+struct WalkContext;
+}
 
 class ZnFedReader1516 : public ZnFedReader {
 public:
@@ -119,7 +127,7 @@ private:
     bool objectRootReplaced_ = false;
     bool interactionRootReplaced_ = false;
     // Attribute values assembled from entity references, kept for one read.
-    mutable fdd::PropertyScratch scratch_;
+    mutable std::deque<std::string> scratch_;
 };
 
 #endif

@@ -170,8 +170,10 @@ ZnFom::InteractionClass* ZnFom::findInteractionClass(const char* name) {
 ZnFom::Attribute* ZnFom::findAttribute(ObjectClass& cls, const char* name) {
     std::vector<Attribute>& attrs = cls.attributes;
     if (attrs.size() <= kScanLimit) {
+        size_t length = std::strlen(name);
         for (Attribute& a : attrs)
-            if (sameText(a.name, name)) return &a;
+            if (a.name.size() == length && std::memcmp(a.name.c_str(), name, length) == 0)
+                return &a;
         return nullptr;
     }
     MemberIndex& index = attributeIndex_[static_cast<size_t>(&cls - objectClasses_.data())];
@@ -220,7 +222,13 @@ void ZnFom::addSpaceAttribute(const char* className, const char* attribute,
 bool ZnFom::addAttributeDimension(const char* className, const char* attribute,
                                   const char* dimension) {
     ObjectClass* cls = findObjectClass(className);
-    Attribute* a = cls && attribute ? findAttribute(*cls, attribute) : nullptr;
+    // Dimensions follow the attribute they belong to.
+    Attribute* a = nullptr;
+    if (cls && attribute) {
+        a = !cls->attributes.empty() && sameText(cls->attributes.back().name, attribute)
+                ? &cls->attributes.back()
+                : findAttribute(*cls, attribute);
+    }
     if (!a || !dimension || !dimensionIndex_.count(dimension)) return false;
     addUnique(a->dimensions, dimension);
     return true;

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <cstring>
 
+#include <pxs/fddWalk.h>
 #include <util/xmlPtr.h>
 #include <util/znNotify.h>
 

@@ -13,8 +13,16 @@
 #ifndef PXS_XMLFEDREADER_H
 #define PXS_XMLFEDREADER_H
 
-#include <pxs/fddWalk.h>
+#include <deque>
+#include <string>
+
 #include <pxs/fedReader.h>
+
+typedef struct _xmlDoc xmlDoc;
+
+namespace fdd {
+struct WalkContext;
+}
 
 class ZnXmlFedReader : public ZnFedReader {
 public:
@@ -82,7 +90,7 @@ private:
     fdd::WalkContext checkOnlyContext();
 
     ZnFedTarget* fedTarget_ = nullptr;  // the reader's own; may be null
-    mutable fdd::PropertyScratch scratch_;
+    mutable std::deque<std::string> scratch_;
 };
 
 #endif
