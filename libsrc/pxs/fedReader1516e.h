@@ -21,10 +21,13 @@
 #define PXS_FEDREADER1516E_H
 
 #include <cstdint>
+#include <deque>
+#include <string>
 #include <utility>
 
-#include <pxs/fddWalk.h>
 #include <pxs/fedReader.h>
+
+typedef struct _xmlDoc xmlDoc;
 
 class ZnFedReader1516e : public ZnFedReader {
 public:
@@ -156,7 +159,7 @@ private:
     bool objectRootReplaced_ = false;
     bool interactionRootReplaced_ = false;
     // Attribute values assembled from entity references, kept for one read.
-    mutable fdd::PropertyScratch scratch_;
+    mutable std::deque<std::string> scratch_;
 };
 
 #endif

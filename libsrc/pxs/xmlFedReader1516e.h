@@ -17,8 +17,12 @@
 #ifndef PXS_XMLFEDREADER1516E_H
 #define PXS_XMLFEDREADER1516E_H
 
-#include <pxs/fddWalk.h>
+#include <deque>
+#include <string>
+
 #include <pxs/fedReader.h>
+
+typedef struct _xmlDoc xmlDoc;
 
 class ZnXmlFedReader1516e : public ZnFedReader {
 public:
@@ -81,7 +85,7 @@ private:
 
     ZnFedTarget* fedTarget_ = nullptr;  // the reader's own; may be null
     bool schemaValidationEnabled_ = false;
-    mutable fdd::PropertyScratch scratch_;
+    mutable std::deque<std::string> scratch_;
 };
 
 #endif
