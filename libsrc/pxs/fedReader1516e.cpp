@@ -502,8 +502,9 @@ ZnFedReadStatus ZnFedReader1516e::parseAttribute(xmlNode* node, const ZnString& 
         lastError_ = "Attribute of " + className + " has no name in FDD file.";
         return ZnFedReadFailed;
     }
+    const ZnString attributeName(name);
     ZnTransportType transport = ZnTransportNone;
-    getTransportType(node, transport, std::make_pair(className, ZnString(name)), true);
+    getTransportType(node, transport, className, attributeName, true);
     ZnOrderType order;
     if (!getOrderType(node, order)) {
         if (reportOrderError(node) != ZnFedReadSuccess) return ZnFedReadFailed;
@@ -517,7 +518,7 @@ ZnFedReadStatus ZnFedReader1516e::parseAttribute(xmlNode* node, const ZnString& 
     if (sharing == ZnSharingInvalid) {
         lastError_ = "Invalid sharing ";
         lastError_ += orDefault(childContentByName(node, "sharing"), "");
-        lastError_ += " for attribute " + ZnString(name) + " of object class " + className;
+        lastError_ += " for attribute " + attributeName + " of object class " + className;
         appendErrorLine(node, lastError_);
         if (strictChecking(1)) return ZnFedReadFailed;
     }
@@ -531,7 +532,7 @@ ZnFedReadStatus ZnFedReader1516e::parseAttribute(xmlNode* node, const ZnString& 
     getUpdateCondition(node, updateCondition);
     target_->addAttribute(className.c_str(), name, transport, order, sharing, getUpdateType(node),
                           &updateCondition, getOwnershipType(node), &semantics, nullptr);
-    return parseAttributeDimensions(node, className, ZnString(name));
+    return parseAttributeDimensions(node, className, attributeName);
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseAttributeDimensions(xmlNode* node,
@@ -606,7 +607,7 @@ ZnFedReadStatus ZnFedReader1516e::parseInteractionTree(xmlNode* node,
     ZnString fullName = fullNameOf(parentName, name);
     bool skip = interactionRootReplaced_ && contains(fullName, "HLAmanager");
     ZnTransportType transport = ZnTransportNone;
-    getTransportType(node, transport, std::make_pair(fullName, ZnString()), false);
+    getTransportType(node, transport, fullName, ZnString::nullString(), false);
     ZnOrderType order;
     if (!getOrderType(node, order)) {
         if (reportOrderError(node) != ZnFedReadSuccess) return ZnFedReadFailed;
@@ -843,7 +844,7 @@ bool ZnFedReader1516e::getChildContentByName(xmlNode* node, const char* name,
 }
 
 void ZnFedReader1516e::getTransportType(xmlNode* node, ZnTransportType& code,
-                                        const std::pair<ZnString, ZnString>& names,
+                                        const ZnString& className, const ZnString& memberName,
                                         bool isAttribute) {
     const char* text = childContentByName(node, "transportation");
     if (!text) {
@@ -867,9 +868,9 @@ void ZnFedReader1516e::getTransportType(xmlNode* node, ZnTransportType& code,
     } else if (target_) {
         // Declared by a module still to come: the target resolves it later.
         if (isAttribute)
-            target_->addPendingAttributeTransportation(&rec, names.first, names.second);
+            target_->addPendingAttributeTransportation(&rec, className, memberName);
         else
-            target_->addPendingInteractionTransportation(&rec, names.first);
+            target_->addPendingInteractionTransportation(&rec, className);
     }
 }
 

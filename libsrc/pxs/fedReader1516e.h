@@ -23,7 +23,6 @@
 #include <cstdint>
 #include <deque>
 #include <string>
-#include <utility>
 
 #include <pxs/fedReader.h>
 
@@ -92,13 +91,14 @@ public:
     virtual bool getPropertyByName(xmlNode* node, const char* name, ZnString& value) const;
     // Sets `value` to childContentByName's text or ""; whether it exists.
     virtual bool getChildContentByName(xmlNode* node, const char* name, ZnString& value) const;
-    // Code of the `transportation` child of a member of `names.first`
-    // (`names.second` is the attribute, or empty for an interaction class).
+    // Code of the `transportation` child of `memberName` (an attribute) of
+    // `className`, or of the interaction class `className` itself (empty
+    // `memberName`).
     // A user transportation the target knows gets the target's code; an
     // unknown one is registered as pending under strict bit 1 (the code is
     // left as it was) and is best effort otherwise.
-    virtual void getTransportType(xmlNode* node, ZnTransportType& code,
-                                  const std::pair<ZnString, ZnString>& names, bool isAttribute);
+    virtual void getTransportType(xmlNode* node, ZnTransportType& code, const ZnString& className,
+                                  const ZnString& memberName, bool isAttribute);
     // Code of the `order` child (-1 when absent); false for an unknown text.
     virtual bool getOrderType(xmlNode* node, ZnOrderType& order) const;
 
