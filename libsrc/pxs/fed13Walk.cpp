@@ -49,9 +49,8 @@ const ZnlObj* element(const ZnlObjPtr& list, int index) {
 const char* textOf(const ZnlObj* value) {
     if (value && value->tag() == ZnlSymbolTag && value->pname()) return value->pname();
     if (value && value->tag() == ZnlStringTag) return value->string() ? value->string() : "";
-    ZnWarn << "FED file: a name or value is neither a symbol nor a string; write it in double "
-              "quotes\n";
-    ZncHaltAndCatchFire("FED name is neither a symbol nor a string");
+    ZncHaltAndCatchFire("a FED name or value is neither a symbol nor a string (write numbers "
+                        "in double quotes)");
 }
 
 bool transportCode(const char* text, ZnTransportType* code) {

@@ -56,7 +56,7 @@ ZnFedReadStatus requireHead(const ZnlObjPtr& form, const char* keyword, const ch
 const ZnlObj* element(const ZnlObjPtr& list, int index);
 // The text of a symbol or string. Anything else (a number, whose written
 // digits the reader has already turned into a value, or a list) is
-// reported on ZnWarn and raised: a FED name must be written as a name.
+// raised: a FED name must be written as a name.
 const char* textOf(const ZnlObj* value);
 // "best_effort" 0, "reliable" 1, any letter case; false for other texts.
 bool transportCode(const char* text, ZnTransportType* code);
