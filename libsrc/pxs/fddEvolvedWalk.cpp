@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <strings.h>
 
 #include <libxml/parserInternals.h>
@@ -258,7 +259,7 @@ void fillProperties(Rec& rec, xmlNode* node, const Property<Rec>* properties, si
             ZnString value = elementText(child);
             ZnString message;
             if (property->member)
-                rec.*(property->member) = value;
+                rec.*(property->member) = std::move(value);
             else if (!property->convert(rec, child, value, message))
                 walk.report(child, message, status);
             continue;
