@@ -15,12 +15,14 @@ struct ToolRun {
     std::string err;
 };
 
-// Runs pxs-fom with `args` (already quoted for the shell).
-ToolRun runTool(const std::string& args) {
+// Runs pxs-fom with `args` (already quoted for the shell), in the
+// directory `cwd` when one is given.
+ToolRun runTool(const std::string& args, const std::string& cwd = "") {
     std::string tool = std::string(PXS_TOOLS_DIR) + "/pxs-fom";
     TempDir dir;
     std::string out = dir.write("out", ""), err = dir.write("err", "");
-    std::string command = tool + " " + args + " >" + out + " 2>" + err;
+    std::string command = (cwd.empty() ? "" : "cd " + cwd + " && ") + tool + " " + args + " >" +
+                          out + " 2>" + err;
     ToolRun run;
     int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -129,9 +131,122 @@ TEST_F(PxsFomTool, ExitStatusIsTheWorstRead) {
         << broken.err;
     EXPECT_NE(broken.out.find("object classes: 4"), std::string::npos);  // the good file still read
     ToolRun old = runTool(fed);
-    EXPECT_EQ(old.status, 2);
-    EXPECT_NE(old.err.find("not supported yet"), std::string::npos);
+    EXPECT_EQ(old.status, 2);  // an HLA 1.3 file of the wrong shape
+    EXPECT_NE(old.err.find("pxs-fom: " + fed + ": "), std::string::npos);
     EXPECT_EQ(runTool("--json --trace " + harbor).status, 2);
+}
+
+TEST_F(PxsFomTool, BuiltInMimNeedsNoFile) {
+    TempDir empty;
+    ScopedEnv config("RTI_CONFIG", nullptr);
+    ToolRun run = runTool("--tree HLAstandardMIM.xml", empty.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("Object classes\nHLAobjectRoot\n", 0), 0u);
+    EXPECT_NE(run.out.find("\n  HLAmanager\n    HLAfederate\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\nobject classes: 4\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\nmodules: 1\n"), std::string::npos);
+}
+
+TEST_F(PxsFomTool, AllThreeFormatsMergeIntoOneModel) {
+    ToolRun run = runTool("HLAstandardMIM.xml " + dataPath("harborEvolved.xml") + " " +
+                          dataPath("harbor.fed") + " " + harbor);
+    EXPECT_EQ(run.status, 0) << run.err;
+    // The HLA 1.3 and IEEE 1516-2000 classes extend the module's tree.
+    EXPECT_NE(run.out.find("\n  Vessel\n"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("\nObjectRoot"), std::string::npos);
+    EXPECT_NE(run.out.find("\n    Tug\n      attribute Bollard"), std::string::npos);
+    EXPECT_NE(run.out.find("\nmodules: 2\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\nrouting spaces: 2\n"), std::string::npos);
+}
+
+TEST_F(PxsFomTool, SortReadsModulesAfterTheirDependencies) {
+    std::string args = "--sort --trace " + dataPath("harborPilots.xml") + " " +
+                       dataPath("harbor.fed") + " " + dataPath("harborCargo.xml") +
+                       " HLAstandardMIM.xml " + dataPath("harborEvolved.xml");
+    ToolRun run = runTool(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> order;
+    for (const std::string& line : lines(run.out))
+        if (line.find("\"op\":\"setModuleName\"") != std::string::npos ||
+            line == "{\"op\":\"setFomType\",\"args\":[1]}")
+            order.push_back(line.substr(line.find("\"args\"")));
+    EXPECT_EQ(order, (std::vector<std::string>{
+                         "\"args\":[\"Standard MOM and Initialization Module (MIM) for HLA IEEE "
+                         "1516-2010\"]}",
+                         "\"args\":[\"Harbor Operations\"]}", "\"args\":[\"Harbor Cargo\"]}",
+                         "\"args\":[\"Harbor Pilots\"]}", "\"args\":[1]}"}));
+}
+
+TEST_F(PxsFomTool, SortReportsUnknownDependenciesAndCycles) {
+    TempDir dir;
+    auto module = [&](const std::string& name, const std::string& dependency) {
+        return dir.write(name + ".xml",
+                         "<objectModel xmlns=\"http://standards.ieee.org/IEEE1516-2010\">"
+                         "<modelIdentification><name>" + name + "</name><reference><type>"
+                         "Dependency</type><identification>" + dependency +
+                         "</identification></reference></modelIdentification>" +
+                         "<objects><objectClass><name>HLAobjectRoot</name><objectClass><name>" +
+                         name + "</name></objectClass></objectClass></objects></objectModel>");
+    };
+    std::string a = module("A", "B"), b = module("B", "A"), c = module("C", "Nowhere");
+    ToolRun run = runTool("--sort " + a + " " + b + " " + c);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("no module given for the dependency \"Nowhere\""), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("FOM module dependency cycle ignored: A -> B -> A"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("object classes: 4"), std::string::npos);
+}
+
+TEST_F(PxsFomTool, CheckValidatesAgainstTheEmbeddedStandard) {
+    TempDir dir;
+    // Both name copies of the standard that do not exist here; the check
+    // never looks at them.
+    std::string fdd = dir.write(
+        "web.fdd", "<?xml version=\"1.0\"?>\n<!DOCTYPE objectModel SYSTEM "
+                   "\"http://example.invalid/HLA.dtd\">\n<objectModel name=\"W\" type=\"FOM\">\n"
+                   "<objects><objectClass name=\"HLAobjectRoot\" sharing=\"Maybe\"/></objects>\n"
+                   "<weird/>\n</objectModel>\n");
+    std::string xml = dir.write(
+        "web.xml", "<?xml version=\"1.0\"?>\n<objectModel "
+                   "xmlns=\"http://standards.ieee.org/IEEE1516-2010\" "
+                   "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:schemaLocation="
+                   "\"http://standards.ieee.org/IEEE1516-2010 http://example.invalid/x.xsd\">\n"
+                   "<objects><objectClass><name>HLAobjectRoot</name>\n<colour/>\n"
+                   "</objectClass></objects>\n<bogus/>\n</objectModel>\n");
+    std::string fed = dir.write("bad.fed", "(FED (Federation F)");
+    ToolRun bad = runTool("--check " + fdd + " " + xml + " " + fed);
+    EXPECT_EQ(bad.status, 1);
+    std::vector<std::string> out = lines(bad.out);
+    ASSERT_EQ(out.size(), 9u) << bad.out;
+    EXPECT_EQ(out[0].rfind(fdd + ":3: Element objectModel content does not follow the DTD", 0), 0u);
+    EXPECT_EQ(out[1], fdd + ":4: Value \"Maybe\" for attribute sharing of objectClass is not "
+                            "among the enumerated set");
+    EXPECT_EQ(out[2], fdd + ":5: No declaration for element weird");
+    EXPECT_EQ(out[3], fdd + ": invalid (IEEE 1516-2000 DTD)");
+    EXPECT_EQ(out[4].rfind(xml + ":4: Element '{http://standards.ieee.org/IEEE1516-2010}colour': "
+                                 "This element is not expected.",
+                           0),
+              0u);
+    EXPECT_EQ(out[5].rfind(xml + ":6: Element '{http://standards.ieee.org/IEEE1516-2010}bogus'",
+                           0),
+              0u);
+    EXPECT_EQ(out[6], xml + ": invalid (IEEE 1516-2010 DIF schema)");
+    EXPECT_EQ(out[7], fed + ": Unexpected problem reading fed file");
+    EXPECT_EQ(out[8], fed + ": invalid (HLA 1.3 FED)");
+
+    TempDir empty;
+    ToolRun good = runTool("--check HLAstandardMIM.xml " + harbor + " " +
+                               dataPath("harborEvolved.xml") + " " + dataPath("harbor.fed"),
+                           empty.path());
+    EXPECT_EQ(good.status, 0) << good.out << good.err;
+    EXPECT_EQ(lines(good.out).front(), "HLAstandardMIM.xml: valid (IEEE 1516-2010 DIF schema)");
+    EXPECT_EQ(lines(good.out).size(), 4u);
+    ToolRun broken = runTool("--check " + dir.write("cut.xml", "<objectModel><objects>") + " " +
+                             dir.path() + "/none.xml");
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.out.find("cut.xml:1: "), std::string::npos) << broken.out;
+    EXPECT_NE(broken.out.find("none.xml: No such FED file\n"), std::string::npos);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
-// pxs-fom.cpp -- reads object-model files into one ZnFom and prints it: as
-// an indented class tree with counts (--tree, the default), as one JSON
-// document (--json), or as the receiver calls the readers made, one JSON
-// object a line (--trace). The exit status is the worst read status.
+// pxs-fom.cpp -- reads object-model files of all three formats into one
+// ZnFom and prints it: as an indented class tree with counts (--tree, the
+// default), as one JSON document (--json), or as the receiver calls the
+// readers made, one JSON object a line (--trace). The exit status is the
+// worst read status. The name HLAstandardMIM.xml reads the built-in MIM;
+// --sort reads HLA Evolved modules in dependency order; --check validates
+// files against the standard instead of reading them (pxsFomCheck.h).
 //
 //     pxs-fom [--tree|--json|--trace] [--strict N] [--validate]
-//             [--default-switches] FILE...
+//             [--default-switches] [--sort] FILE...
+//     pxs-fom --check FILE...
 //
 // The trace format is a contract other tools diff: {"op":...,"args":[...]}
 // plus "ret" for operations that return something; args in the order of the
@@ -28,6 +32,8 @@
 #include <tclap/CmdLine.h>
 
 #include <pxs/pxs.h>
+
+#include "pxsFomCheck.h"
 
 namespace {
 
@@ -696,54 +702,117 @@ struct Options {
     bool defaultSwitches = false;
 };
 
-struct FileCloser {
-    void operator()(FILE* f) const noexcept { std::fclose(f); }
-};
+using check::FileCloser;
+using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
-// The reader for a format, made on first use and kept, so that a reader
-// that learned to map roots keeps doing so for the following files. Null
-// for formats this tool cannot read yet.
+// The reader for a format, made by the factory on first use and kept, so
+// that a reader that learned to map roots keeps doing so for the following
+// files.
 class Readers {
 public:
+    explicit Readers(const Options& options) : options_(options) {}
+
     ZnFedReader* forType(ZnFomType type) {
-        if (type != ZnFom1516) return nullptr;
-        if (!reader1516_) reader1516_ = std::make_unique<ZnFedReader1516>();
-        return reader1516_.get();
+        if (type < ZnFomHla13 || type > ZnFomEvolved) return nullptr;
+        std::unique_ptr<ZnFedReader>& reader = readers_[type];
+        if (!reader) {
+            reader.reset(ZnFedReaderFactory::makeFedReader(type));
+            // The HLA Evolved reader validates through its own switch.
+            if (auto* evolved = dynamic_cast<ZnFedReader1516e*>(reader.get()))
+                if (options_.validate) evolved->setSchemaValidationEnabled(true);
+        }
+        return reader.get();
     }
 
 private:
-    std::unique_ptr<ZnFedReader1516> reader1516_;
+    const Options& options_;
+    std::unique_ptr<ZnFedReader> readers_[4];
 };
 
-const char* unsupportedText(ZnFomType type) {
-    switch (type) {
-        case ZnFomHla13: return "HLA 1.3 FED files are not supported yet";
-        case ZnFomEvolved: return "HLA Evolved FOM modules are not supported yet";
-        default: return "cannot tell the format (no file extension)";
-    }
+bool isMimName(const std::string& name) { return name == "HLAstandardMIM.xml"; }
+
+// The file as named or through RTI_CONFIG; null when none opens.
+FilePtr openModel(const std::string& name, ZnFilename& path) {
+    path = ZnFilename(name.c_str());
+    path.searchAlternatePath(std::getenv("RTI_CONFIG"));
+    return FilePtr(std::fopen(path.c_str(), "rb"));
 }
 
 // Reads one file into `target`; the read status, with problems on stderr.
+// The standard MIM needs no file: the library holds it.
 ZnFedReadStatus readOne(const std::string& name, ZnFedTarget* target, Readers& readers,
                         const Options& options) {
-    ZnFilename path(name.c_str());
-    path.searchAlternatePath(std::getenv("RTI_CONFIG"));
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    ZnFilename path;
+    FilePtr file = openModel(name, path);
+    if (!file && !isMimName(name)) {
         std::cerr << "pxs-fom: No such FED file: " << name << "\n";
         return ZnFedReadNotOpened;
     }
-    ZnFomType type = ZnFedReader::checkFomType(path.c_str(), file.get());
+    ZnFomType type = file ? ZnFedReader::checkFomType(path.c_str(), file.get()) : ZnFomEvolved;
     ZnFedReader* reader = readers.forType(type);
     if (!reader) {
-        std::cerr << "pxs-fom: " << name << ": " << unsupportedText(type) << "\n";
+        std::cerr << "pxs-fom: " << name << ": cannot tell the format (no file extension)\n";
         return ZnFedReadFailed;
     }
-    ZnFedReadStatus status = reader->readFedFilePtr(file.get(), target, path, options.strict,
-                                                    options.validate, options.defaultSwitches);
+    ZnFedReadStatus status =
+        reader->readFedFilePtr(file.get(), target, file ? path : ZnFilename(name.c_str()),
+                               options.strict, options.validate, options.defaultSwitches);
     if (status != ZnFedReadSuccess)
         std::cerr << "pxs-fom: " << name << ": " << reader->lastError() << "\n";
     return status;
+}
+
+// The module name and dependencies of an HLA Evolved file, as the reader
+// delivers them; the file name stands in for a module without a name.
+ZnFomSorter::FomDeps moduleOf(const std::string& name) {
+    ZnFom probe;
+    ZnFedReader1516e reader;
+    ZnFilename path;
+    FilePtr file = openModel(name, path);
+    reader.readFedFilePtr(file.get(), &probe, file ? path : ZnFilename(name.c_str()), 0, false,
+                          false);
+    if (probe.modules().empty() || probe.modules()[0].name.empty())
+        return {ZnString(name.c_str()), {}};
+    return {probe.modules()[0].name, probe.modules()[0].dependencies};
+}
+
+bool isEvolvedFile(const std::string& name) {
+    ZnFilename path;
+    FilePtr file = openModel(name, path);
+    if (!file) return isMimName(name);
+    return ZnFedReader::checkFomType(path.c_str(), file.get()) == ZnFomEvolved;
+}
+
+// Files in reading order: the HLA Evolved modules ordered by their
+// dependencies, then the other files as given (so that an HLA 1.3 file
+// lands under the roots of the modules). Unknown dependencies and cycles
+// are reported on stderr and do not stop the read.
+std::vector<std::string> sortedFiles(const std::vector<std::string>& files) {
+    std::vector<std::string> others, modules;
+    for (const std::string& name : files) (isEvolvedFile(name) ? modules : others).push_back(name);
+    std::unique_ptr<ZnFomSorter> sorter(ZnFomSorter::create());
+    for (const std::string& name : modules) {
+        ZnFomSorter::FomDeps module = moduleOf(name);
+        sorter->insertFileToFomDepsPairMap(name.c_str(), module);
+        sorter->insertFomToFileMap(module.first, name.c_str());
+        sorter->allFomNames().push_back(module.first);
+        for (const ZnString& d : module.second) sorter->allDependencies().push_back(d);
+    }
+    if (!sorter->isEachDependencyValid())
+        for (const ZnString& d : sorter->allDependencies())
+            if (!sorter->fomToFileMap().count(d))
+                std::cerr << "pxs-fom: no module given for the dependency \"" << d << "\"\n";
+    // Each module once, in the order given, so that independent modules keep it.
+    for (const std::string& name : modules) {
+        const ZnFomSorter::FomDeps& module = sorter->atFileToFomDepsPairMap(name.c_str());
+        if (!sorter->fomToComplexMap().count(module.first)) sorter->mapFomDepComplexity(module);
+    }
+    std::vector<ZnString> sorted;
+    sorter->sortFomFileNames(&sorted);
+    std::vector<std::string> ordered;
+    for (const ZnString& name : sorted) ordered.push_back(name.string());
+    ordered.insert(ordered.end(), others.begin(), others.end());
+    return ordered;
 }
 
 }  // namespace
@@ -752,18 +821,29 @@ int main(int argc, char** argv) {
     enum class Output { Tree, Json, Trace };
     Output output = Output::Tree;
     Options options;
+    bool checkOnly = false, sort = false;
     std::vector<std::string> files;
     try {
-        TCLAP::CmdLine cmd("Reads object-model files into one model and prints it.", ' ',
-                           "0.1");
+        TCLAP::CmdLine cmd("Reads object-model files (HLA 1.3 FED, IEEE 1516-2000 FDD, HLA "
+                           "Evolved FOM modules) into one model and prints it, or checks them "
+                           "against their standard. HLAstandardMIM.xml names the built-in MIM.",
+                           ' ', "0.1");
         TCLAP::SwitchArg tree("", "tree", "Print the class tree and table counts (default).");
         TCLAP::SwitchArg json("", "json", "Print the whole model as one JSON document.");
         TCLAP::SwitchArg trace("", "trace", "Print every receiver call as a JSON line.");
+        TCLAP::SwitchArg checkArg("", "check",
+                                  "Validate each file against the embedded standard (DTD or "
+                                  "DIF schema), print every error with its line; exit 0 when "
+                                  "all are valid, 1 otherwise.");
+        TCLAP::SwitchArg sortArg("", "sort",
+                                 "Read HLA Evolved modules in dependency order, before the "
+                                 "other files.");
         TCLAP::ValueArg<unsigned int> strict("", "strict",
                                              "Strict flags: 1 recoverable errors fail the read, "
                                              "2 required tables (HLA Evolved).",
                                              false, 0, "N");
-        TCLAP::SwitchArg validate("", "validate", "Validate against the DTD or schema.");
+        TCLAP::SwitchArg validate("", "validate",
+                                  "Validate against the DTD or schema the file names.");
         TCLAP::SwitchArg defaults("", "default-switches",
                                   "Use the default switches, ignoring the files'.");
         TCLAP::UnlabeledMultiArg<std::string> names("FILE", "Object-model files, in order.",
@@ -771,16 +851,20 @@ int main(int argc, char** argv) {
         cmd.add(tree);
         cmd.add(json);
         cmd.add(trace);
+        cmd.add(checkArg);
+        cmd.add(sortArg);
         cmd.add(strict);
         cmd.add(validate);
         cmd.add(defaults);
         cmd.add(names);
         cmd.setExceptionHandling(false);
         cmd.parse(argc, argv);
-        if (tree.getValue() + json.getValue() + trace.getValue() > 1)
-            throw TCLAP::CmdLineParseException("choose one of --tree, --json and --trace");
+        if (tree.getValue() + json.getValue() + trace.getValue() + checkArg.getValue() > 1)
+            throw TCLAP::CmdLineParseException("choose one of --tree, --json, --trace and --check");
         if (json.getValue()) output = Output::Json;
         if (trace.getValue()) output = Output::Trace;
+        checkOnly = checkArg.getValue();
+        sort = sortArg.getValue();
         options.strict = strict.getValue();
         options.validate = validate.getValue();
         options.defaultSwitches = defaults.getValue();
@@ -792,10 +876,18 @@ int main(int argc, char** argv) {
         return ZnFedReadFailed;
     }
 
+    if (checkOnly) {
+        bool allValid = true;
+        for (const std::string& name : files) allValid = check::checkFile(name, std::cout) && allValid;
+        std::cout.flush();
+        return allValid ? 0 : 1;
+    }
+    if (sort) files = sortedFiles(files);
+
     ZnFom fom;
     TraceTarget tracer(fom, std::cout);
     ZnFedTarget* target = output == Output::Trace ? static_cast<ZnFedTarget*>(&tracer) : &fom;
-    Readers readers;
+    Readers readers(options);
     unsigned int worst = ZnFedReadSuccess;
     for (const std::string& name : files)
         worst = std::max<unsigned int>(worst, readOne(name, target, readers, options));

@@ -63,6 +63,9 @@ int ZnlFileInputStream::flush_until(char c) { return skipUntil(c, false); }
 ZnlStringInputStream::ZnlStringInputStream(const char* text)
     : text_(text ? text : ""), length_(static_cast<long>(std::strlen(text_))) {}
 
+ZnlStringInputStream::ZnlStringInputStream(const char* text, long length)
+    : text_(text ? text : ""), length_(text && length > 0 ? length : 0) {}
+
 // The position moves on every call, also past the end, so that ungetc can
 // always step back by one.
 int ZnlStringInputStream::fgetc() {

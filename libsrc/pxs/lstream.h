@@ -61,6 +61,9 @@ private:
 class ZnlStringInputStream : public ZnlInputStream {
 public:
     explicit ZnlStringInputStream(const char* text);
+    // The first `length` bytes of `text`, which need no terminating NUL and
+    // may contain NUL bytes (read as characters).
+    ZnlStringInputStream(const char* text, long length);
     int peekc() override;
     int ungetc(int c) override;
     int fgetc() override;
