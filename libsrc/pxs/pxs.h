@@ -8,19 +8,6 @@
 #include <util/znFedTarget.h>
 
 // PXS interpreter.
-#include <pxs/fedReader.h>
-#include <pxs/fedReader1516.h>
-#include <pxs/fedReader1516e.h>
-#include <pxs/fedReader13.h>
-#include <pxs/pxsFedReader.h>
-#include <pxs/fedReaderFactory.h>
-#include <pxs/fomSorter.h>
-#include <pxs/embeddedData.h>
-#include <pxs/fedRecords.h>
-#include <pxs/fom.h>
-#include <pxs/xmlFedReader.h>
-#include <pxs/xmlFedReader1516e.h>
-
 #include <pxs/memory.h>
 #include <pxs/atom.h>
 #include <pxs/lenv.h>
@@ -63,9 +50,15 @@
 // Object-model readers.
 #include <pxs/fedRecords.h>
 #include <pxs/fedReader.h>
+#include <pxs/fedReader13.h>
+#include <pxs/pxsFedReader.h>
 #include <pxs/fedReader1516.h>
 #include <pxs/xmlFedReader.h>
+#include <pxs/fedReader1516e.h>
 #include <pxs/xmlFedReader1516e.h>
+#include <pxs/fedReaderFactory.h>
+#include <pxs/fomSorter.h>
 #include <pxs/fom.h>
+#include <pxs/embeddedData.h>
 
 #endif
