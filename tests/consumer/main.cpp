@@ -16,5 +16,13 @@ int main() {
     }
     ZnEnvironment tree;
     if (!tree.addObject("federate", "settings")) return EXIT_FAILURE;
+
+    ZnFom fom;
+    ZnFedReader1516e reader;
+    if (reader.readFed("HLAstandardMIM.xml", &fom, 0, false, false) != ZnFedReadSuccess) {
+        std::cerr << reader.lastError() << "\n";
+        return EXIT_FAILURE;
+    }
+    if (fom.objectClasses().empty()) return EXIT_FAILURE;
     return EXIT_SUCCESS;
 }
