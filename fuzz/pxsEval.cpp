@@ -1,8 +1,8 @@
 // pxsEval.cpp -- fuzzes the evaluator: every datum of the input is read and
 // evaluated in a frame that binds the special forms and the list,
 // comparison, arithmetic, string and printing primitives, and nothing that
-// reaches the process (system, popen, exit, abort, getenv, putenv, load,
-// frames) or the host variables.
+// reaches the process (system, popen, exit, abort, getenv, putenv, load)
+// or the host variables. The frame primitives are bound too.
 //
 // The language can loop forever and build values of exponential size, so
 // the work of one input is bounded here, without changing the library:
@@ -14,9 +14,11 @@
 // An input that runs out of budget ends with a PXS error like any other.
 //
 // Cycles through a procedure's frame held anywhere but in a binding of
-// that frame are never freed, by design. The first input byte picks:
-//  even: every procedure made is kept, and their frames are cut at the end,
-//        so every leak LeakSanitizer reports is a real one;
+// that frame, and frames bound inside themselves, are never freed, by
+// design. The first input byte picks:
+//  even: every procedure made and every frame a script gets hold of is
+//        kept; at the end the procedures are cut from their frames and the
+//        frames emptied, so every leak LeakSanitizer reports is a real one;
 //  odd:  procedures are left alone, so the closure-cycle rule runs as in a
 //        host program; allocations are hidden from LeakSanitizer.
 
@@ -55,6 +57,7 @@ constexpr const char* kTickName = "fuzz tick";  // has a blank: no token reads a
 long budgetLeft = 0;
 bool keepProcedures = false;
 std::vector<ZnlObjPtr> procedures;
+std::vector<ZnlObjPtr> frames;
 
 void charge(long units) {
     budgetLeft -= units;
@@ -85,6 +88,20 @@ ZnlObjPtr guarded(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
     ZnlObjPtr result = F(args, frame);
     chargeSize(result.get());
     return result;
+}
+
+// A frame handed to the script; kept in the first mode.
+template <ZnlPrimitiveFn F>
+ZnlObjPtr frameMaker(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    ZnlObjPtr made = guarded<F>(args, frame);
+    if (keepProcedures && made && made->tag() == ZnlFrameTag) frames.push_back(made);
+    return made;
+}
+
+// `bindings` prints every value bound in the frame: that is its cost.
+ZnlObjPtr dumpFrame(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
+    if (frame && frame->tag() == ZnlFrameTag) chargeSize(frame->frameBindings()->bindings().get());
+    return guarded<ZnlEnvDump>(args, frame);
 }
 
 ZnlObjPtr tick(const ZnlObjPtr&, const ZnlObjPtr&) {
@@ -149,16 +166,21 @@ const Primitive kFunctions[] = {
     {"cons", guarded<ZnlLCons>},
     {"cos", guarded<ZnlCos>},
     {"describe", guarded<ZnlDescribe>},
+    {"bindings", dumpFrame},
     {"eq?", guarded<ZnlEq>},
     {"equal?", guarded<ZnlEqual>},
     {"eq", guarded<ZnlEq>},
     {"equal", guarded<ZnlEqual>},
     {"eval", guarded<ZnlEval>},
     {"format", guarded<ZnlFormat>},
+    {"frame-bindings", guarded<ZnlFrameBindings>},
+    {"frame-bound?", guarded<ZnlFrameBound>},
+    {"frame-parent", frameMaker<ZnlFrameParent>},
     {"length", guarded<ZnlLength>},
     {"list", guarded<ZnlList>},
     {"list?", guarded<ZnlListp>},
     {"logior", guarded<ZnlLogIOr>},
+    {"make-frame", frameMaker<ZnlNewFrame>},
     {"mem", guarded<ZnlMem>},
     {"not", guarded<ZnlNotOrNull>},
     {"null?", guarded<ZnlNotOrNull>},
@@ -172,6 +194,7 @@ const Primitive kFunctions[] = {
     {"string-append", guarded<ZnlStringAppend>},
     {"string-equal", guarded<ZnlStringEqual>},
     {"string?", guarded<ZnlStringp>},
+    {"the-frame", frameMaker<ZnlTheFrame>},
     {"path-cross", guarded<ZnlPathCross>},
     {"terpri", guarded<ZnlTerpri>},
     {"string->number", guarded<ZnlStringToNumber>},
@@ -207,11 +230,15 @@ void evalAll(const char* text, const ZnlObjPtr& frame) {
     }
 }
 
-// Cuts every kept procedure from its frame, which breaks every cycle the
-// input could build (no bound primitive makes a list or frame hold itself).
-void releaseProcedures() {
+// Cuts every kept procedure from its frame and empties every kept frame,
+// which breaks every cycle the input could build: no bound primitive makes
+// a list hold itself, so every cycle passes through a procedure's frame
+// link or a frame's bindings.
+void releaseKept() {
     for (ZnlObjPtr& proc : procedures) proc->setProcEnv(ZnlObjPtr());
+    for (ZnlObjPtr& frame : frames) frame->setFrameBindings(new ZnlHashTable);
     procedures.clear();
+    frames.clear();
 }
 
 }  // namespace
@@ -231,7 +258,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ZnlObjPtr frame(ZnlFrameTag);
         bindPrimitives(frame);
         evalAll(text.c_str(), frame);
-        releaseProcedures();
+        releaseKept();
     }
     if (!keepProcedures) __lsan_enable();
     return 0;
