@@ -5,7 +5,9 @@
 // a document naming "HLA.dtd" is validated against it.
 //
 // Switch byte: bit 0 validate, bit 1 default switches, bit 2 strict,
-// bit 3 the checking reader instead of the full one.
+// bit 3 the checking reader instead of the full one, bit 4 a second read
+// of the same bytes by the same reader into the same target (which then
+// holds every class already: the refusal and root-mapping paths).
 
 #include <cstddef>
 #include <cstdint>
@@ -26,10 +28,15 @@ std::string fddPath;
 
 template <typename Reader>
 void readInto(FILE* file, ZnFedTarget* target, unsigned int strict, bool validate,
-              bool defaults) {
+              bool defaults, bool twice) {
     Reader reader;
     reader.readFedFilePtr(file, target, ZnFilename(fddPath.c_str()), strict, validate, defaults);
-    (void)reader.lastError().c_str();
+    if (twice) {
+        std::rewind(file);
+        reader.readFedFilePtr(file, target, ZnFilename(fddPath.c_str()), strict, validate,
+                              defaults);
+    }
+    delete[] reader.takeCurrFddData();
 }
 
 }  // namespace
@@ -52,11 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool validate = switches & 1;
     const bool defaults = switches & 2;
     const unsigned int strict = (switches & 4) ? 1 : 0;
+    const bool twice = switches & 16;
     if (switches & 8) {
-        readInto<ZnXmlFedReader>(file, nullptr, strict, validate, defaults);
+        readInto<ZnXmlFedReader>(file, nullptr, strict, validate, defaults, twice);
     } else {
         ZnFom fom;
-        readInto<ZnFedReader1516>(file, &fom, strict, validate, defaults);
+        readInto<ZnFedReader1516>(file, &fom, strict, validate, defaults, twice);
     }
     std::fclose(file);
     return 0;

@@ -51,6 +51,17 @@ inline bool writeFile(const std::string& path, const char* bytes, size_t size) {
     return std::fclose(file) == 0 && ok;
 }
 
+// The whole file at `path`; empty when it cannot be read.
+inline std::string readFile(const std::string& path) {
+    std::string text;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return text;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    std::fclose(file);
+    return text;
+}
+
 }  // namespace fuzz
 
 #endif
