@@ -289,6 +289,28 @@ TEST(EnvPxsRead, BadFormsAreReportedAndSkipped) {
     EXPECT_EQ(listing(env), "  class root root Value= \n");
 }
 
+// Found by fuzzing: a token starting with a NUL byte reads as a symbol with
+// an empty name. Taken as an object or attribute name, or as a type, it was
+// written as nothing, and the text read back as a different tree.
+TEST(EnvPxsRead, EmptyNamesFromNulBytesAreBadForms) {
+    using namespace std::string_literals;
+    std::string err;
+    bool ok = false;
+    ZnEnvironment env =
+        readPxs("(r (\0x c\"b\") (\0y \"1\") (k \0z (m)) (\"v\" \0w) (a \"2\"))"s, &err, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(err,
+              "ZnReaderWriter: error in data stream\n( c\"b\")"
+              "ZnReaderWriter: error in data stream\n( \"1\")"
+              "ZnReaderWriter: error in data stream\n(k  (m))");
+    EXPECT_EQ(listing(env), listing(readPxs("(r (\"v\") (a \"2\"))")));
+    ZnEnvironment back = readPxs(pxsText(env));
+    EXPECT_EQ(pxsText(back), pxsText(env));
+    // A NUL later in a token only shortens the name, which stays usable.
+    env = readPxs("(r (ab\0cd \"1\"))"s);
+    EXPECT_EQ(ZnEnvObject::castToObject(env.root())->attributeValue("ab"), "1");
+}
+
 TEST(EnvPxsReadErrors, UnreadableFileLeavesOkFalse) {
     TempDir dir;
     ZnEnvPXSReader reader;

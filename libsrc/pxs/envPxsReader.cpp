@@ -36,6 +36,13 @@ bool hasTag(const ZnlObjPtr& obj, ZnlTagType tag) {
     return obj && obj->tag() == tag;
 }
 
+// A token that starts with a NUL byte reads as a symbol with an empty name
+// (the name stops at the NUL). No name or type can be empty: the writer
+// would write nothing for it and the form would read back as another one.
+bool isEmptySymbol(const ZnlObjPtr& obj) {
+    return hasTag(obj, ZnlSymbolTag) && (!obj->pname() || !*obj->pname());
+}
+
 // The reader's own message without the family prefix every interpreter
 // error carries: "PXS Error: Missing \")\"".
 std::string readerMessage(const ZnException& e) {
@@ -95,11 +102,11 @@ void ZnEnvPXSReader::processForms(const ZnlObjPtr& datum) {
     };
     auto processForm = [&](const ZnlObjPtr& form) {
         const ZnlObjPtr head = hasTag(form, ZnlConsTag) ? form->car() : ZnlObjPtr();
+        const ZnlObjPtr& rest = hasTag(form, ZnlConsTag) ? form->cdrRef() : ZnlObjPtr::nil();
+        const ZnlObjPtr second = hasTag(rest, ZnlConsTag) ? rest->car() : ZnlObjPtr();
         if (hasTag(head, ZnlStringTag)) {
             if (ZnEnvValueSP current = current_.lock()) current->setValue(head->string());
-        } else if (hasTag(head, ZnlSymbolTag)) {
-            const ZnlObjPtr& rest = form->cdrRef();
-            const ZnlObjPtr second = hasTag(rest, ZnlConsTag) ? rest->car() : ZnlObjPtr();
+        } else if (hasTag(head, ZnlSymbolTag) && !isEmptySymbol(head) && !isEmptySymbol(second)) {
             if (hasTag(second, ZnlStringTag)) {
                 if (ZnEnvValueSP added = env_->addNamedList(head->pname(), current_.lock()))
                     added->setValue(second->string());
