@@ -51,7 +51,7 @@
 
 namespace {
 
-constexpr long kBudget = 50000;
+constexpr long kBudget = 20000;
 constexpr const char* kTickName = "fuzz tick";  // has a blank: no token reads as it
 
 long budgetLeft = 0;
