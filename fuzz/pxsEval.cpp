@@ -127,8 +127,8 @@ ZnlObjPtr fuzzLambda(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
 // returns the symbol; the procedure is found through that binding.
 ZnlObjPtr fuzzSetq(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
     ZnlObjPtr symbol = ZnlSetq(args, frame);
-    bool procedureForm = args && args->tag() == ZnlConsTag && args->carRef() &&
-                         args->carRef()->tag() == ZnlConsTag;
+    bool procedureForm =
+        args && args->tag() == ZnlConsTag && args->carRef() && args->carRef()->tag() == ZnlConsTag;
     if (procedureForm) instrument(ZncSymeval(symbol, frame), frame);
     return symbol;
 }
@@ -139,9 +139,15 @@ struct Primitive {
 };
 
 const Primitive kForms[] = {
-    {"quote", ZnlQuote},     {"define", fuzzSetq}, {"setq", fuzzSetq},
-    {"lambda", fuzzLambda},  {"let", ZnlLet},      {"sequence", ZnlSequence},
-    {"if", ZnlIf},           {"cond", ZnlCond},    {"set!", ZnlSetqBoundVariable},
+    {"quote", ZnlQuote},
+    {"define", fuzzSetq},
+    {"setq", fuzzSetq},
+    {"lambda", fuzzLambda},
+    {"let", ZnlLet},
+    {"sequence", ZnlSequence},
+    {"if", ZnlIf},
+    {"cond", ZnlCond},
+    {"set!", ZnlSetqBoundVariable},
     {"setqb", ZnlSetqBoundVariable},
 };
 
