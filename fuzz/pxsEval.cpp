@@ -236,13 +236,18 @@ void evalAll(const char* text, const ZnlObjPtr& frame) {
     }
 }
 
-// Cuts every kept procedure from its frame and empties every kept frame,
-// which breaks every cycle the input could build: no bound primitive makes
-// a list hold itself, so every cycle passes through a procedure's frame
-// link or a frame's bindings.
+// Cuts every kept procedure from its frame, and every kept frame from its
+// parent and its bindings, which breaks every cycle the input could build:
+// no bound primitive makes a list hold itself, so every cycle passes through
+// a procedure's frame link, or through a frame the script got hold of (its
+// bindings, or its parent link: a call frame bound in the global frame
+// holds the global frame through its parents).
 void releaseKept() {
     for (ZnlObjPtr& proc : procedures) proc->setProcEnv(ZnlObjPtr());
-    for (ZnlObjPtr& frame : frames) frame->setFrameBindings(new ZnlHashTable);
+    for (ZnlObjPtr& frame : frames) {
+        frame->setFrameParent(ZnlObjPtr());
+        frame->setFrameBindings(new ZnlHashTable);
+    }
     procedures.clear();
     frames.clear();
 }
