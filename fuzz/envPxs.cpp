@@ -53,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     if (expands) return 0;
-    if (!writer.writeFile(again, rewritten) || fuzz::readFile(rewritten) != fuzz::readFile(output)) {
+    if (!writer.writeFile(again, rewritten) ||
+        fuzz::readFile(rewritten) != fuzz::readFile(output)) {
         std::fprintf(stderr, "written:\n%s\nread and written again:\n%s\n",
                      fuzz::readFile(output).c_str(), fuzz::readFile(rewritten).c_str());
         std::abort();

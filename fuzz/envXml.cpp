@@ -56,8 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int generation = 0; generation < 2; ++generation) {
         ZnEnvironment again;
         if (!readXml(again, written.string(), false)) {
-            std::fprintf(stderr, "the writer's output does not read back:\n%s\n",
-                         written.c_str());
+            std::fprintf(stderr, "the writer's output does not read back:\n%s\n", written.c_str());
             std::abort();
         }
         previous = written;

@@ -27,8 +27,8 @@ namespace {
 std::string fddPath;
 
 template <typename Reader>
-void readInto(FILE* file, ZnFedTarget* target, unsigned int strict, bool validate,
-              bool defaults, bool twice) {
+void readInto(FILE* file, ZnFedTarget* target, unsigned int strict, bool validate, bool defaults,
+              bool twice) {
     Reader reader;
     reader.readFedFilePtr(file, target, ZnFilename(fddPath.c_str()), strict, validate, defaults);
     if (twice) {

@@ -51,7 +51,7 @@
 
 namespace {
 
-constexpr long kBudget = 50000;
+constexpr long kBudget = 20000;
 constexpr const char* kTickName = "fuzz tick";  // has a blank: no token reads as it
 
 long budgetLeft = 0;
@@ -127,8 +127,8 @@ ZnlObjPtr fuzzLambda(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
 // returns the symbol; the procedure is found through that binding.
 ZnlObjPtr fuzzSetq(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
     ZnlObjPtr symbol = ZnlSetq(args, frame);
-    bool procedureForm = args && args->tag() == ZnlConsTag && args->carRef() &&
-                         args->carRef()->tag() == ZnlConsTag;
+    bool procedureForm =
+        args && args->tag() == ZnlConsTag && args->carRef() && args->carRef()->tag() == ZnlConsTag;
     if (procedureForm) instrument(ZncSymeval(symbol, frame), frame);
     return symbol;
 }
@@ -139,9 +139,15 @@ struct Primitive {
 };
 
 const Primitive kForms[] = {
-    {"quote", ZnlQuote},     {"define", fuzzSetq}, {"setq", fuzzSetq},
-    {"lambda", fuzzLambda},  {"let", ZnlLet},      {"sequence", ZnlSequence},
-    {"if", ZnlIf},           {"cond", ZnlCond},    {"set!", ZnlSetqBoundVariable},
+    {"quote", ZnlQuote},
+    {"define", fuzzSetq},
+    {"setq", fuzzSetq},
+    {"lambda", fuzzLambda},
+    {"let", ZnlLet},
+    {"sequence", ZnlSequence},
+    {"if", ZnlIf},
+    {"cond", ZnlCond},
+    {"set!", ZnlSetqBoundVariable},
     {"setqb", ZnlSetqBoundVariable},
 };
 
@@ -230,13 +236,18 @@ void evalAll(const char* text, const ZnlObjPtr& frame) {
     }
 }
 
-// Cuts every kept procedure from its frame and empties every kept frame,
-// which breaks every cycle the input could build: no bound primitive makes
-// a list hold itself, so every cycle passes through a procedure's frame
-// link or a frame's bindings.
+// Cuts every kept procedure from its frame, and every kept frame from its
+// parent and its bindings, which breaks every cycle the input could build:
+// no bound primitive makes a list hold itself, so every cycle passes through
+// a procedure's frame link, or through a frame the script got hold of (its
+// bindings, or its parent link: a call frame bound in the global frame
+// holds the global frame through its parents).
 void releaseKept() {
     for (ZnlObjPtr& proc : procedures) proc->setProcEnv(ZnlObjPtr());
-    for (ZnlObjPtr& frame : frames) frame->setFrameBindings(new ZnlHashTable);
+    for (ZnlObjPtr& frame : frames) {
+        frame->setFrameParent(ZnlObjPtr());
+        frame->setFrameBindings(new ZnlHashTable);
+    }
     procedures.clear();
     frames.clear();
 }
