@@ -55,14 +55,19 @@ ZnlHashTable::~ZnlHashTable() {
 
 int ZnlHashTable::bucket_number(const char* name) { return Key(name).bucket; }
 
-ZnlHashTable::Key::Key(const char* text, const ZnlObj* cell)
-    : name(text ? text : ""), symbol(cell), bucket(0), hash(2166136261u) {
+ZnlHashTable::Key::Key(const char* text)
+    : name(text ? text : ""), symbol(nullptr), bucket(0), hash(2166136261u) {
     std::int32_t sum = 0;
     for (const char* p = name; *p; ++p) {
         sum += static_cast<signed char>(*p);
         hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
     }
     bucket = static_cast<int>(static_cast<std::uint32_t>(sum) & 0xFF);
+}
+
+void ZnlHashTable::Key::keepHashes(const ZnlObj* symbol) {
+    Key computed(keyName(symbol));
+    symbol->keepNameHash(computed.hash, computed.bucket);
 }
 
 namespace {
@@ -123,7 +128,7 @@ void ZnlHashTable::buildBuckets() {
 // so must the index: `replace` says whether `entry` is the newer.
 void ZnlHashTable::indexEntry(symbol_entry* entry, bool replace) {
     const size_t mask = index_.size() - 1;
-    Key key(keyName(entry->symbol.get()));
+    Key key(entry->symbol.get());
     size_t i = entry->hash & mask;
     for (; index_[i]; i = (i + 1) & mask) {
         if (!matches(index_[i], key)) continue;
@@ -143,7 +148,7 @@ void ZnlHashTable::rebuildIndex() {
 ZnlObjPtr ZnlHashTable::insert(const ZnlObjPtr& symbol, const ZnlObjPtr& value,
                                const ZnlObjPtr& frame) {
     if (!symbol || symbol->tag() != ZnlSymbolTag) ZncHaltAndCatchFire("non-symbol in environment");
-    Key key(keyName(symbol.get()));
+    Key key(symbol.get());
     symbol_entry* existing = find(key);
     if (existing && existing->value) ZncHaltAndCatchFire("cannot insert binding with duplicate key");
     insertNew(key, symbol, value, frame);
@@ -238,7 +243,7 @@ ZnlObjPtr ZncSet(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPt
     if (!symbol || symbol->tag() != ZnlSymbolTag) ZncHaltAndCatchFire("Non-symbol to set1env");
     if (!isFrame(frame)) ZncHaltAndCatchFire("Non-frame to set1env");
     ZnlHashTable* table = frame->frameBindings();
-    ZnlHashTable::Key key(keyName(symbol.get()), symbol.get());
+    ZnlHashTable::Key key(symbol.get());
     if (symbol_entry* entry = table->find(key)) {
         table->setEntryValue(entry, value, frame);
         return entry->symbol;
@@ -250,7 +255,7 @@ ZnlObjPtr ZncSet(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPt
 // Walks raw parent links: `frame` holds the whole chain for the walk.
 ZnlObjPtr ZncSymeval(const ZnlObjPtr& symbol, const ZnlObjPtr& frame) {
     if (!symbol || symbol->tag() != ZnlSymbolTag) ZncHaltAndCatchFire("Non-symbol to ZncSymeval");
-    ZnlHashTable::Key key(keyName(symbol.get()), symbol.get());
+    ZnlHashTable::Key key(symbol.get());
     for (ZnlObj* f = frame.get(); f && f->tag() == ZnlFrameTag; f = f->frameParentRef().get()) {
         symbol_entry* entry = f->frameBindings()->find(key);
         if (!entry || !entry->value) continue;

@@ -36,14 +36,24 @@ public:
     static constexpr int kBuckets = 256;
 
     // A name with its hashes, computed once for lookups in several tables.
-    // Given the symbol itself, an entry keyed by that very cell matches
+    // Made from a symbol, it takes the hashes the symbol keeps (computing
+    // them the first time), and an entry keyed by that very cell matches
     // without comparing names.
     struct Key {
-        explicit Key(const char* name, const ZnlObj* symbol = nullptr);
+        explicit Key(const char* name);
+        explicit Key(const ZnlObj* symbol) : name(symbol->pname() ? symbol->pname() : ""),
+                                             symbol(symbol) {
+            if (!symbol->nameHashKnown()) keepHashes(symbol);
+            bucket = symbol->nameBucket();
+            hash = symbol->nameHash();
+        }
         const char* name;
         const ZnlObj* symbol;
         int bucket;          // bucket_number(name)
         std::uint32_t hash;  // FNV-1a of the name
+
+    private:
+        static void keepHashes(const ZnlObj* symbol);
     };
 
     ZnlHashTable() = default;

@@ -188,6 +188,7 @@ void ZnlObj::replaceText(const char* text) {
     char* copy = copyText(text);
     freeText(value_.text);
     value_.text = copy;
+    nameHashKnown_ = 0;
 }
 
 void ZnlObj::setFrameBindings(ZnlHashTable* table) {

@@ -124,7 +124,10 @@ public:
     ZnlObj& operator=(const ZnlObj&) = delete;
 
     ZnlTagType tag() const { return tag_; }
-    void setTag(ZnlTagType tag) { tag_ = tag; }
+    void setTag(ZnlTagType tag) {
+        tag_ = tag;
+        nameHashKnown_ = 0;
+    }
     int refcnt() const { return refcnt_; }
     void setRefcnt(int count) { refcnt_ = count; }
     bool gone() const { return gone_ != 0; }
@@ -178,6 +181,18 @@ public:
     // returns true; on any other kind warns and returns false.
     bool registerVal(ZncParam* param);
 
+    // The hashes of a symbol's name, which binding tables (lenv.cpp) compute
+    // on the first lookup and keep here, so that a lookup in every frame of
+    // a chain costs no pass over the name. A new name or kind forgets them.
+    bool nameHashKnown() const { return nameHashKnown_ != 0; }
+    std::uint32_t nameHash() const { return nameHash_; }
+    int nameBucket() const { return nameBucket_; }
+    void keepNameHash(std::uint32_t hash, int bucket) const {
+        nameHash_ = hash;
+        nameBucket_ = static_cast<std::uint8_t>(bucket);
+        nameHashKnown_ = 1;
+    }
+
     // Printing (io.cpp). ZncObjFprint writes the printed form and flushes.
     void ZncObjFprint(FILE* out);
     // The elements of a list without the parentheses; a non-cons raises.
@@ -202,6 +217,10 @@ private:
     ZnlTagType tag_;
     std::int32_t refcnt_ = 0;
     unsigned char gone_ = 0;
+    // Name hashes (see keepNameHash), in what would otherwise be padding.
+    mutable unsigned char nameHashKnown_ = 0;
+    mutable std::uint8_t nameBucket_ = 0;
+    mutable std::uint32_t nameHash_ = 0;
     ZnlObjPtr first_;   // car, procParams, frameParent
     ZnlObjPtr second_;  // cdr, procBody
     ZnlObjPtr third_;   // procEnv
