@@ -106,6 +106,7 @@ public:
     static const ZnlObjPtr& unbound();
 
 private:
+    friend struct pxsdetail::CellAccess;
     ZnlObj* cell_;
 };
 
@@ -213,6 +214,9 @@ private:
     void replaceText(const char* text);
     // Frees what the cell owns and drops its slots (third, second, first).
     void releaseContents() noexcept;
+    // The first half of that: the text, or a frame's list and table; sets
+    // `gone`.
+    void releaseOwned() noexcept;
 
     ZnlTagType tag_;
     std::int32_t refcnt_ = 0;
@@ -243,15 +247,21 @@ inline void IncObjRefCnt(ZnlObj* cell) {
     ++cell->refcnt_;
 }
 
-// Only three events need the slow path: the count reaching zero, any release
-// of a frame that leaves it referenced (the closure-cycle test), and a
-// procedure left with one reference (which may close such a cycle).
+namespace pxsdetail {
+// Only three events need the slow path after a release leaves `count`: the
+// count reaching zero, any release of a frame that leaves it referenced (the
+// closure-cycle test), and a procedure left with one reference (which may
+// close such a cycle).
+inline bool needsAfterRelease(ZnlTagType tag, int count) {
+    return count == 0 ||
+           (count > 0 && (tag == ZnlFrameTag || (count == 1 && tag == ZnlProcedureTag)));
+}
+}  // namespace pxsdetail
+
 inline void DecObjRefCnt(ZnlObj* cell) {
     if (!cell) return;
     int count = --cell->refcnt_;
-    if (count == 0 || (count > 0 && (cell->tag_ == ZnlFrameTag ||
-                                      (count == 1 && cell->tag_ == ZnlProcedureTag))))
-        pxsdetail::afterRelease(cell);
+    if (pxsdetail::needsAfterRelease(cell->tag_, count)) pxsdetail::afterRelease(cell);
 }
 
 // For a frame, the number of its bindings whose value is a procedure made in
