@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -47,10 +48,25 @@ ZnlHashTable::~ZnlHashTable() {
     newest_ = nullptr;
     while (entry) {
         symbol_entry* older = entry->older;
-        delete entry;
+        deleteEntry(entry);
         entry = older;
     }
     delete[] buckets_;
+}
+
+// Entries are never removed, so the first kInPlace made are the ones in
+// place.
+symbol_entry* ZnlHashTable::newEntry() {
+    if (size_ < kInPlace) return new (inPlace_ + size_ * sizeof(symbol_entry)) symbol_entry;
+    return new symbol_entry;
+}
+
+void ZnlHashTable::deleteEntry(symbol_entry* entry) {
+    auto* bytes = reinterpret_cast<unsigned char*>(entry);
+    if (bytes >= inPlace_ && bytes < inPlace_ + sizeof inPlace_)
+        entry->~symbol_entry();
+    else
+        delete entry;
 }
 
 int ZnlHashTable::bucket_number(const char* name) { return Key(name).bucket; }
@@ -157,7 +173,7 @@ ZnlObjPtr ZnlHashTable::insert(const ZnlObjPtr& symbol, const ZnlObjPtr& value,
 
 void ZnlHashTable::insertNew(const Key& key, const ZnlObjPtr& symbol, const ZnlObjPtr& value,
                              const ZnlObjPtr& frame) {
-    symbol_entry* entry = new symbol_entry;
+    symbol_entry* entry = newEntry();
     entry->symbol = symbol;
     entry->value = value;
     entry->hash = key.hash;

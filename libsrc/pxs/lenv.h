@@ -30,7 +30,8 @@ struct symbol_entry {
 // frame, usually) keeps them in one list, a middle-sized one walks its
 // bucket chains, and a large one (a global frame) also keeps an open-
 // addressing index on a full hash of the name, since a byte sum spreads
-// thousands of names over few chains.
+// thousands of names over few chains. The first few entries live inside
+// the table itself, so a call's frame allocates nothing per binding.
 class ZnlHashTable {
 public:
     static constexpr int kBuckets = 256;
@@ -103,9 +104,14 @@ private:
 
     template <typename Visit>
     void visitInBucketOrder(Visit visit) const;
+    // Entries the table holds in place before it allocates any.
+    static constexpr int kInPlace = 4;
+
     void buildBuckets();
     void indexEntry(symbol_entry* entry, bool replace);
     void rebuildIndex();
+    symbol_entry* newEntry();
+    void deleteEntry(symbol_entry* entry);
 
     symbol_entry** buckets_ = nullptr;
     symbol_entry* newest_ = nullptr;
@@ -114,6 +120,8 @@ private:
     std::vector<symbol_entry*> index_;
     int size_ = 0;
     int localProcs_ = 0;
+    // Raw storage for the first kInPlace entries, constructed as used.
+    alignas(symbol_entry) unsigned char inPlace_[kInPlace * sizeof(symbol_entry)];
 };
 
 // Binds or rebinds `symbol` in `frame` itself and returns the key symbol of
