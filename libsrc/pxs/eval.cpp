@@ -174,17 +174,39 @@ ZnlObjPtr allButLast(const ZnlObjPtr& forms, const ZnlObjPtr& env) {
     return cell->carRef();
 }
 
-// Applies the procedure `f` to the arguments of the call `x`: the caller
-// continues with the returned last body form in the new frame `env`.
-ZnlObjPtr enterProcedure(const ZnlObjPtr& f, const ZnlObjPtr& x, ZnlObjPtr& env) {
-    ZnlObjPtr callFrame(ZnlFrameTag);
-    callFrame->setFrameParent(f->procEnvRef());
-    ZnlObjPtr values = evalArgs(x->cdrRef(), env);
-    int bound = bindArgs(f->procParamsRef(), values, callFrame);
+// The operator of a call, evaluated in `env`. A symbol's value is read in
+// place, without a counted copy; anything else is evaluated into `holder`.
+// Either way the cell may die once its binding changes: the caller takes
+// what it needs from it before evaluating anything else.
+const ZnlObj* evalOperator(const ZnlObjPtr& x, const ZnlObjPtr& env, ZnlObjPtr& holder) {
+    if (x && x->tag() == ZnlSymbolTag && !tracing()) {
+        try {
+            return pxsdetail::symevalRef(x, env.get()).get();
+        } catch (...) {
+            propagateCurrent();
+        }
+    }
+    holder = evalOperand(x, env);
+    return holder.get();
+}
+
+// Applies the procedure `f` to the arguments of the call `x` evaluated in
+// `*env`: the caller continues with the returned last body form in the new
+// frame, which `callFrame` then holds and `env` points to. The procedure's
+// parameters and body are held here, as the arguments may rebind it.
+ZnlObjPtr enterProcedure(const ZnlObj* f, const ZnlObjPtr& x, const ZnlObjPtr*& env,
+                         ZnlObjPtr& callFrame) {
+    ZnlObjPtr params = f->procParamsRef();
+    ZnlObjPtr body = f->procBodyRef();
+    ZnlObjPtr newFrame(ZnlFrameTag);
+    newFrame->setFrameParent(f->procEnvRef());
+    ZnlObjPtr values = evalArgs(x->cdrRef(), *env);
+    int bound = bindArgs(params, values, newFrame);
     if (bound == 1) ZncHaltAndCatchFire("Wrong number of args for function application");
     if (bound == 2) ZncHaltAndCatchFire("Non-symbol in function parameter list for apply");
-    ZnlObjPtr last = allButLast(f->procBodyRef(), callFrame);
-    env = std::move(callFrame);
+    ZnlObjPtr last = allButLast(body, newFrame);
+    callFrame = std::move(newFrame);
+    env = &callFrame;
     return last;
 }
 
@@ -230,33 +252,38 @@ PXS_COLD bool condStep(ZnlObjPtr& x, const ZnlObjPtr& env) {
     return false;
 }
 
-// The evaluator's loop; see the file comment.
+// The evaluator's loop; see the file comment. The current frame is the
+// caller's until a procedure is entered, and from then on the call's, held
+// by `callFrame`: only that one is counted.
 ZnlObjPtr evalLoop(const ZnlObjPtr& expr, const ZnlObjPtr& frame) {
     ZnlObjPtr x = expr;
-    ZnlObjPtr env = frame;
+    const ZnlObjPtr* env = &frame;
+    ZnlObjPtr callFrame;
     for (;;) {
         if (tracing()) trace("EVALing ", x);
         if (!x) return ZnlObjPtr::nil();
-        if (x->tag() == ZnlSymbolTag) return ZncSymeval(x, env);
+        if (x->tag() == ZnlSymbolTag) return ZncSymeval(x, *env);
         if (x->tag() != ZnlConsTag) {
             if (selfEvaluating(x->tag())) return x;
             unknownExpression(x);
         }
-        ZnlObjPtr f = evalOperand(x->carRef(), env);
+        ZnlObjPtr holder;
+        const ZnlObj* f = evalOperator(x->carRef(), *env, holder);
         ZnlTagType kind = f ? f->tag() : ZnlNilTag;
-        if (kind == ZnlCompiledCTag) return f->fcnCode()(evalArgs(x->cdrRef(), env), env);
         if (kind == ZnlProcedureTag) {
-            x = enterProcedure(f, x, env);
+            x = enterProcedure(f, x, env, callFrame);
             continue;
         }
-        if (kind != ZnlSpecialFormTag) ZncHaltAndCatchFire("Cannot apply a non-function");
+        if (kind != ZnlCompiledCTag && kind != ZnlSpecialFormTag)
+            ZncHaltAndCatchFire("Cannot apply a non-function");
         ZnlPrimitiveFn code = f->fcnCode();
+        if (kind == ZnlCompiledCTag) return code(evalArgs(x->cdrRef(), *env), *env);
         if (code == ZnlIf) {
-            x = ifChoice(x->cdrRef(), env);
+            x = ifChoice(x->cdrRef(), *env);
         } else if (code == ZnlCond) {
-            if (condStep(x, env)) return x;
+            if (condStep(x, *env)) return x;
         } else {
-            return code(x->cdrRef(), env);
+            return code(x->cdrRef(), *env);
         }
     }
 }

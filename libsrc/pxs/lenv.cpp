@@ -269,17 +269,22 @@ ZnlObjPtr ZncSet(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPt
 }
 
 // Walks raw parent links: `frame` holds the whole chain for the walk.
-ZnlObjPtr ZncSymeval(const ZnlObjPtr& symbol, const ZnlObjPtr& frame) {
+const ZnlObjPtr& pxsdetail::symevalRef(const ZnlObjPtr& symbol, const ZnlObj* frame) {
     if (!symbol || symbol->tag() != ZnlSymbolTag) ZncHaltAndCatchFire("Non-symbol to ZncSymeval");
     ZnlHashTable::Key key(symbol.get());
-    for (ZnlObj* f = frame.get(); f && f->tag() == ZnlFrameTag; f = f->frameParentRef().get()) {
+    for (const ZnlObj* f = frame; f && f->tag() == ZnlFrameTag; f = f->frameParentRef().get()) {
         symbol_entry* entry = f->frameBindings()->find(key);
         if (!entry || !entry->value) continue;
-        // A nearer binding to the marker hides any farther real one.
-        if (entry->value == ZnlObjPtr::unbound()) break;
+        // A nearer binding to the marker hides any farther real one. The
+        // marker is a symbol, which few values are.
+        if (entry->value->tag() == ZnlSymbolTag && entry->value == ZnlObjPtr::unbound()) break;
         return entry->value;
     }
     raiseUnbound(key.name);
+}
+
+ZnlObjPtr ZncSymeval(const ZnlObjPtr& symbol, const ZnlObjPtr& frame) {
+    return pxsdetail::symevalRef(symbol, frame.get());
 }
 
 bool ZncBoundp(const ZnlObjPtr& symbol, const ZnlObjPtr& frame) {

@@ -129,6 +129,12 @@ private:
 ZnlObjPtr ZncSet(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPtr& frame);
 // The value of `symbol` seen from `frame`; raises "Unbound symbol %s".
 ZnlObjPtr ZncSymeval(const ZnlObjPtr& symbol, const ZnlObjPtr& frame);
+
+namespace pxsdetail {
+// ZncSymeval without the counted copy: the value in its binding, which
+// stays valid only until that binding is assigned or its frame dies.
+const ZnlObjPtr& symevalRef(const ZnlObjPtr& symbol, const ZnlObj* frame);
+}  // namespace pxsdetail
 // True when `frame` itself binds the symbol's name to a real value.
 bool ZncBoundp(const ZnlObjPtr& symbol, const ZnlObjPtr& frame);
 
