@@ -156,6 +156,37 @@ int bindArgs(const ZnlObjPtr& params, const ZnlObjPtr& values, const ZnlObjPtr& 
     return 0;
 }
 
+// Calls pass a procedure this many arguments at most without building
+// their list.
+constexpr int kDirectArgs = 4;
+
+// evalArgs and bindArgs in one, for a call of at most kDirectArgs
+// arguments: the values are evaluated last first into an array and bound
+// from there. Returns -1, having done nothing, for a longer or improper
+// argument list.
+int bindShortArgs(const ZnlObjPtr& params, const ZnlObjPtr& forms, const ZnlObjPtr& env,
+                  const ZnlObjPtr& frame) {
+    int n = 0;
+    const ZnlObj* cell = forms.get();
+    for (; isCons(cell); cell = cell->cdrRef().get())
+        if (++n > kDirectArgs) return -1;
+    if (cell && cell->tag() != ZnlNilTag) return -1;
+    ZnlObjPtr values[kDirectArgs];
+    for (int i = n; i-- > 0;) {
+        const ZnlObj* form = forms.get();
+        for (int k = 0; k < i; ++k) form = form->cdrRef().get();
+        values[i] = evalOperand(form->carRef(), env);
+    }
+    if (ZncLength(params) != n) return 1;
+    int i = 0;
+    for (const ZnlObj* p = params.get(); isCons(p); p = p->cdrRef().get(), ++i) {
+        const ZnlObjPtr& param = p->carRef();
+        if (!param || param->tag() != ZnlSymbolTag) return 2;
+        ZncSet(param, values[i], frame);
+    }
+    return 0;
+}
+
 ZnlObjPtr makeProcedure(const ZnlObjPtr& params, const ZnlObjPtr& body, const ZnlObjPtr& frame) {
     ZnlObjPtr proc(ZnlProcedureTag);
     proc->setProcParams(params);
@@ -200,8 +231,8 @@ ZnlObjPtr enterProcedure(const ZnlObj* f, const ZnlObjPtr& x, const ZnlObjPtr*& 
     ZnlObjPtr body = f->procBodyRef();
     ZnlObjPtr newFrame(ZnlFrameTag);
     newFrame->setFrameParent(f->procEnvRef());
-    ZnlObjPtr values = evalArgs(x->cdrRef(), *env);
-    int bound = bindArgs(params, values, newFrame);
+    int bound = bindShortArgs(params, x->cdrRef(), *env, newFrame);
+    if (bound < 0) bound = bindArgs(params, evalArgs(x->cdrRef(), *env), newFrame);
     if (bound == 1) ZncHaltAndCatchFire("Wrong number of args for function application");
     if (bound == 2) ZncHaltAndCatchFire("Non-symbol in function parameter list for apply");
     ZnlObjPtr last = allButLast(body, newFrame);
