@@ -16,6 +16,7 @@
 #include <pxs/io.h>
 #include <pxs/lenv.h>
 #include <pxs/list.h>
+#include <pxs/math.h>
 #include <pxs/null.h>
 #include <util/znException.h>
 #include <util/znNotify.h>
@@ -241,6 +242,83 @@ ZnlObjPtr enterProcedure(const ZnlObj* f, const ZnlObjPtr& x, const ZnlObjPtr*& 
     return last;
 }
 
+// Primitives that nearly always get two arguments: the evaluator applies
+// them to the two values itself, without the argument list. Each gives what
+// its primitive gives for that list, traces included; it is recognised by
+// its host function, whatever name binds it.
+enum class Binary { None, Add, Subtract, Multiply, NumEqual, Less, Greater, LessEqual,
+                    GreaterEqual, Eq, Cons };
+
+Binary binaryKind(ZnlPrimitiveFn code) {
+    if (code == ZnlPlus) return Binary::Add;
+    if (code == ZnlMinus) return Binary::Subtract;
+    if (code == ZnlMultiply) return Binary::Multiply;
+    if (code == ZnlEqualSign) return Binary::NumEqual;
+    if (code == ZnlLess) return Binary::Less;
+    if (code == ZnlGreater) return Binary::Greater;
+    if (code == ZnlLessEqual) return Binary::LessEqual;
+    if (code == ZnlGreaterEqual) return Binary::GreaterEqual;
+    if (code == ZnlEq) return Binary::Eq;
+    if (code == ZnlLCons) return Binary::Cons;
+    return Binary::None;
+}
+
+bool isNumber(const ZnlObjPtr& x) {
+    return x && (x->tag() == ZnlFixnumTag || x->tag() == ZnlFlonumTag);
+}
+
+ZnlObjPtr arithmetic(pxsdetail::ArithOp op, const ZnlObjPtr& a, const ZnlObjPtr& b) {
+    if (!isNumber(a) || !isNumber(b)) return ZnlObjPtr();
+    return pxsdetail::arithmeticStep(op, a.get(), b.get());
+}
+
+// `op` applied to the values `a` and `b`, or an empty pointer when only
+// the primitive itself can say what happens (arithmetic on a non-number).
+ZnlObjPtr applyBinary(Binary op, const ZnlObjPtr& a, const ZnlObjPtr& b) {
+    using pxsdetail::ArithOp;
+    switch (op) {
+        case Binary::Add:
+            return arithmetic(ArithOp::Add, a, b);
+        case Binary::Subtract:
+            return arithmetic(ArithOp::Subtract, a, b);
+        case Binary::Multiply:
+            return arithmetic(ArithOp::Multiply, a, b);
+        case Binary::NumEqual:
+            return ZncCBooleanToLispBoolean(ZncEqualSign(a, b));
+        case Binary::Less:
+            return ZncCBooleanToLispBoolean(ZncLess(a, b));
+        case Binary::Greater:
+            return ZncCBooleanToLispBoolean(ZncGreater(a, b));
+        case Binary::LessEqual:
+            return ZncCBooleanToLispBoolean(ZncLessEqual(a, b));
+        case Binary::GreaterEqual:
+            return ZncCBooleanToLispBoolean(ZncGreaterEqual(a, b));
+        case Binary::Eq:
+            return ZncCBooleanToLispBoolean(ZncEq(a, b));
+        case Binary::Cons:
+            return ZncCons(a, b);
+        case Binary::None:
+            break;
+    }
+    return ZnlObjPtr();
+}
+
+// Applies the compiled function `code` to the argument forms `forms`,
+// evaluated in `env`; calls of two arguments to a Binary primitive skip
+// the argument list.
+ZnlObjPtr applyCompiled(ZnlPrimitiveFn code, const ZnlObjPtr& forms, const ZnlObjPtr& env) {
+    Binary op = binaryKind(code);
+    const ZnlObj* first = forms.get();
+    if (op == Binary::None || !isCons(first) || !isCons(first->cdrRef().get()) ||
+        !ZncNull(first->cdrRef()->cdrRef()))
+        return code(evalArgs(forms, env), env);
+    ZnlObjPtr b = evalOperand(first->cdrRef()->carRef(), env);
+    ZnlObjPtr a = evalOperand(first->carRef(), env);
+    ZnlObjPtr value = applyBinary(op, a, b);
+    if (value) return value;
+    return code(ZncCons(a, ZncCons(b, ZnlObjPtr::nil())), env);
+}
+
 // The form if continues with: then-form, else-form, or nil.
 ZnlObjPtr ifChoice(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
     int n = ZncLength(args);
@@ -308,7 +386,7 @@ ZnlObjPtr evalLoop(const ZnlObjPtr& expr, const ZnlObjPtr& frame) {
         if (kind != ZnlCompiledCTag && kind != ZnlSpecialFormTag)
             ZncHaltAndCatchFire("Cannot apply a non-function");
         ZnlPrimitiveFn code = f->fcnCode();
-        if (kind == ZnlCompiledCTag) return code(evalArgs(x->cdrRef(), *env), *env);
+        if (kind == ZnlCompiledCTag) return applyCompiled(code, x->cdrRef(), *env);
         if (code == ZnlIf) {
             x = ifChoice(x->cdrRef(), *env);
         } else if (code == ZnlCond) {
