@@ -319,12 +319,14 @@ ZnlObjPtr applyCompiled(ZnlPrimitiveFn code, const ZnlObjPtr& forms, const ZnlOb
     return code(ZncCons(a, ZncCons(b, ZnlObjPtr::nil())), env);
 }
 
-// The form if continues with: then-form, else-form, or nil.
+// The form if continues with: then-form, else-form, or nil. Once the count
+// is known the list can be walked on raw cells: `args` holds it.
 ZnlObjPtr ifChoice(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
     int n = ZncLength(args);
     if (n < 2 || n > 3) ZncHaltAndCatchFire("Wrong number of args to if");
-    if (isTrue(evalOperand(args->carRef(), frame))) return ZncCadr(args);
-    return n == 3 ? ZncCaddr(args) : ZnlObjPtr::nil();
+    const ZnlObj* then = args->cdrRef().get();
+    if (isTrue(evalOperand(args->carRef(), frame))) return then->carRef();
+    return n == 3 ? then->cdrRef()->carRef() : ZnlObjPtr::nil();
 }
 
 // The forms of the first clause whose test is true. A clause holding only
