@@ -123,6 +123,9 @@ public:
     explicit ZnlObj(const char* text);
     ZnlObj(const ZnlObj&) = delete;
     ZnlObj& operator=(const ZnlObj&) = delete;
+    // A frame's cell may share its block with the frame's table, so a cell
+    // is freed without a size.
+    static void operator delete(void* block) { ::operator delete(block); }
 
     ZnlTagType tag() const { return tag_; }
     void setTag(ZnlTagType tag) {
@@ -207,6 +210,11 @@ private:
     friend struct pxsdetail::CellAccess;
     ~ZnlObj();
 
+    // A frame made with its table in the same block (see CellAccess).
+    ZnlObj(ZnlTagType tag, ZnlHashTable* tableInPlace);
+    // Destroys the frame's table, wherever it lives.
+    void destroyTable() noexcept;
+
     bool ownsText() const {
         return tag_ == ZnlSymbolTag || tag_ == ZnlStringTag || tag_ == ZnlSpecialFormTag ||
                tag_ == ZnlCompiledCTag;
@@ -224,6 +232,8 @@ private:
     // Name hashes (see keepNameHash), in what would otherwise be padding.
     mutable unsigned char nameHashKnown_ = 0;
     mutable std::uint8_t nameBucket_ = 0;
+    // Set when a frame's table lives in the cell's own block.
+    unsigned char tableInPlace_ = 0;
     mutable std::uint32_t nameHash_ = 0;
     ZnlObjPtr first_;   // car, procParams, frameParent
     ZnlObjPtr second_;  // cdr, procBody
