@@ -98,19 +98,18 @@ bool matches(const symbol_entry* entry, const ZnlHashTable::Key& key) {
 
 }  // namespace
 
-symbol_entry* ZnlHashTable::find(const Key& key) const {
+bool ZnlHashTable::sameName(const symbol_entry* entry, const Key& key) {
+    return std::strcmp(checkedKeyName(entry), key.name) == 0;
+}
+
+symbol_entry* ZnlHashTable::findInBuckets(const Key& key) const {
     if (!index_.empty()) {
         const size_t mask = index_.size() - 1;
         for (size_t i = key.hash & mask; symbol_entry* entry = index_[i]; i = (i + 1) & mask)
             if (matches(entry, key)) return entry;
         return nullptr;
     }
-    if (buckets_) {
-        for (symbol_entry* entry = buckets_[key.bucket]; entry; entry = entry->next)
-            if (matches(entry, key)) return entry;
-        return nullptr;
-    }
-    for (symbol_entry* entry = newest_; entry; entry = entry->older)
+    for (symbol_entry* entry = buckets_[key.bucket]; entry; entry = entry->next)
         if (matches(entry, key)) return entry;
     return nullptr;
 }

@@ -66,9 +66,17 @@ public:
     ZnlObjPtr lookup(const char* name) const;
     // The symbol stored as the key for `name`, or an empty pointer.
     ZnlObjPtr findsym(const char* name) const;
-    // The entry for `name`, or null.
+    // The entry for `name`, or null. A table in list form, which is what a
+    // call's frame usually is, is searched inline.
     symbol_entry* find(const char* name) const;
-    symbol_entry* find(const Key& key) const;
+    symbol_entry* find(const Key& key) const {
+        if (buckets_) return findInBuckets(key);
+        for (symbol_entry* entry = newest_; entry; entry = entry->older)
+            if (entry->hash == key.hash &&
+                ((key.symbol && entry->symbol.get() == key.symbol) || sameName(entry, key)))
+                return entry;
+        return nullptr;
+    }
     // Adds a binding and returns `symbol`; `frame` is the frame that owns
     // this table. Raises when `name` is already bound.
     ZnlObjPtr insert(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPtr& frame);
@@ -104,6 +112,10 @@ private:
 
     template <typename Visit>
     void visitInBucketOrder(Visit visit) const;
+    // find() of a table past its list form.
+    symbol_entry* findInBuckets(const Key& key) const;
+    // The name comparison behind a hash match.
+    static bool sameName(const symbol_entry* entry, const Key& key);
     // Entries the table holds in place before it allocates any.
     static constexpr int kInPlace = 4;
 
