@@ -62,9 +62,9 @@ TEST_F(Apply, ShortAndLongArgumentListsBindAlike) {
     EXPECT_PXS_FAILURE(ZncEval(improper, lisp.frame), "function arguments are not a list");
 }
 
-// Binds the real two-argument primitives under names of their own: the
-// evaluator knows them by host function, not by name.
-struct BinaryPrimitives : Apply {
+// Binds the real one- and two-argument primitives under names of their
+// own: the evaluator knows them by host function, not by name.
+struct DirectPrimitives : Apply {
     struct Row {
         const char* name;
         ZnlPrimitiveFn code;
@@ -73,8 +73,32 @@ struct BinaryPrimitives : Apply {
                           {"num=", ZnlEqualSign},   {"lt", ZnlLess},        {"gt", ZnlGreater},
                           {"le", ZnlLessEqual},     {"ge", ZnlGreaterEqual}, {"same", ZnlEq},
                           {"pair", ZnlLCons}};
-    BinaryPrimitives() {
+    const Row unaryRows[5] = {{"first", ZnlLCar},   {"rest", ZnlLCdr},   {"size", ZnlLength},
+                              {"backwards", ZnlReverse}, {"empty?", ZnlNotOrNull}};
+    DirectPrimitives() {
         for (const Row& row : rows) ZncInternCompiledC(row.name, row.code, lisp.frame);
+        for (const Row& row : unaryRows) ZncInternCompiledC(row.name, row.code, lisp.frame);
+    }
+
+    // Expects `call`, evaluated, and `code` applied to the list of the
+    // values of `operands`, to give equal values or the same error.
+    void expectSameOutcome(const std::string& call, ZnlPrimitiveFn code,
+                           std::initializer_list<const char*> operands) {
+        ZnlObjPtr direct, viaList;
+        std::string directError = outcome([&] { return lisp.run(call); }, direct);
+        std::string listError = outcome(
+            [&] {
+                ZnlObjPtr args = ZnlObjPtr::nil();
+                for (auto it = operands.end(); it != operands.begin();)
+                    args = ZncCons(lisp.run(*--it), args);
+                return code(args, lisp.frame);
+            },
+            viaList);
+        EXPECT_EQ(directError, listError) << call;
+        if (!directError.empty() || !listError.empty()) return;
+        ASSERT_TRUE(direct && viaList) << call;
+        EXPECT_EQ(direct->tag(), viaList->tag()) << call;
+        EXPECT_TRUE(direct == viaList || ZncEqual(direct, viaList)) << call;
     }
 
     // What the primitive gives for the list of the two values: its value,
@@ -85,37 +109,48 @@ struct BinaryPrimitives : Apply {
     }
 };
 
-TEST_F(BinaryPrimitives, GiveWhatTheirPrimitiveGivesForTheList) {
+TEST_F(DirectPrimitives, GiveWhatTheirPrimitiveGivesForTheList) {
     const char* operands[] = {"7", "-3", "2147483647", "2.5", "-0.5", "0", "\"s\"", "'x", "nil"};
-    for (const Row& row : rows) {
-        for (const char* a : operands) {
-            for (const char* b : operands) {
-                std::string call = std::string("(") + row.name + " " + a + " " + b + ")";
-                ZnlObjPtr direct, viaList;
-                std::string directError = outcome([&] { return lisp.run(call); }, direct);
-                std::string listError = outcome(
-                    [&] {
-                        ZnlObjPtr args = pxstest::listOf({lisp.run(a), lisp.run(b)});
-                        return row.code(args, lisp.frame);
-                    },
-                    viaList);
-                EXPECT_EQ(directError, listError) << call;
-                if (!directError.empty() || !listError.empty()) continue;
-                ASSERT_TRUE(direct && viaList) << call;
-                EXPECT_EQ(direct->tag(), viaList->tag()) << call;
-                EXPECT_TRUE(direct == viaList || ZncEqual(direct, viaList)) << call;
-            }
-        }
-    }
+    for (const Row& row : rows)
+        for (const char* a : operands)
+            for (const char* b : operands)
+                expectSameOutcome(std::string("(") + row.name + " " + a + " " + b + ")", row.code,
+                                  {a, b});
+    const char* lists[] = {"(list 1 2 3)", "'(1 (2))", "nil", "(cons 1 2)", "7", "\"s\""};
+    for (const Row& row : unaryRows)
+        for (const char* a : lists)
+            expectSameOutcome(std::string("(") + row.name + " " + a + ")", row.code, {a});
 }
 
-TEST_F(BinaryPrimitives, OtherArgumentCountsTakeThePrimitiveItself) {
+TEST_F(DirectPrimitives, ReverseReusesOnlyAListNothingElseHolds) {
+    lisp.run("(define kept (list 1 2 3))");
+    EXPECT_TRUE(ZncEqual(lisp.run("(backwards kept)"), lisp.run("'(3 2 1)")));
+    EXPECT_TRUE(ZncEqual(lisp.global("kept"), lisp.run("'(1 2 3)")));
+    // A fresh list whose tail is shared: the tail stays as it was.
+    lisp.run("(define tail (list 2 3))");
+    EXPECT_TRUE(ZncEqual(lisp.run("(backwards (cons 1 tail))"), lisp.run("'(3 2 1)")));
+    EXPECT_TRUE(ZncEqual(lisp.global("tail"), lisp.run("'(2 3)")));
+    // Quoted lists belong to the code that quotes them.
+    lisp.run("(define (q) (backwards '(a b)))");
+    lisp.run("(q)");
+    EXPECT_STREQ(lisp.run("(car (q))")->pname(), "b");
+    // Fresh lists, long and short, come back reversed.
+    lisp.run("(define (build n acc) (if (= n 0) acc (build (- n 1) (cons n acc))))");
+    EXPECT_EQ(lisp.number("(car (backwards (build 10000 nil)))"), 10000);
+    EXPECT_EQ(lisp.number("(size (backwards (build 10000 nil)))"), 10000);
+    EXPECT_EQ(lisp.number("(first (backwards (list 5)))"), 5);
+    EXPECT_PXS_FAILURE(lisp.run("(backwards (cons 1 (cons 2 3)))"), "Non list in reverse");
+}
+
+TEST_F(DirectPrimitives, OtherArgumentCountsTakeThePrimitiveItself) {
     EXPECT_EQ(lisp.number("(add 1 2 3)"), 6);
     EXPECT_EQ(lisp.number("(sub 5)"), -5);
     EXPECT_EQ(lisp.number("(sub 10 1 2)"), 7);
     EXPECT_PXS_FAILURE(lisp.run("(num= 1)"), "Wrong number of args to =");
     EXPECT_PXS_FAILURE(lisp.run("(pair 1 2 3)"), "Wrong number of args to cons");
     EXPECT_PXS_FAILURE(lisp.run("(add)"), "Wrong number of args to plus");
+    EXPECT_PXS_FAILURE(lisp.run("(first)"), "Wrong number of args to car");
+    EXPECT_PXS_FAILURE(lisp.run("(size '(1) '(2))"), "Wrong number of args to length");
     // Both arguments are evaluated, the second first, even when the first
     // then fails the primitive's check.
     testing::internal::CaptureStdout();

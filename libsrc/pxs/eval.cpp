@@ -242,26 +242,33 @@ ZnlObjPtr enterProcedure(const ZnlObj* f, const ZnlObjPtr& x, const ZnlObjPtr*& 
     return last;
 }
 
-// Primitives that nearly always get two arguments: the evaluator applies
-// them to the two values itself, without the argument list. Each gives what
-// its primitive gives for that list, traces included; it is recognised by
-// its host function, whatever name binds it.
-enum class Binary { None, Add, Subtract, Multiply, NumEqual, Less, Greater, LessEqual,
-                    GreaterEqual, Eq, Cons };
+// Primitives that nearly always get one or two arguments: the evaluator
+// applies them to the values itself, without the argument list. Each gives
+// what its primitive gives for that list, traces included; it is recognised
+// by its host function, whatever name binds it.
+enum class Direct { None, Add, Subtract, Multiply, NumEqual, Less, Greater, LessEqual,
+                    GreaterEqual, Eq, Cons, Car, Cdr, Length, Reverse, Null };
 
-Binary binaryKind(ZnlPrimitiveFn code) {
-    if (code == ZnlPlus) return Binary::Add;
-    if (code == ZnlMinus) return Binary::Subtract;
-    if (code == ZnlMultiply) return Binary::Multiply;
-    if (code == ZnlEqualSign) return Binary::NumEqual;
-    if (code == ZnlLess) return Binary::Less;
-    if (code == ZnlGreater) return Binary::Greater;
-    if (code == ZnlLessEqual) return Binary::LessEqual;
-    if (code == ZnlGreaterEqual) return Binary::GreaterEqual;
-    if (code == ZnlEq) return Binary::Eq;
-    if (code == ZnlLCons) return Binary::Cons;
-    return Binary::None;
+Direct directKind(ZnlPrimitiveFn code) {
+    if (code == ZnlPlus) return Direct::Add;
+    if (code == ZnlMinus) return Direct::Subtract;
+    if (code == ZnlMultiply) return Direct::Multiply;
+    if (code == ZnlEqualSign) return Direct::NumEqual;
+    if (code == ZnlLess) return Direct::Less;
+    if (code == ZnlGreater) return Direct::Greater;
+    if (code == ZnlLessEqual) return Direct::LessEqual;
+    if (code == ZnlGreaterEqual) return Direct::GreaterEqual;
+    if (code == ZnlEq) return Direct::Eq;
+    if (code == ZnlLCons) return Direct::Cons;
+    if (code == ZnlLCar) return Direct::Car;
+    if (code == ZnlLCdr) return Direct::Cdr;
+    if (code == ZnlLength) return Direct::Length;
+    if (code == ZnlReverse) return Direct::Reverse;
+    if (code == ZnlNotOrNull) return Direct::Null;
+    return Direct::None;
 }
+
+bool isUnary(Direct op) { return op >= Direct::Car; }
 
 bool isNumber(const ZnlObjPtr& x) {
     return x && (x->tag() == ZnlFixnumTag || x->tag() == ZnlFlonumTag);
@@ -274,45 +281,69 @@ ZnlObjPtr arithmetic(pxsdetail::ArithOp op, const ZnlObjPtr& a, const ZnlObjPtr&
 
 // `op` applied to the values `a` and `b`, or an empty pointer when only
 // the primitive itself can say what happens (arithmetic on a non-number).
-ZnlObjPtr applyBinary(Binary op, const ZnlObjPtr& a, const ZnlObjPtr& b) {
+ZnlObjPtr applyBinary(Direct op, const ZnlObjPtr& a, const ZnlObjPtr& b) {
     using pxsdetail::ArithOp;
     switch (op) {
-        case Binary::Add:
+        case Direct::Add:
             return arithmetic(ArithOp::Add, a, b);
-        case Binary::Subtract:
+        case Direct::Subtract:
             return arithmetic(ArithOp::Subtract, a, b);
-        case Binary::Multiply:
+        case Direct::Multiply:
             return arithmetic(ArithOp::Multiply, a, b);
-        case Binary::NumEqual:
+        case Direct::NumEqual:
             return ZncCBooleanToLispBoolean(ZncEqualSign(a, b));
-        case Binary::Less:
+        case Direct::Less:
             return ZncCBooleanToLispBoolean(ZncLess(a, b));
-        case Binary::Greater:
+        case Direct::Greater:
             return ZncCBooleanToLispBoolean(ZncGreater(a, b));
-        case Binary::LessEqual:
+        case Direct::LessEqual:
             return ZncCBooleanToLispBoolean(ZncLessEqual(a, b));
-        case Binary::GreaterEqual:
+        case Direct::GreaterEqual:
             return ZncCBooleanToLispBoolean(ZncGreaterEqual(a, b));
-        case Binary::Eq:
+        case Direct::Eq:
             return ZncCBooleanToLispBoolean(ZncEq(a, b));
-        case Binary::Cons:
+        case Direct::Cons:
             return ZncCons(a, b);
-        case Binary::None:
+        default:
+            break;
+    }
+    return ZnlObjPtr();
+}
+
+// `op` applied to the value `a`, which the caller gives up: a list nothing
+// else holds is reversed in place.
+ZnlObjPtr applyUnary(Direct op, ZnlObjPtr a) {
+    switch (op) {
+        case Direct::Car:
+            return ZncCar(a);
+        case Direct::Cdr:
+            return ZncCdr(a);
+        case Direct::Length:
+            return ZnlObjPtr(ZncLength(a));
+        case Direct::Reverse:
+            return pxsdetail::reverseOwned(std::move(a));
+        case Direct::Null:
+            return ZncCBooleanToLispBoolean(ZncNull(a));
+        default:
             break;
     }
     return ZnlObjPtr();
 }
 
 // Applies the compiled function `code` to the argument forms `forms`,
-// evaluated in `env`; calls of two arguments to a Binary primitive skip
-// the argument list.
+// evaluated in `env`; a Direct primitive given as many arguments as it
+// takes skips the argument list.
 ZnlObjPtr applyCompiled(ZnlPrimitiveFn code, const ZnlObjPtr& forms, const ZnlObjPtr& env) {
-    Binary op = binaryKind(code);
+    Direct op = directKind(code);
     const ZnlObj* first = forms.get();
-    if (op == Binary::None || !isCons(first) || !isCons(first->cdrRef().get()) ||
-        !ZncNull(first->cdrRef()->cdrRef()))
-        return code(evalArgs(forms, env), env);
-    ZnlObjPtr b = evalOperand(first->cdrRef()->carRef(), env);
+    if (op == Direct::None || !isCons(first)) return code(evalArgs(forms, env), env);
+    const ZnlObj* second = first->cdrRef().get();
+    if (isUnary(op)) {
+        if (!ZncNull(first->cdrRef())) return code(evalArgs(forms, env), env);
+        return applyUnary(op, evalOperand(first->carRef(), env));
+    }
+    if (!isCons(second) || !ZncNull(second->cdrRef())) return code(evalArgs(forms, env), env);
+    ZnlObjPtr b = evalOperand(second->carRef(), env);
     ZnlObjPtr a = evalOperand(first->carRef(), env);
     ZnlObjPtr value = applyBinary(op, a, b);
     if (value) return value;
