@@ -5,6 +5,7 @@
 #include "pxs_test_support.h"
 
 #include <cstring>
+#include <string>
 
 using pxstest::NoCellLeft;
 using pxstest::liveCells;
@@ -232,6 +233,26 @@ TEST(ForcedRelease, FrameWithClosuresAndChildrenIsFreedExactlyOnce) {
     EXPECT_GT(raw->refcnt(), 0);
     raw->setRefcnt(1);
     DecObjRefCnt(raw);
+}
+
+// A frame made through ZnlObjPtr shares its block with its table; one made
+// with new ZnlObj does not. Either kind may have its table replaced.
+TEST(FrameTables, ReplacedTablesReleaseTheirBindingsWhereverTheyLive) {
+    NoCellLeft guard;
+    ZnlObjPtr inBlock(ZnlFrameTag);
+    ZnlObjPtr separate(new ZnlObj(ZnlFrameTag));
+    for (const ZnlObjPtr& frame : {inBlock, separate}) {
+        for (int i = 0; i < 10; ++i)  // beyond the entries a table holds in place
+            ZncSet(ZncMakeSymbol(("v" + std::to_string(i)).c_str()), ZnlObjPtr(i), frame);
+        auto* table = new ZnlHashTable;
+        table->insert(ZncMakeSymbol("y"), ZnlObjPtr(2), frame);
+        frame->setFrameBindings(table);
+        EXPECT_EQ(frame->frameBindings(), table);
+        EXPECT_TRUE(table->lookup("v3").isNull());
+        EXPECT_EQ(table->lookup("y")->fixnum(), 2);
+        ZncSet(ZncMakeSymbol("z"), ZnlObjPtr(3), frame);
+        EXPECT_EQ(ZncLength(frame->frameBindings()->bindings()), 2);
+    }
 }
 
 TEST(LongStructures, MillionElementListIsFreedWithoutRecursion) {

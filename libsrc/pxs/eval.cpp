@@ -16,6 +16,7 @@
 #include <pxs/io.h>
 #include <pxs/lenv.h>
 #include <pxs/list.h>
+#include <pxs/math.h>
 #include <pxs/null.h>
 #include <util/znException.h>
 #include <util/znNotify.h>
@@ -156,6 +157,37 @@ int bindArgs(const ZnlObjPtr& params, const ZnlObjPtr& values, const ZnlObjPtr& 
     return 0;
 }
 
+// Calls pass a procedure this many arguments at most without building
+// their list.
+constexpr int kDirectArgs = 4;
+
+// evalArgs and bindArgs in one, for a call of at most kDirectArgs
+// arguments: the values are evaluated last first into an array and bound
+// from there. Returns -1, having done nothing, for a longer or improper
+// argument list.
+int bindShortArgs(const ZnlObjPtr& params, const ZnlObjPtr& forms, const ZnlObjPtr& env,
+                  const ZnlObjPtr& frame) {
+    int n = 0;
+    const ZnlObj* cell = forms.get();
+    for (; isCons(cell); cell = cell->cdrRef().get())
+        if (++n > kDirectArgs) return -1;
+    if (cell && cell->tag() != ZnlNilTag) return -1;
+    ZnlObjPtr values[kDirectArgs];
+    for (int i = n; i-- > 0;) {
+        const ZnlObj* form = forms.get();
+        for (int k = 0; k < i; ++k) form = form->cdrRef().get();
+        values[i] = evalOperand(form->carRef(), env);
+    }
+    if (ZncLength(params) != n) return 1;
+    int i = 0;
+    for (const ZnlObj* p = params.get(); isCons(p); p = p->cdrRef().get(), ++i) {
+        const ZnlObjPtr& param = p->carRef();
+        if (!param || param->tag() != ZnlSymbolTag) return 2;
+        ZncSet(param, values[i], frame);
+    }
+    return 0;
+}
+
 ZnlObjPtr makeProcedure(const ZnlObjPtr& params, const ZnlObjPtr& body, const ZnlObjPtr& frame) {
     ZnlObjPtr proc(ZnlProcedureTag);
     proc->setProcParams(params);
@@ -174,26 +206,158 @@ ZnlObjPtr allButLast(const ZnlObjPtr& forms, const ZnlObjPtr& env) {
     return cell->carRef();
 }
 
-// Applies the procedure `f` to the arguments of the call `x`: the caller
-// continues with the returned last body form in the new frame `env`.
-ZnlObjPtr enterProcedure(const ZnlObjPtr& f, const ZnlObjPtr& x, ZnlObjPtr& env) {
-    ZnlObjPtr callFrame(ZnlFrameTag);
-    callFrame->setFrameParent(f->procEnvRef());
-    ZnlObjPtr values = evalArgs(x->cdrRef(), env);
-    int bound = bindArgs(f->procParamsRef(), values, callFrame);
+// The operator of a call, evaluated in `env`. A symbol's value is read in
+// place, without a counted copy; anything else is evaluated into `holder`.
+// Either way the cell may die once its binding changes: the caller takes
+// what it needs from it before evaluating anything else.
+const ZnlObj* evalOperator(const ZnlObjPtr& x, const ZnlObjPtr& env, ZnlObjPtr& holder) {
+    if (x && x->tag() == ZnlSymbolTag && !tracing()) {
+        try {
+            return pxsdetail::symevalRef(x, env.get()).get();
+        } catch (...) {
+            propagateCurrent();
+        }
+    }
+    holder = evalOperand(x, env);
+    return holder.get();
+}
+
+// Applies the procedure `f` to the arguments of the call `x` evaluated in
+// `*env`: the caller continues with the returned last body form in the new
+// frame, which `callFrame` then holds and `env` points to. The procedure's
+// parameters and body are held here, as the arguments may rebind it.
+ZnlObjPtr enterProcedure(const ZnlObj* f, const ZnlObjPtr& x, const ZnlObjPtr*& env,
+                         ZnlObjPtr& callFrame) {
+    ZnlObjPtr params = f->procParamsRef();
+    ZnlObjPtr body = f->procBodyRef();
+    ZnlObjPtr newFrame(ZnlFrameTag);
+    newFrame->setFrameParent(f->procEnvRef());
+    int bound = bindShortArgs(params, x->cdrRef(), *env, newFrame);
+    if (bound < 0) bound = bindArgs(params, evalArgs(x->cdrRef(), *env), newFrame);
     if (bound == 1) ZncHaltAndCatchFire("Wrong number of args for function application");
     if (bound == 2) ZncHaltAndCatchFire("Non-symbol in function parameter list for apply");
-    ZnlObjPtr last = allButLast(f->procBodyRef(), callFrame);
-    env = std::move(callFrame);
+    ZnlObjPtr last = allButLast(body, newFrame);
+    callFrame = std::move(newFrame);
+    env = &callFrame;
     return last;
 }
 
-// The form if continues with: then-form, else-form, or nil.
+// Primitives that nearly always get one or two arguments: the evaluator
+// applies them to the values itself, without the argument list. Each gives
+// what its primitive gives for that list, traces included; it is recognised
+// by its host function, whatever name binds it.
+enum class Direct { None, Add, Subtract, Multiply, NumEqual, Less, Greater, LessEqual,
+                    GreaterEqual, Eq, Cons, Car, Cdr, Length, Reverse, Null };
+
+Direct directKind(ZnlPrimitiveFn code) {
+    if (code == ZnlPlus) return Direct::Add;
+    if (code == ZnlMinus) return Direct::Subtract;
+    if (code == ZnlMultiply) return Direct::Multiply;
+    if (code == ZnlEqualSign) return Direct::NumEqual;
+    if (code == ZnlLess) return Direct::Less;
+    if (code == ZnlGreater) return Direct::Greater;
+    if (code == ZnlLessEqual) return Direct::LessEqual;
+    if (code == ZnlGreaterEqual) return Direct::GreaterEqual;
+    if (code == ZnlEq) return Direct::Eq;
+    if (code == ZnlLCons) return Direct::Cons;
+    if (code == ZnlLCar) return Direct::Car;
+    if (code == ZnlLCdr) return Direct::Cdr;
+    if (code == ZnlLength) return Direct::Length;
+    if (code == ZnlReverse) return Direct::Reverse;
+    if (code == ZnlNotOrNull) return Direct::Null;
+    return Direct::None;
+}
+
+bool isUnary(Direct op) { return op >= Direct::Car; }
+
+bool isNumber(const ZnlObjPtr& x) {
+    return x && (x->tag() == ZnlFixnumTag || x->tag() == ZnlFlonumTag);
+}
+
+ZnlObjPtr arithmetic(pxsdetail::ArithOp op, const ZnlObjPtr& a, const ZnlObjPtr& b) {
+    if (!isNumber(a) || !isNumber(b)) return ZnlObjPtr();
+    return pxsdetail::arithmeticStep(op, a.get(), b.get());
+}
+
+// `op` applied to the values `a` and `b`, or an empty pointer when only
+// the primitive itself can say what happens (arithmetic on a non-number).
+ZnlObjPtr applyBinary(Direct op, const ZnlObjPtr& a, const ZnlObjPtr& b) {
+    using pxsdetail::ArithOp;
+    switch (op) {
+        case Direct::Add:
+            return arithmetic(ArithOp::Add, a, b);
+        case Direct::Subtract:
+            return arithmetic(ArithOp::Subtract, a, b);
+        case Direct::Multiply:
+            return arithmetic(ArithOp::Multiply, a, b);
+        case Direct::NumEqual:
+            return ZncCBooleanToLispBoolean(ZncEqualSign(a, b));
+        case Direct::Less:
+            return ZncCBooleanToLispBoolean(ZncLess(a, b));
+        case Direct::Greater:
+            return ZncCBooleanToLispBoolean(ZncGreater(a, b));
+        case Direct::LessEqual:
+            return ZncCBooleanToLispBoolean(ZncLessEqual(a, b));
+        case Direct::GreaterEqual:
+            return ZncCBooleanToLispBoolean(ZncGreaterEqual(a, b));
+        case Direct::Eq:
+            return ZncCBooleanToLispBoolean(ZncEq(a, b));
+        case Direct::Cons:
+            return ZncCons(a, b);
+        default:
+            break;
+    }
+    return ZnlObjPtr();
+}
+
+// `op` applied to the value `a`, which the caller gives up: a list nothing
+// else holds is reversed in place.
+ZnlObjPtr applyUnary(Direct op, ZnlObjPtr a) {
+    switch (op) {
+        case Direct::Car:
+            return ZncCar(a);
+        case Direct::Cdr:
+            return ZncCdr(a);
+        case Direct::Length:
+            return ZnlObjPtr(ZncLength(a));
+        case Direct::Reverse:
+            return pxsdetail::reverseOwned(std::move(a));
+        case Direct::Null:
+            return ZncCBooleanToLispBoolean(ZncNull(a));
+        default:
+            break;
+    }
+    return ZnlObjPtr();
+}
+
+// Applies the compiled function `code` to the argument forms `forms`,
+// evaluated in `env`; a Direct primitive given as many arguments as it
+// takes skips the argument list.
+ZnlObjPtr applyCompiled(ZnlPrimitiveFn code, const ZnlObjPtr& forms, const ZnlObjPtr& env) {
+    Direct op = directKind(code);
+    const ZnlObj* first = forms.get();
+    if (op == Direct::None || !isCons(first)) return code(evalArgs(forms, env), env);
+    const ZnlObj* second = first->cdrRef().get();
+    if (isUnary(op)) {
+        if (!ZncNull(first->cdrRef())) return code(evalArgs(forms, env), env);
+        return applyUnary(op, evalOperand(first->carRef(), env));
+    }
+    if (!isCons(second) || !ZncNull(second->cdrRef())) return code(evalArgs(forms, env), env);
+    ZnlObjPtr b = evalOperand(second->carRef(), env);
+    ZnlObjPtr a = evalOperand(first->carRef(), env);
+    ZnlObjPtr value = applyBinary(op, a, b);
+    if (value) return value;
+    return code(ZncCons(a, ZncCons(b, ZnlObjPtr::nil())), env);
+}
+
+// The form if continues with: then-form, else-form, or nil. Once the count
+// is known the list can be walked on raw cells: `args` holds it.
 ZnlObjPtr ifChoice(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
     int n = ZncLength(args);
     if (n < 2 || n > 3) ZncHaltAndCatchFire("Wrong number of args to if");
-    if (isTrue(evalOperand(args->carRef(), frame))) return ZncCadr(args);
-    return n == 3 ? ZncCaddr(args) : ZnlObjPtr::nil();
+    const ZnlObj* then = args->cdrRef().get();
+    if (isTrue(evalOperand(args->carRef(), frame))) return then->carRef();
+    return n == 3 ? then->cdrRef()->carRef() : ZnlObjPtr::nil();
 }
 
 // The forms of the first clause whose test is true. A clause holding only
@@ -230,33 +394,38 @@ PXS_COLD bool condStep(ZnlObjPtr& x, const ZnlObjPtr& env) {
     return false;
 }
 
-// The evaluator's loop; see the file comment.
+// The evaluator's loop; see the file comment. The current frame is the
+// caller's until a procedure is entered, and from then on the call's, held
+// by `callFrame`: only that one is counted.
 ZnlObjPtr evalLoop(const ZnlObjPtr& expr, const ZnlObjPtr& frame) {
     ZnlObjPtr x = expr;
-    ZnlObjPtr env = frame;
+    const ZnlObjPtr* env = &frame;
+    ZnlObjPtr callFrame;
     for (;;) {
         if (tracing()) trace("EVALing ", x);
         if (!x) return ZnlObjPtr::nil();
-        if (x->tag() == ZnlSymbolTag) return ZncSymeval(x, env);
+        if (x->tag() == ZnlSymbolTag) return ZncSymeval(x, *env);
         if (x->tag() != ZnlConsTag) {
             if (selfEvaluating(x->tag())) return x;
             unknownExpression(x);
         }
-        ZnlObjPtr f = evalOperand(x->carRef(), env);
+        ZnlObjPtr holder;
+        const ZnlObj* f = evalOperator(x->carRef(), *env, holder);
         ZnlTagType kind = f ? f->tag() : ZnlNilTag;
-        if (kind == ZnlCompiledCTag) return f->fcnCode()(evalArgs(x->cdrRef(), env), env);
         if (kind == ZnlProcedureTag) {
-            x = enterProcedure(f, x, env);
+            x = enterProcedure(f, x, env, callFrame);
             continue;
         }
-        if (kind != ZnlSpecialFormTag) ZncHaltAndCatchFire("Cannot apply a non-function");
+        if (kind != ZnlCompiledCTag && kind != ZnlSpecialFormTag)
+            ZncHaltAndCatchFire("Cannot apply a non-function");
         ZnlPrimitiveFn code = f->fcnCode();
+        if (kind == ZnlCompiledCTag) return applyCompiled(code, x->cdrRef(), *env);
         if (code == ZnlIf) {
-            x = ifChoice(x->cdrRef(), env);
+            x = ifChoice(x->cdrRef(), *env);
         } else if (code == ZnlCond) {
-            if (condStep(x, env)) return x;
+            if (condStep(x, *env)) return x;
         } else {
-            return code(x->cdrRef(), env);
+            return code(x->cdrRef(), *env);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -47,22 +48,42 @@ ZnlHashTable::~ZnlHashTable() {
     newest_ = nullptr;
     while (entry) {
         symbol_entry* older = entry->older;
-        delete entry;
+        deleteEntry(entry);
         entry = older;
     }
     delete[] buckets_;
 }
 
+// Entries are never removed, so the first kInPlace made are the ones in
+// place.
+symbol_entry* ZnlHashTable::newEntry() {
+    if (size_ < kInPlace) return new (inPlace_ + size_ * sizeof(symbol_entry)) symbol_entry;
+    return new symbol_entry;
+}
+
+void ZnlHashTable::deleteEntry(symbol_entry* entry) {
+    auto* bytes = reinterpret_cast<unsigned char*>(entry);
+    if (bytes >= inPlace_ && bytes < inPlace_ + sizeof inPlace_)
+        entry->~symbol_entry();
+    else
+        delete entry;
+}
+
 int ZnlHashTable::bucket_number(const char* name) { return Key(name).bucket; }
 
-ZnlHashTable::Key::Key(const char* text, const ZnlObj* cell)
-    : name(text ? text : ""), symbol(cell), bucket(0), hash(2166136261u) {
+ZnlHashTable::Key::Key(const char* text)
+    : name(text ? text : ""), symbol(nullptr), bucket(0), hash(2166136261u) {
     std::int32_t sum = 0;
     for (const char* p = name; *p; ++p) {
         sum += static_cast<signed char>(*p);
         hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
     }
     bucket = static_cast<int>(static_cast<std::uint32_t>(sum) & 0xFF);
+}
+
+void ZnlHashTable::Key::keepHashes(const ZnlObj* symbol) {
+    Key computed(keyName(symbol));
+    symbol->keepNameHash(computed.hash, computed.bucket);
 }
 
 namespace {
@@ -77,19 +98,18 @@ bool matches(const symbol_entry* entry, const ZnlHashTable::Key& key) {
 
 }  // namespace
 
-symbol_entry* ZnlHashTable::find(const Key& key) const {
+bool ZnlHashTable::sameName(const symbol_entry* entry, const Key& key) {
+    return std::strcmp(checkedKeyName(entry), key.name) == 0;
+}
+
+symbol_entry* ZnlHashTable::findInBuckets(const Key& key) const {
     if (!index_.empty()) {
         const size_t mask = index_.size() - 1;
         for (size_t i = key.hash & mask; symbol_entry* entry = index_[i]; i = (i + 1) & mask)
             if (matches(entry, key)) return entry;
         return nullptr;
     }
-    if (buckets_) {
-        for (symbol_entry* entry = buckets_[key.bucket]; entry; entry = entry->next)
-            if (matches(entry, key)) return entry;
-        return nullptr;
-    }
-    for (symbol_entry* entry = newest_; entry; entry = entry->older)
+    for (symbol_entry* entry = buckets_[key.bucket]; entry; entry = entry->next)
         if (matches(entry, key)) return entry;
     return nullptr;
 }
@@ -123,7 +143,7 @@ void ZnlHashTable::buildBuckets() {
 // so must the index: `replace` says whether `entry` is the newer.
 void ZnlHashTable::indexEntry(symbol_entry* entry, bool replace) {
     const size_t mask = index_.size() - 1;
-    Key key(keyName(entry->symbol.get()));
+    Key key(entry->symbol.get());
     size_t i = entry->hash & mask;
     for (; index_[i]; i = (i + 1) & mask) {
         if (!matches(index_[i], key)) continue;
@@ -143,7 +163,7 @@ void ZnlHashTable::rebuildIndex() {
 ZnlObjPtr ZnlHashTable::insert(const ZnlObjPtr& symbol, const ZnlObjPtr& value,
                                const ZnlObjPtr& frame) {
     if (!symbol || symbol->tag() != ZnlSymbolTag) ZncHaltAndCatchFire("non-symbol in environment");
-    Key key(keyName(symbol.get()));
+    Key key(symbol.get());
     symbol_entry* existing = find(key);
     if (existing && existing->value) ZncHaltAndCatchFire("cannot insert binding with duplicate key");
     insertNew(key, symbol, value, frame);
@@ -152,7 +172,7 @@ ZnlObjPtr ZnlHashTable::insert(const ZnlObjPtr& symbol, const ZnlObjPtr& value,
 
 void ZnlHashTable::insertNew(const Key& key, const ZnlObjPtr& symbol, const ZnlObjPtr& value,
                              const ZnlObjPtr& frame) {
-    symbol_entry* entry = new symbol_entry;
+    symbol_entry* entry = newEntry();
     entry->symbol = symbol;
     entry->value = value;
     entry->hash = key.hash;
@@ -238,7 +258,7 @@ ZnlObjPtr ZncSet(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPt
     if (!symbol || symbol->tag() != ZnlSymbolTag) ZncHaltAndCatchFire("Non-symbol to set1env");
     if (!isFrame(frame)) ZncHaltAndCatchFire("Non-frame to set1env");
     ZnlHashTable* table = frame->frameBindings();
-    ZnlHashTable::Key key(keyName(symbol.get()), symbol.get());
+    ZnlHashTable::Key key(symbol.get());
     if (symbol_entry* entry = table->find(key)) {
         table->setEntryValue(entry, value, frame);
         return entry->symbol;
@@ -248,17 +268,22 @@ ZnlObjPtr ZncSet(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPt
 }
 
 // Walks raw parent links: `frame` holds the whole chain for the walk.
-ZnlObjPtr ZncSymeval(const ZnlObjPtr& symbol, const ZnlObjPtr& frame) {
+const ZnlObjPtr& pxsdetail::symevalRef(const ZnlObjPtr& symbol, const ZnlObj* frame) {
     if (!symbol || symbol->tag() != ZnlSymbolTag) ZncHaltAndCatchFire("Non-symbol to ZncSymeval");
-    ZnlHashTable::Key key(keyName(symbol.get()), symbol.get());
-    for (ZnlObj* f = frame.get(); f && f->tag() == ZnlFrameTag; f = f->frameParentRef().get()) {
+    ZnlHashTable::Key key(symbol.get());
+    for (const ZnlObj* f = frame; f && f->tag() == ZnlFrameTag; f = f->frameParentRef().get()) {
         symbol_entry* entry = f->frameBindings()->find(key);
         if (!entry || !entry->value) continue;
-        // A nearer binding to the marker hides any farther real one.
-        if (entry->value == ZnlObjPtr::unbound()) break;
+        // A nearer binding to the marker hides any farther real one. The
+        // marker is a symbol, which few values are.
+        if (entry->value->tag() == ZnlSymbolTag && entry->value == ZnlObjPtr::unbound()) break;
         return entry->value;
     }
     raiseUnbound(key.name);
+}
+
+ZnlObjPtr ZncSymeval(const ZnlObjPtr& symbol, const ZnlObjPtr& frame) {
+    return pxsdetail::symevalRef(symbol, frame.get());
 }
 
 bool ZncBoundp(const ZnlObjPtr& symbol, const ZnlObjPtr& frame) {

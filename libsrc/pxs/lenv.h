@@ -30,20 +30,31 @@ struct symbol_entry {
 // frame, usually) keeps them in one list, a middle-sized one walks its
 // bucket chains, and a large one (a global frame) also keeps an open-
 // addressing index on a full hash of the name, since a byte sum spreads
-// thousands of names over few chains.
+// thousands of names over few chains. The first few entries live inside
+// the table itself, so a call's frame allocates nothing per binding.
 class ZnlHashTable {
 public:
     static constexpr int kBuckets = 256;
 
     // A name with its hashes, computed once for lookups in several tables.
-    // Given the symbol itself, an entry keyed by that very cell matches
+    // Made from a symbol, it takes the hashes the symbol keeps (computing
+    // them the first time), and an entry keyed by that very cell matches
     // without comparing names.
     struct Key {
-        explicit Key(const char* name, const ZnlObj* symbol = nullptr);
+        explicit Key(const char* name);
+        explicit Key(const ZnlObj* symbol) : name(symbol->pname() ? symbol->pname() : ""),
+                                             symbol(symbol) {
+            if (!symbol->nameHashKnown()) keepHashes(symbol);
+            bucket = symbol->nameBucket();
+            hash = symbol->nameHash();
+        }
         const char* name;
         const ZnlObj* symbol;
         int bucket;          // bucket_number(name)
         std::uint32_t hash;  // FNV-1a of the name
+
+    private:
+        static void keepHashes(const ZnlObj* symbol);
     };
 
     ZnlHashTable() = default;
@@ -55,9 +66,17 @@ public:
     ZnlObjPtr lookup(const char* name) const;
     // The symbol stored as the key for `name`, or an empty pointer.
     ZnlObjPtr findsym(const char* name) const;
-    // The entry for `name`, or null.
+    // The entry for `name`, or null. A table in list form, which is what a
+    // call's frame usually is, is searched inline.
     symbol_entry* find(const char* name) const;
-    symbol_entry* find(const Key& key) const;
+    symbol_entry* find(const Key& key) const {
+        if (buckets_) return findInBuckets(key);
+        for (symbol_entry* entry = newest_; entry; entry = entry->older)
+            if (entry->hash == key.hash &&
+                ((key.symbol && entry->symbol.get() == key.symbol) || sameName(entry, key)))
+                return entry;
+        return nullptr;
+    }
     // Adds a binding and returns `symbol`; `frame` is the frame that owns
     // this table. Raises when `name` is already bound.
     ZnlObjPtr insert(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPtr& frame);
@@ -93,9 +112,18 @@ private:
 
     template <typename Visit>
     void visitInBucketOrder(Visit visit) const;
+    // find() of a table past its list form.
+    symbol_entry* findInBuckets(const Key& key) const;
+    // The name comparison behind a hash match.
+    static bool sameName(const symbol_entry* entry, const Key& key);
+    // Entries the table holds in place before it allocates any.
+    static constexpr int kInPlace = 4;
+
     void buildBuckets();
     void indexEntry(symbol_entry* entry, bool replace);
     void rebuildIndex();
+    symbol_entry* newEntry();
+    void deleteEntry(symbol_entry* entry);
 
     symbol_entry** buckets_ = nullptr;
     symbol_entry* newest_ = nullptr;
@@ -104,6 +132,8 @@ private:
     std::vector<symbol_entry*> index_;
     int size_ = 0;
     int localProcs_ = 0;
+    // Raw storage for the first kInPlace entries, constructed as used.
+    alignas(symbol_entry) unsigned char inPlace_[kInPlace * sizeof(symbol_entry)];
 };
 
 // Binds or rebinds `symbol` in `frame` itself and returns the key symbol of
@@ -111,6 +141,12 @@ private:
 ZnlObjPtr ZncSet(const ZnlObjPtr& symbol, const ZnlObjPtr& value, const ZnlObjPtr& frame);
 // The value of `symbol` seen from `frame`; raises "Unbound symbol %s".
 ZnlObjPtr ZncSymeval(const ZnlObjPtr& symbol, const ZnlObjPtr& frame);
+
+namespace pxsdetail {
+// ZncSymeval without the counted copy: the value in its binding, which
+// stays valid only until that binding is assigned or its frame dies.
+const ZnlObjPtr& symevalRef(const ZnlObjPtr& symbol, const ZnlObj* frame);
+}  // namespace pxsdetail
 // True when `frame` itself binds the symbol's name to a real value.
 bool ZncBoundp(const ZnlObjPtr& symbol, const ZnlObjPtr& frame);
 

@@ -5,6 +5,7 @@
 #include <pxs/list.h>
 
 #include <new>
+#include <utility>
 
 #include <pxs/io.h>
 #include <pxs/null.h>
@@ -70,6 +71,23 @@ ZnlObjPtr ZncReverse(const ZnlObjPtr& x) {
     for (; isCons(cursor); cursor = cursor->cdrRef().get())
         result = ZncCons(cursor->carRef(), result);
     if (cursor && cursor->tag() != ZnlNilTag) ZncHaltAndCatchFire("Non list in reverse");
+    return result;
+}
+
+ZnlObjPtr pxsdetail::reverseOwned(ZnlObjPtr list) {
+    const ZnlObj* cursor = list.get();
+    for (; isCons(cursor) && cursor->refcnt() == 1; cursor = cursor->cdrRef().get()) {
+    }
+    if (!cursor || cursor->tag() != ZnlNilTag || !isCons(list.get())) return ZncReverse(list);
+    // Each step moves one cons from the front of `list` to the front of
+    // `result`; no count ever reaches zero.
+    ZnlObjPtr result = ZnlObjPtr::nil();
+    while (isCons(list.get())) {
+        ZnlObjPtr rest = list->cdrRef();
+        list->setCdr(result);
+        result = std::move(list);
+        list = std::move(rest);
+    }
     return result;
 }
 

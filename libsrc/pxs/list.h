@@ -33,6 +33,14 @@ ZnlObjPtr ZncReverse(const ZnlObjPtr& x);
 // shared as the tail. Nil `a` yields `b`, nil `b` yields `a` itself.
 ZnlObjPtr ZncAppend(const ZnlObjPtr& a, const ZnlObjPtr& b);
 
+namespace pxsdetail {
+// ZncReverse for a caller that gives up its reference to `list`. When that
+// was the only one, and no cons of the list is shared either, nothing else
+// can see the list: its conses are reused, reversed in place, instead of
+// copied. Otherwise, and for anything but a proper list, ZncReverse.
+ZnlObjPtr reverseOwned(ZnlObjPtr list);
+}  // namespace pxsdetail
+
 // List primitives (evaluated argument list, current frame).
 ZnlObjPtr ZnlLCons(const ZnlObjPtr& args, const ZnlObjPtr& frame);
 ZnlObjPtr ZnlLCar(const ZnlObjPtr& args, const ZnlObjPtr& frame);

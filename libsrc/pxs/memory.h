@@ -106,6 +106,7 @@ public:
     static const ZnlObjPtr& unbound();
 
 private:
+    friend struct pxsdetail::CellAccess;
     ZnlObj* cell_;
 };
 
@@ -122,9 +123,15 @@ public:
     explicit ZnlObj(const char* text);
     ZnlObj(const ZnlObj&) = delete;
     ZnlObj& operator=(const ZnlObj&) = delete;
+    // A frame's cell may share its block with the frame's table, so a cell
+    // is freed without a size.
+    static void operator delete(void* block) { ::operator delete(block); }
 
     ZnlTagType tag() const { return tag_; }
-    void setTag(ZnlTagType tag) { tag_ = tag; }
+    void setTag(ZnlTagType tag) {
+        tag_ = tag;
+        nameHashKnown_ = 0;
+    }
     int refcnt() const { return refcnt_; }
     void setRefcnt(int count) { refcnt_ = count; }
     bool gone() const { return gone_ != 0; }
@@ -178,6 +185,18 @@ public:
     // returns true; on any other kind warns and returns false.
     bool registerVal(ZncParam* param);
 
+    // The hashes of a symbol's name, which binding tables (lenv.cpp) compute
+    // on the first lookup and keep here, so that a lookup in every frame of
+    // a chain costs no pass over the name. A new name or kind forgets them.
+    bool nameHashKnown() const { return nameHashKnown_ != 0; }
+    std::uint32_t nameHash() const { return nameHash_; }
+    int nameBucket() const { return nameBucket_; }
+    void keepNameHash(std::uint32_t hash, int bucket) const {
+        nameHash_ = hash;
+        nameBucket_ = static_cast<std::uint8_t>(bucket);
+        nameHashKnown_ = 1;
+    }
+
     // Printing (io.cpp). ZncObjFprint writes the printed form and flushes.
     void ZncObjFprint(FILE* out);
     // The elements of a list without the parentheses; a non-cons raises.
@@ -191,6 +210,11 @@ private:
     friend struct pxsdetail::CellAccess;
     ~ZnlObj();
 
+    // A frame made with its table in the same block (see CellAccess).
+    ZnlObj(ZnlTagType tag, ZnlHashTable* tableInPlace);
+    // Destroys the frame's table, wherever it lives.
+    void destroyTable() noexcept;
+
     bool ownsText() const {
         return tag_ == ZnlSymbolTag || tag_ == ZnlStringTag || tag_ == ZnlSpecialFormTag ||
                tag_ == ZnlCompiledCTag;
@@ -198,10 +222,19 @@ private:
     void replaceText(const char* text);
     // Frees what the cell owns and drops its slots (third, second, first).
     void releaseContents() noexcept;
+    // The first half of that: the text, or a frame's list and table; sets
+    // `gone`.
+    void releaseOwned() noexcept;
 
     ZnlTagType tag_;
     std::int32_t refcnt_ = 0;
     unsigned char gone_ = 0;
+    // Name hashes (see keepNameHash), in what would otherwise be padding.
+    mutable unsigned char nameHashKnown_ = 0;
+    mutable std::uint8_t nameBucket_ = 0;
+    // Set when a frame's table lives in the cell's own block.
+    unsigned char tableInPlace_ = 0;
+    mutable std::uint32_t nameHash_ = 0;
     ZnlObjPtr first_;   // car, procParams, frameParent
     ZnlObjPtr second_;  // cdr, procBody
     ZnlObjPtr third_;   // procEnv
@@ -224,15 +257,21 @@ inline void IncObjRefCnt(ZnlObj* cell) {
     ++cell->refcnt_;
 }
 
-// Only three events need the slow path: the count reaching zero, any release
-// of a frame that leaves it referenced (the closure-cycle test), and a
-// procedure left with one reference (which may close such a cycle).
+namespace pxsdetail {
+// Only three events need the slow path after a release leaves `count`: the
+// count reaching zero, any release of a frame that leaves it referenced (the
+// closure-cycle test), and a procedure left with one reference (which may
+// close such a cycle).
+inline bool needsAfterRelease(ZnlTagType tag, int count) {
+    return count == 0 ||
+           (count > 0 && (tag == ZnlFrameTag || (count == 1 && tag == ZnlProcedureTag)));
+}
+}  // namespace pxsdetail
+
 inline void DecObjRefCnt(ZnlObj* cell) {
     if (!cell) return;
     int count = --cell->refcnt_;
-    if (count == 0 || (count > 0 && (cell->tag_ == ZnlFrameTag ||
-                                      (count == 1 && cell->tag_ == ZnlProcedureTag))))
-        pxsdetail::afterRelease(cell);
+    if (pxsdetail::needsAfterRelease(cell->tag_, count)) pxsdetail::afterRelease(cell);
 }
 
 // For a frame, the number of its bindings whose value is a procedure made in
