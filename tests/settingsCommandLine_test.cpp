@@ -166,7 +166,6 @@ TEST(SettingsCommandLine, ValuesOfEveryKindReachTheirVariables) {
     EXPECT_EQ(demo.host.value(), "two words");
     EXPECT_EQ(demo.port.value(), 81u);
     EXPECT_EQ(demo.origin.value(), ZnVector64(1, 2, 3));
-    EXPECT_FALSE(demo.fileOnly.isSet());
 }
 
 TEST(SettingsCommandLine, ChangeOnceFlagAndAddBaseVar) {
