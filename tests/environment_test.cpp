@@ -41,13 +41,9 @@ public:
 
 TEST(EnvironmentRoot, ConstructorsAndHandleCopiesShareTheTree) {
     ZnEnvironment env;
-    ZnEnvObject* root = ZnEnvObject::castToObject(env.root());
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->name(), "root");
-    EXPECT_EQ(root->type(), "root");
-    EXPECT_TRUE(root->value().empty());
-    ZnEnvironment named("settings");
-    EXPECT_EQ(ZnEnvObject::castToObject(named.root())->type(), "settings");
+    ASSERT_TRUE(ZnEnvObject::isObject(env.root(), "root", "root"));
+    EXPECT_EQ(printed(env), "  class root root Value= \n");
+    EXPECT_EQ(printed(ZnEnvironment("settings")), "  class settings settings Value= \n");
     ZnEnvironment copy = env;
     copy.addAttribute("a", "1");
     EXPECT_EQ(env.getAttribute("a")->value(), "1");
