@@ -6,42 +6,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+
+#include "pxs_test_files.h"
 
 namespace {
 
+using pxstest::TempDir;
+
 const std::string kDataDir = PXS_TEST_DATA_DIR;
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-
-// A file name in the temporary directory, removed with the fixture.
-class TempFile {
-public:
-    explicit TempFile(const char* suffix) {
-        char pattern[] = "/tmp/envXmlTestXXXXXX";
-        const int fd = mkstemp(pattern);
-        if (fd >= 0) close(fd);
-        std::remove(pattern);
-        name_ = std::string(pattern) + suffix;
-    }
-    ~TempFile() { std::remove(name_.c_str()); }
-    const std::string& name() const { return name_; }
-    std::string contents() const {
-        std::ifstream in(name_);
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
-
-private:
-    std::string name_;
-};
 
 bool readText(ZnEnvironment& env, const std::string& text, bool validate = false) {
     ZnEnvXMLReader reader(validate);
@@ -76,29 +54,24 @@ std::unique_ptr<ZnException> thrownBy(Read read) {
 TEST(EnvXmlRead, ElementsAttributesAndTextMapOntoTheTree) {
     ZnEnvironment env;
     ASSERT_TRUE(readText(env, "<config name=\"main\"><link port=\"5\">x</link></config>"));
-    ZnEnvObject* root = ZnEnvObject::castToObject(env.root());
-    EXPECT_EQ(root->name(), "main");
-    EXPECT_EQ(root->type(), "config");
     ZnEnvValueSP link = env.getObject("link", "link");
     ASSERT_TRUE(link);
     EXPECT_EQ(link->parent(), env.root());
-    EXPECT_EQ(link->value(), "x");
-    EXPECT_EQ(ZnEnvObject::castToObject(link)->attributeValue("port"), "5");
+    EXPECT_EQ(ZnEnvObject::castToObject(link)->attribute("port")->parent(), link);
     EXPECT_EQ(listing(env),
               "  class config main Value= \n"
               "     class link link Value= x\n"
               "        port Value= 5\n");
-}
-
-TEST(EnvXmlRead, NameAttributeNamesTheObjectAndIsIndexedUnderIt) {
-    ZnEnvironment env;
-    ASSERT_TRUE(readText(env, "<r><b name=\"a\" k=\"v\"/><b/></r>"));
-    ZnEnvValueSP a = env.getObject("a", "b");
+    // A name attribute names the object, which is indexed under it, and is
+    // not an attribute as well.
+    ZnEnvironment named;
+    ASSERT_TRUE(readText(named, "<r><b name=\"a\" k=\"v\"/><b/></r>"));
+    ZnEnvValueSP a = named.getObject("a", "b");
     ASSERT_TRUE(a);
-    EXPECT_EQ(ZnEnvObject::castToObject(env.root())->attribute("a"), a);
-    EXPECT_FALSE(ZnEnvObject::castToObject(a)->attribute("name"));  // not an attribute as well
-    EXPECT_EQ(ZnEnvObject::castToObject(a)->attributeValue("k"), "v");
-    EXPECT_TRUE(env.getObject("b", "b"));
+    EXPECT_EQ(ZnEnvObject::castToObject(named.root())->attribute("a"), a);
+    EXPECT_EQ(listing(named),
+              "  class r r Value= \n     class b a Value= \n        k Value= v\n"
+              "     class b b Value= \n");
 }
 
 TEST(EnvXmlRead, EmptyElementsCloseAndTheLastTextWins) {
@@ -113,25 +86,22 @@ TEST(EnvXmlRead, EmptyElementsCloseAndTheLastTextWins) {
     EXPECT_EQ(comment->format(), 0u);
 }
 
-TEST(EnvXmlRead, ContentOutsideTheDocumentElementStaysOut) {
+// The document element renames the handle's root, which keeps what it
+// held; nothing outside the document element reaches the tree.
+TEST(EnvXmlRead, DocumentElementRenamesTheRootAndAddsToIt) {
     ZnEnvironment outer;
     ZnEnvValueSP holder = outer.addObject("holder", "h");
     ZnEnvValueSP inner = outer.addObject("inner", "i", holder);
     ZnEnvironment env(inner);
-    ASSERT_TRUE(readText(env, "<!--before--><doc><x/></doc><!--after-->"));
-    EXPECT_EQ(ZnEnvNamedList::castToNamedList(inner)->name(), "doc");
-    EXPECT_EQ(ZnEnvList::castToList(holder)->last(), inner);  // nothing escaped into the parent
-    EXPECT_TRUE(env.getObject("x", "x"));
-}
-
-TEST(EnvXmlRead, ReadingIntoAFilledRootAddsAndRenames) {
-    ZnEnvironment env;
     ZnEnvValueSP old = env.addAttribute("old", "1");
-    ASSERT_TRUE(readText(env, "<fresh new=\"2\"/>"));
-    EXPECT_EQ(ZnEnvObject::castToObject(env.root())->name(), "fresh");
-    EXPECT_EQ(ZnEnvObject::castToObject(env.root())->type(), "fresh");
-    EXPECT_EQ(ZnEnvList::castToList(env.root())->first(), old);
-    EXPECT_EQ(ZnEnvObject::castToObject(env.root())->attributeValue("new"), "2");
+    ASSERT_TRUE(readText(env, "<!--before--><doc new=\"2\"><x/></doc><!--after-->"));
+    EXPECT_EQ(ZnEnvList::castToList(holder)->last(), inner);  // nothing escaped into the parent
+    EXPECT_EQ(ZnEnvList::castToList(inner)->first(), old);
+    EXPECT_EQ(listing(env),
+              "  class doc doc Value= \n"
+              "     old Value= 1\n"
+              "     new Value= 2\n"
+              "     class x x Value= \n");
 }
 
 TEST(EnvXmlRead, ReferencesAreKeptAsSetAndExpandedOnRead) {
@@ -153,23 +123,21 @@ TEST(EnvXmlWrite, DocumentFollowsTheTreeFormat) {
     EXPECT_EQ(writeText(env), kDeclaration + "<main><link port=\"5\">x</link></main>\n");
     ZnEnvironment other;
     env.root()->setValue("root text is not written");
-    ZnEnvValueSP object = other.addObject("a", "b");
-    object->setValue("v");
-    other.addComment("note", object);
+    ZnEnvValueSP a = other.addObject("a", "b");
+    a->setValue("v");
+    other.addComment("note", a);
     ZnEnvValueSP list(new ZnEnvList("lists have no element"));
     ZnEnvList::castToList(other.root())->append(list);
     other.addObject("inlist", "c", list);
     EXPECT_EQ(writeText(other),
               kDeclaration + "<root><b name=\"a\"><!--note-->v</b><c name=\"inlist\"/></root>\n");
-}
-
-TEST(EnvXmlWrite, AttributesAfterChildContentAreDropped) {
-    ZnEnvironment env;
-    ZnEnvValueSP object = env.addObject("o", "t");
-    env.addAttribute("early", "1", object);
-    env.addObject("child", "c", object);
-    env.addAttribute("late", "2", object);
-    EXPECT_EQ(writeText(env),
+    // Attributes that follow child content are dropped.
+    ZnEnvironment late;
+    ZnEnvValueSP object = late.addObject("o", "t");
+    late.addAttribute("early", "1", object);
+    late.addObject("child", "c", object);
+    late.addAttribute("late", "2", object);
+    EXPECT_EQ(writeText(late),
               kDeclaration + "<root><t name=\"o\" early=\"1\"><c name=\"child\"/></t></root>\n");
 }
 
@@ -214,30 +182,24 @@ TEST(EnvXmlFile, IndentedFileWithDocTypeReadsBackValid) {
               "     class link link Value= \n"
               "        port Value= 6\n"
               "        proto Value= udp\n");
-    TempFile file(".xml");
+    TempDir dir;
     std::ifstream dtd(kDataDir + "/envConfig.dtd");
-    std::ofstream(file.name() + ".dtd") << dtd.rdbuf();
-    ZnEnvXMLWriter writer("config", file.name().substr(5) + ".dtd");
+    std::ofstream(dir.file("config.dtd")) << dtd.rdbuf();
+    ZnEnvXMLWriter writer("config", "config.dtd");
     writer.setIndentation("   ");
-    ASSERT_TRUE(writer.writeFile(env, file.name()));
-    EXPECT_EQ(file.contents().substr(0, 38), "<?xml version=\"1.0\" encoding=\"utf-8\"?>");
-    EXPECT_NE(file.contents().find("\n   <link name=\"up\""), std::string::npos);
-    ZnEnvironment back = ZnEnvXMLReader(true).readFile(file.name(), ok);
-    std::remove((file.name() + ".dtd").c_str());
+    const std::string file = dir.file("out.xml");
+    ASSERT_TRUE(writer.writeFile(env, file));
+    std::ifstream in(file);
+    std::stringstream written;
+    written << in.rdbuf();
+    EXPECT_EQ(written.str().substr(0, 38), "<?xml version=\"1.0\" encoding=\"utf-8\"?>");
+    EXPECT_NE(written.str().find("\n   <link name=\"up\""), std::string::npos);
+    ZnEnvironment back = ZnEnvXMLReader(true).readFile(file, ok);
     ASSERT_TRUE(ok);
     EXPECT_EQ(listing(back), listing(env));
 }
 
-TEST(EnvXmlFile, FailuresReportAndAnswerFalse) {
-    ZnEnvironment env;
-    ZnEnvXMLWriter writer;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(writer.writeFile(env, "/nonexistent-dir/x.xml"));
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("testXmlwriterDoc: Error at xmlSaveFormatFileEnc\n"), std::string::npos);
-}
-
-TEST(EnvXmlErrors, UnopenedInputThrowsWithFixedOrigin) {
+TEST(EnvXmlErrors, UnopenedInputThrowsUnwritableFileAnswersFalse) {
     ZnEnvXMLReader reader;
     bool ok = true;
     std::unique_ptr<ZnException> e = thrownBy([&] { reader.readFile("/nonexistent/x.xml", ok); });
@@ -250,6 +212,12 @@ TEST(EnvXmlErrors, UnopenedInputThrowsWithFixedOrigin) {
     e = thrownBy([&] { reader.readMemory(env, nullptr, 0); });
     EXPECT_STREQ(e->what(), "ZnCorruptedState: Unable to read memory.");
     EXPECT_EQ(e->number(), ZnCorruptedStateNumber);
+    // A file that cannot be written is reported and answered false.
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(ZnEnvXMLWriter().writeFile(env, "/nonexistent-dir/x.xml"));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "testXmlwriterDoc: Error at xmlSaveFormatFileEnc\n"),
+              std::string::npos);
 }
 
 // An error half-way leaves what was read before it in the tree; the reader

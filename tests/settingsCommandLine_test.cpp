@@ -20,6 +20,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -29,7 +30,7 @@ using Scope = ZnBaseConfigVariable;
 // argv for parseCommandLine, kept alive with its strings.
 class Argv {
 public:
-    Argv(std::initializer_list<const char*> words) : words_(words.begin(), words.end()) {
+    explicit Argv(std::vector<std::string> words) : words_(std::move(words)) {
         for (std::string& w : words_) pointers_.push_back(&w[0]);
         pointers_.push_back(nullptr);
     }
@@ -136,17 +137,12 @@ ChildResult runChild(const std::function<void()>& body, Input input,
 }
 
 // Parses `words` with fresh demo settings, in the child.
-std::function<void()> parsing(std::initializer_list<const char*> words, bool helpAndVersion,
-                              int level = 1) {
-    std::vector<std::string> kept(words.begin(), words.end());
-    return [kept, helpAndVersion, level] {
+std::function<void()> parsing(std::vector<std::string> words, bool helpAndVersion, int level = 1) {
+    return [words, helpAndVersion, level] {
         ZnNotifyLevel = level;
-        std::vector<char*> argv;
-        std::vector<std::string> copy = kept;
-        for (std::string& w : copy) argv.push_back(&w[0]);
-        argv.push_back(nullptr);
+        Argv args(words);
         Demo demo;
-        demo.settings.parseCommandLine(static_cast<int>(copy.size()), argv.data(), helpAndVersion);
+        demo.settings.parseCommandLine(args.argc(), args.argv(), helpAndVersion);
     };
 }
 
@@ -156,53 +152,40 @@ bool contains(const std::string& text, const std::string& part) {
 
 TEST(SettingsCommandLine, ValuesOfEveryKindReachTheirVariables) {
     Demo demo;
-    Argv args{"demo",      "-r", "0.5", "--verbose", "--host",
-              "two words", "-p", "81",  "--origin",  "1, 2, 3"};
+    Argv none({"demo"});
+    demo.settings.parseCommandLine(none.argc(), none.argv(), false);
+    EXPECT_EQ(demo.rate.value(), 2.5);
+    EXPECT_FALSE(demo.rate.isSet());
+    demo.settings.parseCommandLine(0, nullptr, true);  // no argv at all: an empty command line
+    Argv args({"demo", "-r", "0.5", "--verbose", "--host", "two words", "-p", "81", "--origin",
+               "1, 2, 3"});
     demo.settings.parseCommandLine(args.argc(), args.argv(), true);
     EXPECT_EQ(demo.rate.value(), 0.5);
     EXPECT_TRUE(demo.rate.isSet());
     EXPECT_TRUE(demo.verbose.value());
     EXPECT_EQ(demo.host.value(), "two words");
     EXPECT_EQ(demo.port.value(), 81u);
-    EXPECT_TRUE(demo.port.isSet());
     EXPECT_EQ(demo.origin.value(), ZnVector64(1, 2, 3));
-    EXPECT_EQ(demo.fileOnly.value(), 1);
-    EXPECT_FALSE(demo.fileOnly.isSet());
 }
 
-TEST(SettingsCommandLine, NothingGivenChangesNothing) {
-    Demo demo;
-    Argv args{"demo"};
-    demo.settings.parseCommandLine(args.argc(), args.argv(), false);
-    EXPECT_EQ(demo.rate.value(), 2.5);
-    EXPECT_FALSE(demo.rate.isSet());
-    EXPECT_EQ(demo.host.value(), "localhost");
-    // No argv at all is an empty command line, not a crash.
-    demo.settings.parseCommandLine(0, nullptr, true);
-    EXPECT_EQ(demo.port.value(), 4000u);
-}
-
-TEST(SettingsCommandLine, AccessorsAndAddBaseVar) {
+TEST(SettingsCommandLine, ChangeOnceFlagAndAddBaseVar) {
     ZnApplicationSettings settings("Demo App", "1.2.3", "top");
-    EXPECT_EQ(settings.applicationName(), "Demo App");
-    EXPECT_EQ(settings.applicationVersion(), "1.2.3");
-    EXPECT_EQ(settings.groupName(), "top");
-    EXPECT_EQ(settings.type(), "top");
     EXPECT_EQ(settings.parent(), nullptr);
-    EXPECT_EQ(settings.description(), "");
     EXPECT_FALSE(settings.changeOnce());
     settings.setChangeOnce(true);
     EXPECT_TRUE(settings.changeOnce());
     ZnConfigVariable<int> loose(nullptr, "loose", 1, "", Scope::AllScopes, false, "");
     settings.addBaseVar(&loose);
-    Argv args{"demo", "--loose", "5"};
+    Argv args({"demo", "--loose", "5"});
     settings.parseCommandLine(args.argc(), args.argv(), false);
     EXPECT_EQ(loose.value(), 5);
 }
 
+// The wait for a key ends at once when standard input is a pipe nobody
+// writes to (a wait that never ended would be reported as hung).
 TEST(SettingsCommandLineExit, HelpPrintsUsageOnInfoAndEndsWithZero) {
     // Level 0 would swallow ZnInfo: a report that ends the program is shown anyway.
-    ChildResult r = runChild(parsing({"demo", "--help"}, true, 0), Input::Closed);
+    ChildResult r = runChild(parsing({"demo", "--help"}, true, 0), Input::SilentPipe);
     ASSERT_FALSE(r.hung);
     ASSERT_TRUE(r.exited);
     EXPECT_EQ(r.status, 0);
@@ -256,7 +239,7 @@ TEST(SettingsCommandLineExit, ConflictingDeclarationsAreReportedAsParseErrors) {
             ZnApplicationSettings settings("Demo", "1", "settings");
             ZnConfigVariable<int> a(&settings, "&port", 1, "", Scope::AllScopes, false, "");
             ZnConfigVariable<int> b(&settings, "&port", 2, "", Scope::AllScopes, false, "");
-            Argv args{"demo"};
+            Argv args({"demo"});
             settings.parseCommandLine(args.argc(), args.argv(), true);
         },
         Input::Closed);
@@ -264,15 +247,6 @@ TEST(SettingsCommandLineExit, ConflictingDeclarationsAreReportedAsParseErrors) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(contains(r.err, "PARSE ERROR: "));
     EXPECT_TRUE(contains(r.err, "already exists"));
-}
-
-TEST(SettingsCommandLineExit, WaitEndsAtOnceWhenStandardInputIsASilentPipe) {
-    const auto start = std::chrono::steady_clock::now();
-    ChildResult r = runChild(parsing({"demo", "--help"}, true), Input::SilentPipe);
-    ASSERT_FALSE(r.hung);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(contains(r.out, "Press any key to continue"));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(SettingsCommandLineExit, OnATerminalTheWaitLastsUntilAKey) {

@@ -157,6 +157,9 @@ TEST(VariableGroupReading, NestedGroupsIgnoreDecoysDuringARead) {
     ZnEnvValueSP net = env.addObject("net", "network", settings);
     env.addAttribute("value", "-2", env.addObject("mtu", env.addObject("link", "tcp", net)));
     env.addAttribute("value", "1500", env.addObject("mtu", env.addObject("link", "udp", net)));
+    n.linkPort.updateFromEnvironment(env);  // a member read alone finds its group too
+    EXPECT_EQ(n.linkPort.value(), 1500);
+    n.linkPort.setValue(3);
     n.settings.updateFromEnvironment(env);
     EXPECT_EQ(n.linkPort.value(), 1500);
     EXPECT_EQ(n.link.getGroupValue(env), env.getObject("link", "udp", net));
@@ -226,47 +229,12 @@ TEST(VariableGroupReading, NamesakeInANestedGroupMakesTheOuterOneNotUnique) {
     EXPECT_EQ(inner.value(), 2);
 }
 
-TEST(VariableGroupReading, MemberReadAloneFindsItsGroup) {
-    Nested n;
-    ZnEnvironment env;
-    ZnEnvValueSP settings = env.addObject("settings");
-    ZnEnvValueSP net = env.addObject("net", "network", settings);
-    env.addAttribute("value", "42", env.addObject("mtu", env.addObject("link", "udp", net)));
-    n.linkPort.updateFromEnvironment(env);
-    EXPECT_EQ(n.linkPort.value(), 42);
-}
-
-TEST(VariableGroupChangeOnce, AskedOfTheTopGroup) {
+TEST(VariableGroupChangeOnce, SecondCommandLineDoesNotOverrideWhenOn) {
     Nested n;
     EXPECT_FALSE(n.link.changeOnce());
     n.settings.setOnce(true);
     EXPECT_TRUE(n.link.changeOnce());
-    ZnVariableGroup alone(nullptr, "alone", "", "");
-    EXPECT_FALSE(alone.changeOnce());
-}
-
-TEST(VariableGroupChangeOnce, CommandLineValueSurvivesTheFileOnlyWhenOn) {
-    for (bool once : {true, false}) {
-        TopGroup settings("settings", once);
-        ZnVariableGroup net(&settings, "net", "", "");
-        ZnConfigVariable<int> rate(&net, "rate", 1, "", Scope::AllScopes, false, "");
-        ZnConfigVariable<int> port(&net, "port", 1, "", Scope::AllScopes, false, "");
-        ZnEnvironment file;
-        rate.setValue(50);
-        port.setValue(60);
-        settings.getEnvironmentValue(file);
-        rate.setValue(1);
-        port.setValue(1);
-        parse({"prog", "--rate", "99"}, settings);
-        ASSERT_TRUE(rate.isSet());
-        EXPECT_FALSE(port.isSet());
-        settings.updateFromEnvironment(file);
-        EXPECT_EQ(rate.value(), once ? 99 : 50) << "once=" << once;
-        EXPECT_EQ(port.value(), 60);
-    }
-}
-
-TEST(VariableGroupChangeOnce, SecondCommandLineDoesNotOverrideWhenOn) {
+    EXPECT_FALSE(ZnVariableGroup(nullptr, "alone", "", "").changeOnce());
     TopGroup settings("settings", true);
     ZnConfigVariable<int> a(&settings, "a", 1, "", Scope::AllScopes, false, "");
     ZnConfigVariable<int> b(&settings, "b", 1, "", Scope::AllScopes, false, "");
