@@ -30,31 +30,25 @@ inline void bindTestNames(const ZnlObjPtr& frame) {
         bool form;
     };
     const Row rows[] = {
-        {"quote", ZnlQuote, true},        {"define", ZnlSetq, true},
-        {"setq", ZnlSetq, true},          {"lambda", ZnlLambda, true},
-        {"let", ZnlLet, true},            {"sequence", ZnlSequence, true},
-        {"if", ZnlIf, true},              {"cond", ZnlCond, true},
-        {"set!", ZnlSetqBoundVariable, true}, {"setqb", ZnlSetqBoundVariable, true},
-        {"+", testPlus, false},           {"-", testMinus, false},
-        {"=", ZnlEqualSign, false},       {">", ZnlGreater, false},
-        {">=", ZnlGreaterEqual, false},   {"<", ZnlLess, false},
-        {"<=", ZnlLessEqual, false},      {"and", ZnlAnd, false},
-        {"append", ZnlAppend, false},     {"assoc", ZnlAssoc, false},
-        {"assv", ZnlAssv, false},         {"assq", ZnlAssq, false},
-        {"car", ZnlLCar, false},          {"cdr", ZnlLCdr, false},
-        {"cons", ZnlLCons, false},        {"describe", ZnlDescribe, false},
-        {"bindings", ZnlEnvDump, false},  {"eq?", ZnlEq, false},
-        {"equal?", ZnlEqual, false},      {"eq", ZnlEq, false},
-        {"equal", ZnlEqual, false},       {"eval", ZnlEval, false},
-        {"format", ZnlFormat, false},     {"frame-bindings", ZnlFrameBindings, false},
+        {"quote", ZnlQuote, true}, {"define", ZnlSetq, true}, {"setq", ZnlSetq, true},
+        {"lambda", ZnlLambda, true}, {"let", ZnlLet, true}, {"sequence", ZnlSequence, true},
+        {"if", ZnlIf, true}, {"cond", ZnlCond, true}, {"set!", ZnlSetqBoundVariable, true},
+        {"setqb", ZnlSetqBoundVariable, true}, {"+", testPlus, false}, {"-", testMinus, false},
+        {"=", ZnlEqualSign, false}, {">", ZnlGreater, false}, {">=", ZnlGreaterEqual, false},
+        {"<", ZnlLess, false}, {"<=", ZnlLessEqual, false}, {"and", ZnlAnd, false},
+        {"append", ZnlAppend, false}, {"assoc", ZnlAssoc, false}, {"assv", ZnlAssv, false},
+        {"assq", ZnlAssq, false}, {"car", ZnlLCar, false}, {"cdr", ZnlLCdr, false},
+        {"cons", ZnlLCons, false}, {"describe", ZnlDescribe, false},
+        {"bindings", ZnlEnvDump, false}, {"eq?", ZnlEq, false}, {"equal?", ZnlEqual, false},
+        {"eq", ZnlEq, false}, {"equal", ZnlEqual, false}, {"eval", ZnlEval, false},
+        {"format", ZnlFormat, false}, {"frame-bindings", ZnlFrameBindings, false},
         {"frame-bound?", ZnlFrameBound, false}, {"frame-parent", ZnlFrameParent, false},
-        {"length", ZnlLength, false},     {"list", ZnlList, false},
-        {"list?", ZnlListp, false},       {"mem", ZnlMem, false},
-        {"make-frame", ZnlNewFrame, false}, {"not", ZnlNotOrNull, false},
-        {"null?", ZnlNotOrNull, false},   {"nullp", ZnlNotOrNull, false},
-        {"number?", ZnlNumberp, false},   {"or", ZnlOr, false},
-        {"prin1", ZnlPrin1, false},       {"reverse", ZnlReverse, false},
-        {"string?", ZnlStringp, false},   {"the-frame", ZnlTheFrame, false},
+        {"length", ZnlLength, false}, {"list", ZnlList, false}, {"list?", ZnlListp, false},
+        {"mem", ZnlMem, false}, {"make-frame", ZnlNewFrame, false},
+        {"not", ZnlNotOrNull, false}, {"null?", ZnlNotOrNull, false},
+        {"nullp", ZnlNotOrNull, false}, {"number?", ZnlNumberp, false}, {"or", ZnlOr, false},
+        {"prin1", ZnlPrin1, false}, {"reverse", ZnlReverse, false},
+        {"string?", ZnlStringp, false}, {"the-frame", ZnlTheFrame, false},
         {"terpri", ZnlTerpri, false},
     };
     for (const Row& row : rows) {
@@ -93,6 +87,8 @@ public:
         EXPECT_EQ(v->tag(), ZnlFixnumTag) << text;
         return v->tag() == ZnlFixnumTag ? v->fixnum() : -999999;
     }
+    // run(), printed.
+    std::string show(const std::string& text) { return printed(run(text)); }
     // The value of a global variable.
     ZnlObjPtr global(const char* name) { return ZncSymeval(ZncIntern(name, frame), frame); }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -114,6 +115,71 @@ inline ZnlObjPtr listOf(std::initializer_list<ZnlObjPtr> items) {
     for (auto it = items.end(); it != items.begin();) result = ZncCons(*--it, result);
     return result;
 }
+
+// Short names for the values argument lists are built from.
+inline ZnlObjPtr num(int n) { return ZnlObjPtr(n); }
+inline ZnlObjPtr flo(double d) { return ZnlObjPtr(d); }
+inline ZnlObjPtr str(const char* s) { return ZnlObjPtr(s); }
+inline ZnlObjPtr sym(const char* name) { return ZncMakeSymbol(name); }
+inline const ZnlObjPtr& nil() { return ZnlObjPtr::nil(); }
+inline const ZnlObjPtr& t() { return ZnlObjPtr::t(); }
+
+// The printed form of `x`, written to a file and read back.
+inline std::string printed(const ZnlObjPtr& x) {
+    FILE* f = std::tmpfile();
+    x->ZncObjFprint(f);
+    std::string text;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+    std::fclose(f);
+    return text;
+}
+
+// What `action` writes to standard output.
+inline std::string stdoutOf(const std::function<void()>& action) {
+    testing::internal::CaptureStdout();
+    try {
+        action();
+    } catch (...) {
+        testing::internal::GetCapturedStdout();
+        throw;
+    }
+    return testing::internal::GetCapturedStdout();
+}
+
+// A primitive applied to an argument list, and the value it must give
+// (compared by equal, so the kind of a number counts) or the error.
+struct Call {
+    Call(ZnlPrimitiveFn f, ZnlObjPtr a, ZnlObjPtr value) : fn(f), args(a), expected(value) {}
+    Call(ZnlPrimitiveFn f, ZnlObjPtr a, const char* message) : fn(f), args(a), error(message) {}
+    ZnlPrimitiveFn fn;
+    ZnlObjPtr args, expected;
+    const char* error = nullptr;
+};
+
+inline void expectCalls(std::initializer_list<Call> calls) {
+    int row = 0;
+    for (const Call& c : calls) {
+        SCOPED_TRACE("row " + std::to_string(row++) + ", arguments " + printed(c.args));
+        if (c.error) {
+            EXPECT_PXS_ERROR(c.fn(c.args, nil()), c.error);
+            continue;
+        }
+        ZnlObjPtr got = c.fn(c.args, nil());
+        EXPECT_TRUE(got == c.expected || ZncEqual(got, c.expected))
+            << printed(got) << " instead of " << printed(c.expected);
+    }
+}
+
+// Turns the interpreter's traces on for a scope.
+class DebugOn {
+public:
+    DebugOn() : saved_(ZnLispDebugOn) { ZnLispDebugOn = true; }
+    ~DebugOn() { ZnLispDebugOn = saved_; }
+
+private:
+    bool saved_;
+};
 
 }  // namespace pxstest
 
