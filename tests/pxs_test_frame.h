@@ -59,6 +59,20 @@ inline void bindTestNames(const ZnlObjPtr& frame) {
     }
 }
 
+// The innermost error a step must raise.
+struct Fails {
+    const char* message;
+};
+
+// PXS text and the printed value it must give, or the error it must raise.
+struct Step {
+    Step(const char* t, const char* v) : text(t), value(v) {}
+    Step(const char* t, Fails f) : text(t), error(f.message) {}
+    const char* text;
+    const char* value = nullptr;
+    const char* error = nullptr;
+};
+
 // A fresh global frame and a way to run PXS text in it. The frame is torn
 // down the way an environment's owner does it, so closures bound in it do
 // not keep it alive.
@@ -89,6 +103,23 @@ public:
     }
     // run(), printed.
     std::string show(const std::string& text) { return printed(run(text)); }
+    // Runs the steps in order in this frame, each checked as it goes.
+    void expect(std::initializer_list<Step> steps) {
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.text);
+            if (step.error) {
+                EXPECT_PXS_FAILURE(run(step.text), step.error);
+                continue;
+            }
+            ZnlObjPtr v = run(step.text);
+            EXPECT_EQ(printed(v), step.value);
+            // A symbol named nil or t prints like the constant: insist on
+            // the constant itself.
+            if (printed(v) == "nil" || printed(v) == "t") {
+                EXPECT_TRUE(v == (*step.value == 't' ? ZnlObjPtr::t() : ZnlObjPtr::nil()));
+            }
+        }
+    }
     // The value of a global variable.
     ZnlObjPtr global(const char* name) { return ZncSymeval(ZncIntern(name, frame), frame); }
 
