@@ -8,6 +8,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 
 using namespace pxstest;
 
@@ -158,16 +159,10 @@ TEST_F(Env, RegisterVarAcceptsEveryHostTypeOnce) {
     }
     run("(setq f 3) (setq d 2.5) (setq i -4) (setq ul -1) (setq cs \"c\") (setq zs \"z\")"
         "(setq l -6) (setq s 40000) (setq us 70000) (setq ui -1)");
-    EXPECT_EQ(f, 3.0f);
-    EXPECT_EQ(d, 2.5);
-    EXPECT_EQ(i, -4);
-    EXPECT_EQ(ul, 18446744073709551615ul);
-    EXPECT_STREQ(cs, "c");
-    EXPECT_EQ(zs, "z");
-    EXPECT_EQ(l, -6);
-    EXPECT_EQ(s, -25536);
-    EXPECT_EQ(us, 4464);
-    EXPECT_EQ(ui, 0xFFFFFFFFu);
+    using Host = std::tuple<float, double, int, unsigned long, std::string, std::string, long,
+                            short, unsigned short, unsigned>;
+    EXPECT_EQ(Host(f, d, i, ul, cs ? cs : "(null)", zs.string(), l, s, us, ui),
+              Host(3.0f, 2.5, -4, 18446744073709551615ul, "c", "z", -6, -25536, 4464, 0xFFFFFFFFu));
 }
 
 TEST_F(Env, HostDefinedFunctionsAndParameters) {
