@@ -35,7 +35,7 @@ TEST(ZnlObjPtrCounts, CopiesShareAndReleaseTheirCell) {
     EXPECT_EQ(list->refcnt(), 1);
 }
 
-TEST(ZnlObjSingletons, AreOnePerThreadAndNamedAndNilIsNotEmpty) {
+TEST(ZnlObjSingletons, AreOnePerThreadAndNamedAndErrorsCarryTheirOrigin) {
     EXPECT_TRUE(ZnlObjPtr().isNull());
     EXPECT_FALSE(ZnlObjPtr() == ZnlObjPtr::nil());
     EXPECT_EQ(ZnlObjPtr::nil()->tag(), ZnlNilTag);
@@ -44,6 +44,11 @@ TEST(ZnlObjSingletons, AreOnePerThreadAndNamedAndNilIsNotEmpty) {
     EXPECT_STREQ(ZnlObjPtr::unbound()->pname(), "*unbound*");
     EXPECT_EQ(ZnlObjPtr::t()->tag(), ZnlSymbolTag);
     EXPECT_FALSE(ZnlObjPtr::t() == ZnlObjPtr::unbound());
+    // Errors carry the fixed origin.
+    Failure f = failureOf([] { ZncHaltAndCatchFire("boom"); });
+    EXPECT_EQ(f.innermost, "ZnException: PXS Error: boom");
+    EXPECT_EQ(f.origin, "ZnlObjPtr ZncHaltAndCatchFire(char*) (io:22)");
+    EXPECT_EQ(f.depth, 1);
 }
 
 TEST(ZnlObjConstruction, KindsStartEmptyTextsAreCopiedAndUnknownTagsAreRefused) {
@@ -85,13 +90,6 @@ TEST(ZnlObjFreeing, AlreadyReleasedCellIsReportedAndLeftAlone) {
     raw->setGone(false);
     raw->setRefcnt(1);
     DecObjRefCnt(raw);
-}
-
-TEST(ZnlObjErrors, CarryTheFixedOrigin) {
-    Failure f = failureOf([] { ZncHaltAndCatchFire("boom"); });
-    EXPECT_EQ(f.innermost, "ZnException: PXS Error: boom");
-    EXPECT_EQ(f.origin, "ZnlObjPtr ZncHaltAndCatchFire(char*) (io:22)");
-    EXPECT_EQ(f.depth, 1);
 }
 
 // A record that reports its own destruction.
@@ -139,7 +137,7 @@ ZnlObjPtr bindLocalProc(const char* name, const ZnlObjPtr& frame) {
     return proc;
 }
 
-TEST(ClosureCycles, FrameHeldOnlyByItsOwnProceduresIsFreed) {
+TEST(ClosureCycles, FrameHeldOnlyByItsOwnProceduresIsFreedAndOneHeldOutsideIsNot) {
     NoCellLeft guard;
     ZnlObjPtr root(ZnlFrameTag);
     ZnlObjPtr frame(ZnlFrameTag);
@@ -154,11 +152,8 @@ TEST(ClosureCycles, FrameHeldOnlyByItsOwnProceduresIsFreed) {
     EXPECT_LT(liveCells(), before - 6);
     EXPECT_EQ(root->refcnt(), 1);
     EXPECT_PXS_ERROR(EnvLocalProcRefcnt(ZnlObjPtr(1)), "non-frame to EnvLocalProcRefcnt");
-}
-
-TEST(ClosureCycles, ProcedureHeldOutsideKeepsItsFrame) {
-    NoCellLeft guard;
-    ZnlObjPtr frame(ZnlFrameTag);
+    // A procedure held outside keeps its frame.
+    frame = ZnlObjPtr(ZnlFrameTag);
     ZnlObjPtr kept = bindLocalProc("counter", frame);
     EXPECT_EQ(EnvLocalProcRefcnt(frame), 0);  // the procedure has two references
     ZnlObj* raw = frame.get();
