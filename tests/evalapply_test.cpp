@@ -74,27 +74,18 @@ struct DirectPrimitives : Apply {
     void expectSameOutcome(const std::string& call, ZnlPrimitiveFn code,
                            std::initializer_list<const char*> operands) {
         ZnlObjPtr direct, viaList;
-        std::string directError = outcome([&] { return lisp.run(call); }, direct);
-        std::string listError = outcome(
-            [&] {
-                ZnlObjPtr args = ZnlObjPtr::nil();
-                for (auto it = operands.end(); it != operands.begin();)
-                    args = ZncCons(lisp.run(*--it), args);
-                return code(args, lisp.frame);
-            },
-            viaList);
-        EXPECT_EQ(directError, listError) << call;
-        if (!directError.empty() || !listError.empty()) return;
+        Failure directError = failureOf([&] { direct = lisp.run(call); });
+        Failure listError = failureOf([&] {
+            ZnlObjPtr args = ZnlObjPtr::nil();
+            for (auto it = operands.end(); it != operands.begin();)
+                args = ZncCons(lisp.run(*--it), args);
+            viaList = code(args, lisp.frame);
+        });
+        EXPECT_EQ(directError.innermost, listError.innermost) << call;
+        if (directError.thrown || listError.thrown) return;
         ASSERT_TRUE(direct && viaList) << call;
         EXPECT_EQ(direct->tag(), viaList->tag()) << call;
         EXPECT_TRUE(direct == viaList || ZncEqual(direct, viaList)) << call;
-    }
-
-    // What the primitive gives for the list of the two values: its value,
-    // or its error message.
-    static std::string outcome(const std::function<ZnlObjPtr()>& apply, ZnlObjPtr& value) {
-        Failure f = failureOf([&] { value = apply(); });
-        return f.thrown ? f.innermost : "";
     }
 };
 

@@ -174,7 +174,7 @@ TEST(PathCross, CrossesFragmentsInOrder) {
     });
 }
 
-TEST(PathCross, ListsLongerThanSevenWarnAndCountAsEmpty) {
+TEST(PathCross, ListsLongerThanSevenCountAsEmptyAndLongResultsFit) {
     NoCellLeft guard;
     ZnlObjPtr seven =
         listOf({str("1"), str("2"), str("3"), str("4"), str("5"), str("6"), str("7")});
@@ -186,10 +186,7 @@ TEST(PathCross, ListsLongerThanSevenWarnAndCountAsEmpty) {
     ZnlObjPtr eight = ZncCons(str("0"), seven);
     EXPECT_STREQ(ZnlPathCross(listOf({eight, listOf({str("x")})}), nil())->string(), ".");
     EXPECT_EQ(warn.text(), "ZncListToStr: list too long: 8\n");
-}
-
-TEST(PathCross, LongResultsAreNeitherCutNorOverrun) {
-    NoCellLeft guard;
+    // Long results are neither cut nor overrun.
     ZnlObjPtr d = str(std::string(1000, 'd').c_str());
     ZnlObjPtr dirs = listOf({d, d, d, d, d, d, d});
     ZnlObjPtr result = ZnlPathCross(listOf({dirs, dirs}), nil());

@@ -85,28 +85,25 @@ inline std::string pxsError(const std::string& message) {
         EXPECT_EQ(f_.innermost, pxstest::pxsError(message));                  \
     } while (0)
 
-// Sends ZnInfo to a string for the scope (replacing its level gate).
-class InfoCapture {
+// Sends a notification stream to a string for the scope (replacing its
+// level gate).
+class NotifyCapture {
 public:
-    InfoCapture() : saved_(ZnInfo.rdbuf(text_.rdbuf())) {}
-    ~InfoCapture() { ZnInfo.rdbuf(saved_); }
+    explicit NotifyCapture(std::ostream& stream)
+        : stream_(stream), saved_(stream.rdbuf(text_.rdbuf())) {}
+    ~NotifyCapture() { stream_.rdbuf(saved_); }
     std::string text() const { return text_.str(); }
 
 private:
     std::ostringstream text_;
+    std::ostream& stream_;
     std::streambuf* saved_;
 };
-
-// Sends ZnWarn to a string for the scope.
-class WarnCapture {
-public:
-    WarnCapture() : saved_(ZnWarn.rdbuf(text_.rdbuf())) {}
-    ~WarnCapture() { ZnWarn.rdbuf(saved_); }
-    std::string text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* saved_;
+struct InfoCapture : NotifyCapture {
+    InfoCapture() : NotifyCapture(ZnInfo) {}
+};
+struct WarnCapture : NotifyCapture {
+    WarnCapture() : NotifyCapture(ZnWarn) {}
 };
 
 // A list of the given objects.

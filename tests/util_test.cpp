@@ -47,7 +47,7 @@ TEST(ZnStringConversion, AcceptsWholeNumbersOnlyAndDoublesReadBack) {
     EXPECT_EQ(ZnString(100.0), "100");
 }
 
-TEST(ZnStringEditing, SplitsWordsOnBlanks) {
+TEST(ZnStringEditing, SplitsTrimsComparesAndReplaces) {
     ZnString rest("alpha beta  gamma");
     std::vector<std::string> words;
     while (!rest.empty()) {
@@ -63,9 +63,6 @@ TEST(ZnStringEditing, SplitsWordsOnBlanks) {
     EXPECT_EQ(path, "c");
     EXPECT_FALSE(path.snipFrontToLast('.'));
     EXPECT_EQ(path, "c");
-}
-
-TEST(ZnStringEditing, TrimsCaseComparesAndReplaces) {
     ZnString s("  Mixed Case \t\n");
     s.chompFront();
     s.chompBack();
