@@ -138,13 +138,13 @@ TEST_F(Env, RegisterVarAcceptsEveryHostTypeOnce) {
     float f = 0;
     double d = 0;
     int i = 0;
-    unsigned long ul = 0;
-    char* cs = nullptr;
-    ZnString zs;
     long l = 0;
+    unsigned long ul = 0;
     short s = 0;
     unsigned short us = 0;
     unsigned int ui = 0;
+    char* cs = nullptr;
+    ZnString zs;
     EXPECT_EQ(pxs.registerVar("f", &f) + pxs.registerVar("d", &d) + pxs.registerVar("i", &i) +
                   pxs.registerVar("ul", &ul) + pxs.registerVar("cs", &cs) +
                   pxs.registerVar("zs", &zs) + pxs.registerVar("l", &l) + pxs.registerVar("s", &s) +
