@@ -91,7 +91,7 @@ TEST_F(Load, ErrorStopsTheFileKeepingEarlierEffects) {
     EXPECT_EQ(text.substr(text.size() - 3), "]\n\n") << "the chain, then a newline";
 }
 
-TEST_F(Load, LoadPrimitiveTurnsFailuresIntoNil) {
+TEST_F(Load, LoadPrimitiveTurnsFailuresAndArgumentErrorsIntoNil) {
     std::string bad = dir.write("bad.pxs", "(setq x 1) (car nil) (setq y 2)");
     std::string good = dir.write("good.pxs", "(setq z 3) (+ z 4)");
     WarnCapture warn;
@@ -102,6 +102,16 @@ TEST_F(Load, LoadPrimitiveTurnsFailuresIntoNil) {
     EXPECT_EQ(number("r2"), 7);
     EXPECT_TRUE(global("r3") == ZnlObjPtr::nil());
     EXPECT_NE(warn.text().find("Couldn't open " + dir.file("none.pxs") + "\n"), std::string::npos);
+    WarnCapture argumentErrors;
+    pxs.loadLispExpr("(setq e1 'none) (load)", 0);
+    EXPECT_NE(argumentErrors.text().find("Wrong number of args to load"), std::string::npos);
+    pxs.loadLispExpr("(load (list \"a\"))", 0);
+    EXPECT_NE(argumentErrors.text().find("car of non-cons"), std::string::npos);
+    StderrCapture err;
+    ScopedNotifyLevel level(0);
+    pxs.loadLispExpr("(setq r (load 5))", 0);
+    EXPECT_EQ(err.text(), "Lisp Error: Wrong type arg to ZnlLoad 5\n");
+    EXPECT_TRUE(global("r") == ZnlObjPtr::nil());
 }
 
 TEST_F(Load, BareEofSymbolEndsTheFileAndEmptyInputsGiveNothing) {
@@ -135,19 +145,6 @@ TEST_F(Load, DirectoryListsTryEachDirectoryInTurn) {
     ZnlAddLoadPath(dir.file("root").c_str());
     EXPECT_TRUE(pxs.loadLispFile(listOf({str("conf")}), "f.pxs", 1));
     EXPECT_EQ(number("hit"), 5);
-}
-
-TEST_F(Load, LoadArgumentErrors) {
-    WarnCapture warn;
-    pxs.loadLispExpr("(setq e1 'none) (load)", 0);
-    EXPECT_NE(warn.text().find("Wrong number of args to load"), std::string::npos);
-    pxs.loadLispExpr("(load (list \"a\"))", 0);
-    EXPECT_NE(warn.text().find("car of non-cons"), std::string::npos);
-    StderrCapture err;
-    ScopedNotifyLevel level(0);
-    pxs.loadLispExpr("(setq r (load 5))", 0);
-    EXPECT_EQ(err.text(), "Lisp Error: Wrong type arg to ZnlLoad 5\n");
-    EXPECT_TRUE(global("r") == ZnlObjPtr::nil());
 }
 
 TEST_F(Load, FileThatLoadsItselfStopsWithAnError) {
