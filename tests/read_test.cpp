@@ -86,12 +86,14 @@ TEST_F(Reading, DataOfEveryKind) {
 }
 
 TEST_F(Reading, StringsWithABackslashEscape) {
-    ZnPxsReadEscapeChar = "\\";
+    struct Escape {
+        Escape() { ZnPxsReadEscapeChar = "\\"; }
+        ~Escape() { ZnPxsReadEscapeChar = nullptr; }
+    } backslash;
     EXPECT_STREQ(read("\"say \\\"hi\\\"\"")->string(), "say \"hi\"");
     EXPECT_STREQ(read("\"a\\nb\"")->string(), "a\\nb");
     EXPECT_STREQ(read("\"a\\\\\"")->string(), "a\\\\");
     EXPECT_PXS_FAILURE(read("\"abc\\"), "EOF while reading string");
-    ZnPxsReadEscapeChar = nullptr;
 }
 
 // Each level of a datum wraps the error once; the wrapper carries the

@@ -166,7 +166,7 @@ TEST(Register, UnchangedValuesKeepTheirObject) {
     EXPECT_EQ(h.value("i")->tag(), ZnlFixnumTag);
 }
 
-TEST(Register, SecondRegistrationIsRefusedButAParentsNameIsNot) {
+TEST(Register, SecondRegistrationIsRefusedAParentsNameIsNotAndRecordsDieWithTheFrame) {
     NoCellLeft guard;
     int first = 1, second = 2;
     HostFrame h;
@@ -189,16 +189,13 @@ TEST(Register, SecondRegistrationIsRefusedButAParentsNameIsNot) {
     EXPECT_EQ(n.root->frameBindings()->lookup("x")->fixnum(), 5);
     // A non-frame refuses the record without leaking it.
     EXPECT_PXS_ERROR(ZncRegister("y", &x, num(1), nullptr), "Non-frame to set1env");
-}
-
-TEST(Register, RecordsDieWithTheirFrameLeavingTheHostAlone) {
-    NoCellLeft guard;
-    int x = 1;
+    // Records die with their frame, leaving the host variables alone.
+    x = 1;
     ZnString zs("held");
     {
-        HostFrame h;
-        h.add("x", &x);
-        h.add("zs", &zs);
+        HostFrame inner;
+        inner.add("x", &x);
+        inner.add("zs", &zs);
     }
     EXPECT_EQ(x, 1);
     EXPECT_EQ(zs, "held");
