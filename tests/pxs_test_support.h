@@ -121,15 +121,20 @@ inline ZnlObjPtr sym(const char* name) { return ZncMakeSymbol(name); }
 inline const ZnlObjPtr& nil() { return ZnlObjPtr::nil(); }
 inline const ZnlObjPtr& t() { return ZnlObjPtr::t(); }
 
-// The printed form of `x`, written to a file and read back.
-inline std::string printed(const ZnlObjPtr& x) {
+// What `write` writes to a file, read back.
+inline std::string written(const std::function<void(FILE*)>& write) {
     FILE* f = std::tmpfile();
-    x->ZncObjFprint(f);
+    write(f);
     std::string text;
     std::rewind(f);
     for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
     std::fclose(f);
     return text;
+}
+
+// The printed form of `x`.
+inline std::string printed(const ZnlObjPtr& x) {
+    return written([&](FILE* f) { x->ZncObjFprint(f); });
 }
 
 // What `action` writes to standard output.
