@@ -7,8 +7,7 @@
 
 #include <string>
 
-using pxstest::Interp;
-using pxstest::NoCellLeft;
+using namespace pxstest;
 
 namespace {
 
@@ -18,46 +17,36 @@ struct Apply : ::testing::Test {
 };
 
 TEST_F(Apply, AnOperatorReboundByItsOwnArgumentsIsStillApplied) {
-    lisp.run("(define (f x) (list 'old x))");
-    // The call applies the procedure the operator named when it was read.
-    ZnlObjPtr v = lisp.run("(f (sequence (define f 0) 5))");
-    EXPECT_EQ(ZncLength(v), 2);
-    EXPECT_EQ(lisp.number("f"), 0);
-    lisp.run("(define g car)");
-    EXPECT_EQ(lisp.number("(g (sequence (define g 0) '(7 8)))"), 7);
-    // A procedure whose only reference goes while its own body runs.
-    lisp.run("(define (h n) (set! h 1) (list n (+ n 1)))");
-    EXPECT_EQ(ZncLength(lisp.run("(h 2)")), 2);
-    EXPECT_EQ(lisp.number("h"), 1);
+    // The call applies the procedure the operator named when it was read,
+    // even one whose only reference goes while its own body runs.
+    lisp.expect({
+        {"(define (f x) (list 'old x))", "f"}, {"(f (sequence (define f 0) 5))", "(old 5)"},
+        {"f", "0"}, {"(define g car)", "g"}, {"(g (sequence (define g 0) '(7 8)))", "7"},
+        {"(define (h n) (set! h 1) (list n (+ n 1)))", "h"}, {"(h 2)", "(2 3)"}, {"h", "1"},
+    });
 }
 
 TEST_F(Apply, ShortAndLongArgumentListsBindAlike) {
-    lisp.run("(define (four a b c d) (list a b c d))");
-    lisp.run("(define (five a b c d e) (list a b c d e))");
-    EXPECT_EQ(ZncLength(lisp.run("(four 1 2 3 4)")), 4);
-    EXPECT_EQ(lisp.number("(car (cdr (cdr (cdr (five 1 2 3 4 5)))))"), 4);
-    for (const char* call : {"(four 1 2 3)", "(four 1 2 3 4 5)", "(five 1 2 3 4)",
-                             "(five 1 2 3 4 5 6)", "((lambda () 1) 2)"}) {
-        SCOPED_TRACE(call);
-        EXPECT_PXS_FAILURE(lisp.run(call), "Wrong number of args for function application");
-    }
-    // All arguments are evaluated, last first, before the count is checked.
-    testing::internal::CaptureStdout();
-    EXPECT_PXS_FAILURE(lisp.run("(four (prin1 1) (prin1 2))"),
-                       "Wrong number of args for function application");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "21");
-    testing::internal::CaptureStdout();
-    lisp.run("(five (prin1 1) 2 3 4 (prin1 5))");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "51");
-    // The bindings land in the call's frame in parameter order, a repeated
+    const Fails wrongCount{"Wrong number of args for function application"};
+    const Fails nonSymbol{"Non-symbol in function parameter list for apply"};
+    // The bindings land in the call's frame, a repeated
     // name keeping the later value, whatever the length of the list.
-    ZnlObjPtr names = lisp.run("((lambda (p q p) (frame-bindings (the-frame))) 1 2 3)");
-    EXPECT_EQ(ZncLength(names), 2);
-    EXPECT_EQ(lisp.number("((lambda (a b c d e a) a) 1 2 3 4 5 6)"), 6);
-    EXPECT_PXS_FAILURE(lisp.run("((lambda (a 1) a) 1 2)"),
-                       "Non-symbol in function parameter list for apply");
-    EXPECT_PXS_FAILURE(lisp.run("((lambda (a b c d 1) a) 1 2 3 4 5)"),
-                       "Non-symbol in function parameter list for apply");
+    lisp.expect({
+        {"(define (four a b c d) (list a b c d))", "four"},
+        {"(define (five a b c d e) (list a b c d e))", "five"},
+        {"(four 1 2 3 4)", "(1 2 3 4)"}, {"(five 1 2 3 4 5)", "(1 2 3 4 5)"},
+        {"(four 1 2 3)", wrongCount}, {"(four 1 2 3 4 5)", wrongCount},
+        {"(five 1 2 3 4)", wrongCount}, {"(five 1 2 3 4 5 6)", wrongCount},
+        {"((lambda () 1) 2)", wrongCount},
+        {"((lambda (p q p) (frame-bindings (the-frame))) 1 2 3)", "((q 2) (p 3))"},
+        {"((lambda (a b c d e a) a) 1 2 3 4 5 6)", "6"},
+        {"((lambda (a 1) a) 1 2)", nonSymbol}, {"((lambda (a b c d 1) a) 1 2 3 4 5)", nonSymbol},
+    });
+    // All arguments are evaluated, last first, before the count is checked.
+    EXPECT_EQ(stdoutOf([&] { EXPECT_PXS_FAILURE(lisp.run("(four (prin1 1) (prin1 2))"),
+                                                wrongCount.message); }),
+              "21");
+    EXPECT_EQ(stdoutOf([&] { lisp.run("(five (prin1 1) 2 3 4 (prin1 5))"); }), "51");
     ZnlObjPtr improper = ZncCons(ZncIntern("four", lisp.frame), ZnlObjPtr(5));
     EXPECT_PXS_FAILURE(ZncEval(improper, lisp.frame), "function arguments are not a list");
 }
@@ -85,27 +74,18 @@ struct DirectPrimitives : Apply {
     void expectSameOutcome(const std::string& call, ZnlPrimitiveFn code,
                            std::initializer_list<const char*> operands) {
         ZnlObjPtr direct, viaList;
-        std::string directError = outcome([&] { return lisp.run(call); }, direct);
-        std::string listError = outcome(
-            [&] {
-                ZnlObjPtr args = ZnlObjPtr::nil();
-                for (auto it = operands.end(); it != operands.begin();)
-                    args = ZncCons(lisp.run(*--it), args);
-                return code(args, lisp.frame);
-            },
-            viaList);
-        EXPECT_EQ(directError, listError) << call;
-        if (!directError.empty() || !listError.empty()) return;
+        Failure directError = failureOf([&] { direct = lisp.run(call); });
+        Failure listError = failureOf([&] {
+            ZnlObjPtr args = ZnlObjPtr::nil();
+            for (auto it = operands.end(); it != operands.begin();)
+                args = ZncCons(lisp.run(*--it), args);
+            viaList = code(args, lisp.frame);
+        });
+        EXPECT_EQ(directError.innermost, listError.innermost) << call;
+        if (directError.thrown || listError.thrown) return;
         ASSERT_TRUE(direct && viaList) << call;
         EXPECT_EQ(direct->tag(), viaList->tag()) << call;
         EXPECT_TRUE(direct == viaList || ZncEqual(direct, viaList)) << call;
-    }
-
-    // What the primitive gives for the list of the two values: its value,
-    // or its error message.
-    static std::string outcome(const std::function<ZnlObjPtr()>& apply, ZnlObjPtr& value) {
-        pxstest::Failure f = pxstest::failureOf([&] { value = apply(); });
-        return f.thrown ? f.innermost : "";
     }
 };
 
@@ -123,44 +103,39 @@ TEST_F(DirectPrimitives, GiveWhatTheirPrimitiveGivesForTheList) {
 }
 
 TEST_F(DirectPrimitives, ReverseReusesOnlyAListNothingElseHolds) {
-    lisp.run("(define kept (list 1 2 3))");
-    EXPECT_TRUE(ZncEqual(lisp.run("(backwards kept)"), lisp.run("'(3 2 1)")));
-    EXPECT_TRUE(ZncEqual(lisp.global("kept"), lisp.run("'(1 2 3)")));
-    // A fresh list whose tail is shared: the tail stays as it was.
-    lisp.run("(define tail (list 2 3))");
-    EXPECT_TRUE(ZncEqual(lisp.run("(backwards (cons 1 tail))"), lisp.run("'(3 2 1)")));
-    EXPECT_TRUE(ZncEqual(lisp.global("tail"), lisp.run("'(2 3)")));
-    // Quoted lists belong to the code that quotes them.
-    lisp.run("(define (q) (backwards '(a b)))");
-    lisp.run("(q)");
-    EXPECT_STREQ(lisp.run("(car (q))")->pname(), "b");
-    // Fresh lists, long and short, come back reversed.
-    lisp.run("(define (build n acc) (if (= n 0) acc (build (- n 1) (cons n acc))))");
-    EXPECT_EQ(lisp.number("(car (backwards (build 10000 nil)))"), 10000);
-    EXPECT_EQ(lisp.number("(size (backwards (build 10000 nil)))"), 10000);
-    EXPECT_EQ(lisp.number("(first (backwards (list 5)))"), 5);
-    EXPECT_PXS_FAILURE(lisp.run("(backwards (cons 1 (cons 2 3)))"), "Non list in reverse");
+    // A list held elsewhere, or a fresh list whose tail is shared, stays as
+    // it was; quoted lists belong to the code that quotes them; fresh lists,
+    // long and short, come back reversed.
+    lisp.expect({
+        {"(define kept (list 1 2 3))", "kept"}, {"(backwards kept)", "(3 2 1)"},
+        {"kept", "(1 2 3)"}, {"(define tail (list 2 3))", "tail"},
+        {"(backwards (cons 1 tail))", "(3 2 1)"}, {"tail", "(2 3)"},
+        {"(define (q) (backwards '(a b)))", "q"}, {"(q)", "(b a)"}, {"(q)", "(b a)"},
+        {"(define (build n acc) (if (= n 0) acc (build (- n 1) (cons n acc))))", "build"},
+        {"(car (backwards (build 10000 nil)))", "10000"},
+        {"(size (backwards (build 10000 nil)))", "10000"}, {"(backwards (list 5))", "(5)"},
+        {"(backwards (cons 1 (cons 2 3)))", Fails{"Non list in reverse"}},
+    });
 }
 
 TEST_F(DirectPrimitives, OtherArgumentCountsTakeThePrimitiveItself) {
-    EXPECT_EQ(lisp.number("(add 1 2 3)"), 6);
-    EXPECT_EQ(lisp.number("(sub 5)"), -5);
-    EXPECT_EQ(lisp.number("(sub 10 1 2)"), 7);
-    EXPECT_PXS_FAILURE(lisp.run("(num= 1)"), "Wrong number of args to =");
-    EXPECT_PXS_FAILURE(lisp.run("(pair 1 2 3)"), "Wrong number of args to cons");
-    EXPECT_PXS_FAILURE(lisp.run("(add)"), "Wrong number of args to plus");
-    EXPECT_PXS_FAILURE(lisp.run("(first)"), "Wrong number of args to car");
-    EXPECT_PXS_FAILURE(lisp.run("(size '(1) '(2))"), "Wrong number of args to length");
+    lisp.expect({
+        {"(add 1 2 3)", "6"}, {"(sub 5)", "-5"}, {"(sub 10 1 2)", "7"},
+        {"(num= 1)", Fails{"Wrong number of args to ="}},
+        {"(pair 1 2 3)", Fails{"Wrong number of args to cons"}},
+        {"(add)", Fails{"Wrong number of args to plus"}},
+        {"(first)", Fails{"Wrong number of args to car"}},
+        {"(size '(1) '(2))", Fails{"Wrong number of args to length"}},
+    });
     // Both arguments are evaluated, the second first, even when the first
     // then fails the primitive's check.
-    testing::internal::CaptureStdout();
-    EXPECT_PXS_FAILURE(lisp.run("(sub (prin1 \"a\") (prin1 1))"), "Non-number to subtract");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "1\"a\"");
+    EXPECT_EQ(stdoutOf([&] { EXPECT_PXS_FAILURE(lisp.run("(sub (prin1 \"a\") (prin1 1))"),
+                                                "Non-number to subtract"); }),
+              "1\"a\"");
     // The fixnum steps are traced as the primitive traces them.
-    ZnLispDebugOn = true;
-    pxstest::InfoCapture info;
+    DebugOn debug;
+    InfoCapture info;
     lisp.run("(sub 5 1)");
-    ZnLispDebugOn = false;
     EXPECT_EQ(info.text(), "(sub 5 1) ==> 4\n");
 }
 

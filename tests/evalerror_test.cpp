@@ -6,46 +6,57 @@
 
 #include <stdexcept>
 
-using pxstest::Interp;
-using pxstest::NoCellLeft;
+using namespace pxstest;
 
 namespace {
 
 struct EvalErrors : ::testing::Test {
     NoCellLeft guard;
     Interp lisp;
+    EvalErrors() {
+        ZncInternCompiledC("throws-std", throwsStd, lisp.frame);
+        ZncInternCompiledC("throws-int", throwsInt, lisp.frame);
+    }
+    static ZnlObjPtr throwsStd(const ZnlObjPtr&, const ZnlObjPtr&) {
+        throw std::runtime_error("bad");
+    }
+    static ZnlObjPtr throwsInt(const ZnlObjPtr&, const ZnlObjPtr&) { throw 42; }
 };
 
-ZnlObjPtr throwsStd(const ZnlObjPtr&, const ZnlObjPtr&) { throw std::runtime_error("bad"); }
-ZnlObjPtr throwsInt(const ZnlObjPtr&, const ZnlObjPtr&) { throw 42; }
-
-TEST_F(EvalErrors, OneWrapperPerNestingLevel) {
-    // The top-level call, its argument and car's own failure: a symbol that
-    // fails to evaluate counts as a level, as every evaluation does.
-    pxstest::Failure f = pxstest::failureOf([&] { lisp.run("(car nil)"); });
-    EXPECT_EQ(f.depth, 2);
-    EXPECT_EQ(f.outermost, "Propagating ZnException.");
-    EXPECT_EQ(f.innermost, pxstest::pxsError("car of non-cons"));
+// A symbol that fails to evaluate counts as a level, as every evaluation
+// does; reader errors in evaluated text stay reader errors.
+TEST_F(EvalErrors, OneWrapperPerNestingLevelAroundTheFirstMessage) {
+    lisp.run("(define (a) (car nil)) (define (b) (list (a))) (define (c) (list (b)))");
+    const struct {
+        const char* text;
+        int depth;
+        const char* innermost;
+    } cases[] = {
+        {"(car nil)", 2, "ZnException: PXS Error: car of non-cons"},
+        {"(car (car (car nil)))", 4, "ZnException: PXS Error: car of non-cons"},
+        {"undefined", 2, "ZnException: PXS Error: Unbound symbol undefined"},
+        {"(undefined 1)", 3, "ZnException: PXS Error: Unbound symbol undefined"},
+        {"(list 1 undefined)", 3, "ZnException: PXS Error: Unbound symbol undefined"},
+        {"(car '(1 2)) (list", 2, "ZnException: PXS Error: Missing \")\""},
+        {"(throws-std)", 1, "std::exception bad"},
+        {"(list (throws-std))", 2, "std::exception bad"},
+        {"(list (throws-int))", 2, "Caught Unknown Exception."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        Failure f = failureOf([&] { lisp.run(c.text); });
+        EXPECT_EQ(f.depth, c.depth);
+        EXPECT_EQ(f.innermost, c.innermost);
+        EXPECT_EQ(f.outermost, c.depth > 1 ? "Propagating ZnException." : c.innermost);
+    }
+    Failure f = failureOf([&] { lisp.run("(car nil)"); });
     EXPECT_EQ(f.origin, "ZnlObjPtr ZncHaltAndCatchFire(char*) (io:22)");
-
-    f = pxstest::failureOf([&] { lisp.run("(car (car (car nil)))"); });
-    EXPECT_EQ(f.depth, 4);
-    f = pxstest::failureOf([&] { lisp.run("undefined"); });
-    EXPECT_EQ(f.depth, 2);
-    EXPECT_EQ(f.innermost, pxstest::pxsError("Unbound symbol undefined"));
-    f = pxstest::failureOf([&] { lisp.run("(undefined 1)"); });
-    EXPECT_EQ(f.depth, 3);
-    f = pxstest::failureOf([&] { lisp.run("(list 1 undefined)"); });
-    EXPECT_EQ(f.depth, 3);
-}
-
-TEST_F(EvalErrors, ThreeCallsDeepGivesAtLeastThreeLevels) {
-    lisp.run("(define (a) (car nil))");
-    lisp.run("(define (b) (list (a)))");
-    lisp.run("(define (c) (list (b)))");
-    pxstest::Failure f = pxstest::failureOf([&] { lisp.run("(c)"); });
+    EXPECT_EQ(failureOf([&] { lisp.run("(list (throws-int))"); }).innermostNumber,
+              ZnUnknownExceptionNumber);
+    // Three calls deep gives at least three levels.
+    f = failureOf([&] { lisp.run("(c)"); });
     EXPECT_GE(f.depth, 4);
-    EXPECT_EQ(f.innermost, pxstest::pxsError("car of non-cons"));
+    EXPECT_EQ(f.innermost, pxsError("car of non-cons"));
 }
 
 TEST_F(EvalErrors, WrapperCarriesTheEvaluatorsOrigin) {
@@ -56,30 +67,6 @@ TEST_F(EvalErrors, WrapperCarriesTheEvaluatorsOrigin) {
         EXPECT_EQ(e.where(), "ZnlObjPtr ZncEval(const ZnlObjPtr&, const ZnlObjPtr&) (eval:352)");
         EXPECT_EQ(e.number(), 0);
     }
-}
-
-TEST_F(EvalErrors, StandardExceptionsBecomeZnExceptions) {
-    ZncInternCompiledC("throws-std", throwsStd, lisp.frame);
-    pxstest::Failure f = pxstest::failureOf([&] { lisp.run("(throws-std)"); });
-    EXPECT_EQ(f.innermost, "std::exception bad");
-    EXPECT_EQ(f.depth, 1);
-    f = pxstest::failureOf([&] { lisp.run("(list (throws-std))"); });
-    EXPECT_EQ(f.innermost, "std::exception bad");
-    EXPECT_EQ(f.depth, 2);
-}
-
-TEST_F(EvalErrors, UnknownExceptionsBecomeKindMinusTwo) {
-    ZncInternCompiledC("throws-int", throwsInt, lisp.frame);
-    pxstest::Failure f = pxstest::failureOf([&] { lisp.run("(list (throws-int))"); });
-    EXPECT_EQ(f.innermost, "Caught Unknown Exception.");
-    EXPECT_EQ(f.innermostNumber, ZnUnknownExceptionNumber);
-    EXPECT_EQ(f.depth, 2);
-}
-
-TEST_F(EvalErrors, ReaderErrorsInsideEvaluatedTextStayReaderErrors) {
-    pxstest::Failure f = pxstest::failureOf([&] { lisp.run("(car '(1 2)) (list"); });
-    EXPECT_EQ(f.innermost, pxstest::pxsError("Missing \")\""));
-    EXPECT_EQ(f.depth, 2);
 }
 
 }  // namespace

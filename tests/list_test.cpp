@@ -3,13 +3,9 @@
 
 #include "pxs_test_support.h"
 
-using pxstest::listOf;
-using pxstest::NoCellLeft;
+using namespace pxstest;
 
 namespace {
-
-ZnlObjPtr num(int n) { return ZnlObjPtr(n); }
-const ZnlObjPtr& nil() { return ZnlObjPtr::nil(); }
 
 // A list of the numbers 0 to n-1.
 ZnlObjPtr iota(int n) {
@@ -18,7 +14,7 @@ ZnlObjPtr iota(int n) {
     return list;
 }
 
-TEST(Pairs, CarAndCdrOfNonConsesAreErrors) {
+TEST(Pairs, AccessorsReachTheSeventhElementAndRefuseNonConses) {
     NoCellLeft guard;
     ZnlObjPtr dotted = ZncCons(num(1), num(2));
     EXPECT_EQ(ZncCar(dotted)->fixnum(), 1);
@@ -26,19 +22,10 @@ TEST(Pairs, CarAndCdrOfNonConsesAreErrors) {
     EXPECT_PXS_ERROR(ZncCar(nil()), "car of non-cons");
     EXPECT_PXS_ERROR(ZncCdr(nil()), "cdr of non-cons");
     EXPECT_PXS_ERROR(ZncCar(ZnlObjPtr()), "car of non-cons");
-    EXPECT_PXS_ERROR(ZnlLCar(listOf({nil()}), nil()), "car of non-cons");
-    EXPECT_PXS_ERROR(ZnlLCdr(listOf({num(3)}), nil()), "cdr of non-cons");
-}
-
-TEST(Pairs, CadrFamilyReachesTheSeventhElement) {
-    NoCellLeft guard;
+    ZnlObjPtr (*const accessors[])(const ZnlObjPtr&) = {ZncCadr,     ZncCaddr,   ZncCadddr,
+                                                        ZncCaddddr,  ZncCadddddr, ZncCaddddddr};
     ZnlObjPtr l = iota(7);
-    EXPECT_EQ(ZncCadr(l)->fixnum(), 1);
-    EXPECT_EQ(ZncCaddr(l)->fixnum(), 2);
-    EXPECT_EQ(ZncCadddr(l)->fixnum(), 3);
-    EXPECT_EQ(ZncCaddddr(l)->fixnum(), 4);
-    EXPECT_EQ(ZncCadddddr(l)->fixnum(), 5);
-    EXPECT_EQ(ZncCaddddddr(l)->fixnum(), 6);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(accessors[i](l)->fixnum(), i + 1);
     EXPECT_PXS_ERROR(ZncCaddddddr(iota(6)), "car of non-cons");
     EXPECT_PXS_ERROR(ZncCadr(num(1)), "cdr of non-cons");
 }
@@ -50,10 +37,6 @@ TEST(Lists, LengthCountsProperListsOnly) {
     EXPECT_EQ(ZncLength(iota(3)), 3);
     EXPECT_PXS_ERROR(ZncLength(ZncCons(num(1), num(2))), "ZncLength of non-cons");
     EXPECT_PXS_ERROR(ZncLength(num(1)), "ZncLength of non-cons");
-    EXPECT_EQ(ZnlLength(listOf({iota(5)}), nil())->fixnum(), 5);
-    EXPECT_PXS_ERROR(ZnlLength(nil(), nil()), "Wrong number of args to length");
-    // An argument list that is not a proper list fails in the count itself.
-    EXPECT_PXS_ERROR(ZnlLength(ZncCons(num(1), num(2)), nil()), "ZncLength of non-cons");
 }
 
 TEST(Lists, ReverseCopiesAndRefusesNonLists) {
@@ -66,7 +49,6 @@ TEST(Lists, ReverseCopiesAndRefusesNonLists) {
     EXPECT_TRUE(ZncReverse(nil()) == nil());
     EXPECT_PXS_ERROR(ZncReverse(num(5)), "Non list in reverse");
     EXPECT_PXS_ERROR(ZncReverse(ZncCons(num(1), num(5))), "Non list in reverse");
-    EXPECT_PXS_ERROR(ZnlReverse(listOf({num(5)}), nil()), "Non list in reverse");
 }
 
 TEST(Lists, AppendCopiesTheFirstAndSharesTheSecond) {
@@ -75,56 +57,58 @@ TEST(Lists, AppendCopiesTheFirstAndSharesTheSecond) {
     ZnlObjPtr b = listOf({num(7)});
     ZnlObjPtr ab = ZncAppend(a, b);
     EXPECT_TRUE(ZncEqual(ab, listOf({num(0), num(1), num(7)})));
-    EXPECT_FALSE(ab == a);
-    EXPECT_FALSE(ab->cdr() == a->cdr());
+    EXPECT_FALSE(ab == a || ab->cdr() == a->cdr());
     EXPECT_TRUE(ab->cdr()->cdr() == b);
     EXPECT_TRUE(ZncAppend(a, nil()) == a);
     EXPECT_TRUE(ZncAppend(nil(), b) == b);
     EXPECT_PXS_ERROR(ZncAppend(num(1), b), "Non list in append");
     EXPECT_PXS_ERROR(ZncAppend(a, num(1)), "Non list in append");
     EXPECT_PXS_ERROR(ZncAppend(ZncCons(num(1), num(2)), b), "Non list in append");
-    EXPECT_PXS_ERROR(ZnlAppend(listOf({a}), nil()), "Wrong number of args to append");
 }
 
-TEST(Lists, PrimitivesCheckTheirArgumentCount) {
+TEST(Lists, PrimitivesCheckTheirArguments) {
     NoCellLeft guard;
-    EXPECT_PXS_ERROR(ZnlLCons(listOf({num(1)}), nil()), "Wrong number of args to cons");
-    EXPECT_PXS_ERROR(ZnlLCar(nil(), nil()), "Wrong number of args to car");
-    EXPECT_PXS_ERROR(ZnlLCdr(iota(2), nil()), "Wrong number of args to cdr");
-    EXPECT_PXS_ERROR(ZnlReverse(nil(), nil()), "Wrong number of args to reverse");
-    ZnlObjPtr pair = ZnlLCons(iota(2), nil());
-    EXPECT_EQ(pair->car()->fixnum(), 0);
-    EXPECT_EQ(pair->cdr()->fixnum(), 1);
     ZnlObjPtr args = iota(4);
     EXPECT_TRUE(ZnlList(args, nil()) == args);
     EXPECT_TRUE(ZnlList(nil(), nil()) == nil());
+    expectCalls({
+        {ZnlLCons, iota(2), ZncCons(num(0), num(1))},
+        {ZnlLength, listOf({iota(5)}), num(5)},
+        {ZnlLCar, listOf({nil()}), "car of non-cons"},
+        {ZnlLCdr, listOf({num(3)}), "cdr of non-cons"},
+        {ZnlLength, nil(), "Wrong number of args to length"},
+        // An argument list that is not a proper list fails in the count itself.
+        {ZnlLength, ZncCons(num(1), num(2)), "ZncLength of non-cons"},
+        {ZnlReverse, listOf({num(5)}), "Non list in reverse"},
+        {ZnlAppend, listOf({iota(2)}), "Wrong number of args to append"},
+        {ZnlLCons, listOf({num(1)}), "Wrong number of args to cons"},
+        {ZnlLCar, nil(), "Wrong number of args to car"},
+        {ZnlLCdr, iota(2), "Wrong number of args to cdr"},
+        {ZnlReverse, nil(), "Wrong number of args to reverse"},
+    });
 }
 
 TEST(AssociationLists, ReturnTheWholePairOrNil) {
     NoCellLeft guard;
-    ZnlObjPtr a = ZncMakeSymbol("a");
+    ZnlObjPtr a = sym("a");
     ZnlObjPtr pair = ZncCons(a, num(1));
-    ZnlObjPtr alist = listOf({ZncCons(ZnlObjPtr("s"), num(0)), pair});
+    ZnlObjPtr alist = listOf({ZncCons(str("s"), num(0)), pair});
     EXPECT_TRUE(ZncAssq(a, alist) == pair);
-    EXPECT_TRUE(ZncAssoc(ZncMakeSymbol("a"), alist) == pair);  // same name
-    EXPECT_TRUE(ZncAssq(ZncMakeSymbol("a"), alist) == nil());  // not the same cell
-    EXPECT_TRUE(ZnlAssoc(listOf({ZnlObjPtr("s"), alist}), nil()) == alist->car());
+    EXPECT_TRUE(ZncAssoc(sym("a"), alist) == pair);  // same name
+    EXPECT_TRUE(ZncAssq(sym("a"), alist) == nil());  // not the same cell
+    EXPECT_TRUE(ZnlAssoc(listOf({str("s"), alist}), nil()) == alist->car());
     EXPECT_TRUE(ZncAssoc(num(9), alist) == nil());
+    EXPECT_TRUE(ZncAssq(a, nil()) == nil());
     // assv compares numerically, and a symbol key is no number.
     EXPECT_PXS_ERROR(ZncAssv(a, listOf({pair})), "Wrong type to ZncEqualSign");
-    ZnlObjPtr numbers = listOf({ZncCons(num(1), nil()), ZncCons(ZnlObjPtr(2.0), nil())});
+    ZnlObjPtr numbers = listOf({ZncCons(num(1), nil()), ZncCons(flo(2.0), nil())});
     EXPECT_TRUE(ZncAssv(num(2), numbers) == numbers->cdr()->car());
-}
-
-TEST(AssociationLists, ElementsMustBePairsAndTheListProper) {
-    NoCellLeft guard;
-    ZnlObjPtr a = ZncMakeSymbol("a");
+    // Elements must be pairs and the list proper.
     EXPECT_PXS_ERROR(ZncAssq(a, listOf({num(1)})), "car of non-cons");
     EXPECT_PXS_ERROR(ZncAssq(a, ZncCons(ZncCons(a, nil()), num(2))), "ZncLength of non-cons");
-    EXPECT_PXS_ERROR(ZnlAssq(listOf({a}), nil()), "Wrong number of args to assq");
-    EXPECT_PXS_ERROR(ZnlAssv(listOf({a}), nil()), "Wrong number of args to assv");
-    EXPECT_PXS_ERROR(ZnlAssoc(nil(), nil()), "Wrong number of args to assoc");
-    EXPECT_TRUE(ZncAssq(a, nil()) == nil());
+    expectCalls({{ZnlAssq, listOf({a}), "Wrong number of args to assq"},
+                 {ZnlAssv, listOf({a}), "Wrong number of args to assv"},
+                 {ZnlAssoc, nil(), "Wrong number of args to assoc"}});
 }
 
 // A million elements: any walk that recursed once per element would
@@ -137,8 +121,7 @@ TEST(LongLists, MillionElementsThroughEveryListOperation) {
     ZnlObjPtr r = ZncReverse(l);
     EXPECT_EQ(r->car()->fixnum(), n - 1);
     EXPECT_EQ(ZncLength(r), n);
-    ZnlObjPtr ab = ZncAppend(l, r);
-    EXPECT_EQ(ZncLength(ab), 2 * n);
+    EXPECT_EQ(ZncLength(ZncAppend(l, r)), 2 * n);
     EXPECT_TRUE(ZncEqual(l, iota(n)));
     EXPECT_FALSE(ZncEqual(l, r));
     ZnlObjPtr alist = nil();

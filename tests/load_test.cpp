@@ -8,13 +8,7 @@
 
 #include <string>
 
-using pxstest::InfoCapture;
-using pxstest::NoCellLeft;
-using pxstest::ScopedCwd;
-using pxstest::ScopedNotifyLevel;
-using pxstest::StderrCapture;
-using pxstest::TempDir;
-using pxstest::WarnCapture;
+using namespace pxstest;
 
 namespace {
 
@@ -39,33 +33,30 @@ protected:
     TempDir dir;
 };
 
-TEST_F(Load, RelativeNameInTheWorkingDirectoryComesFirst) {
-    dir.write("cwd/f.pxs", "(setq where 1)");
-    dir.write("extra/f.pxs", "(setq where 2)");
-    ZnlAddLoadPath(dir.file("extra").c_str());
-    ScopedCwd cwd(dir.file("cwd"));
-    pxs.loadLispFile("f.pxs", 1);
-    EXPECT_EQ(number("where"), 1);
-}
-
-TEST_F(Load, LoadPathsAreSearchedInInsertionOrder) {
+// A relative name is tried in the working directory first, then under the
+// load paths in insertion order; an absolute name only as given.
+TEST_F(Load, SearchOrder) {
     dir.write("b/f.pxs", "(setq where 'b) 42");
     dir.write("c/f.pxs", "(setq where 'c)");
+    dir.write("cwd/f.pxs", "(setq where 'cwd)");
+    dir.write("b" + dir.file("missing.pxs"), "(setq found 1)");
     ZnlAddLoadPath(dir.file("a").c_str());
     ZnlAddLoadPath(nullptr);
     ZnlAddLoadPath(dir.file("b").c_str());
     ZnlAddLoadPath(dir.file("c").c_str());
-    InfoCapture info;
-    ZnlObjPtr value = pxs.loadLispFile("f.pxs", 1);
-    ASSERT_TRUE(value);
-    EXPECT_EQ(value->fixnum(), 42) << "the value of the last expression";
-    EXPECT_STREQ(global("where")->pname(), "b");
-    EXPECT_EQ(info.text(), "Loading Config File: " + dir.file("b/f.pxs") + "\n");
-}
-
-TEST_F(Load, AbsoluteNamesAreTriedOnlyAsGiven) {
-    dir.write("lib" + dir.file("missing.pxs"), "(setq found 1)");
-    ZnlAddLoadPath(dir.file("lib").c_str());
+    {
+        InfoCapture info;
+        ZnlObjPtr value = pxs.loadLispFile("f.pxs", 1);
+        ASSERT_TRUE(value);
+        EXPECT_EQ(value->fixnum(), 42) << "the value of the last expression";
+        EXPECT_STREQ(global("where")->pname(), "b");
+        EXPECT_EQ(info.text(), "Loading Config File: " + dir.file("b/f.pxs") + "\n");
+    }
+    {
+        ScopedCwd cwd(dir.file("cwd"));
+        pxs.loadLispFile("f.pxs", 1);
+        EXPECT_STREQ(global("where")->pname(), "cwd");
+    }
     std::string missing = dir.file("missing.pxs");
     {
         WarnCapture warn;
@@ -80,6 +71,14 @@ TEST_F(Load, AbsoluteNamesAreTriedOnlyAsGiven) {
 
 TEST_F(Load, ErrorStopsTheFileKeepingEarlierEffects) {
     std::string path = dir.write("bad.pxs", "(setq x 1)\n(car nil)\n(setq y 2)\n");
+    std::string open = dir.write("open.pxs", "(setq a 1)\n(setq b (list 1 2)\n");
+    {
+        // Reader errors are reported like evaluation errors.
+        WarnCapture warn;
+        EXPECT_FALSE(pxs.loadLispFile(open.c_str(), 1));
+        EXPECT_EQ(number("a"), 1);
+        EXPECT_NE(warn.text().find("ZnException: PXS Error: Missing \")\""), std::string::npos);
+    }
     WarnCapture warn;
     EXPECT_FALSE(pxs.loadLispFile(path.c_str(), 1));
     EXPECT_EQ(number("x"), 1);
@@ -92,7 +91,7 @@ TEST_F(Load, ErrorStopsTheFileKeepingEarlierEffects) {
     EXPECT_EQ(text.substr(text.size() - 3), "]\n\n") << "the chain, then a newline";
 }
 
-TEST_F(Load, LoadPrimitiveTurnsFailuresIntoNil) {
+TEST_F(Load, LoadPrimitiveTurnsFailuresAndArgumentErrorsIntoNil) {
     std::string bad = dir.write("bad.pxs", "(setq x 1) (car nil) (setq y 2)");
     std::string good = dir.write("good.pxs", "(setq z 3) (+ z 4)");
     WarnCapture warn;
@@ -103,14 +102,28 @@ TEST_F(Load, LoadPrimitiveTurnsFailuresIntoNil) {
     EXPECT_EQ(number("r2"), 7);
     EXPECT_TRUE(global("r3") == ZnlObjPtr::nil());
     EXPECT_NE(warn.text().find("Couldn't open " + dir.file("none.pxs") + "\n"), std::string::npos);
+    WarnCapture argumentErrors;
+    pxs.loadLispExpr("(setq e1 'none) (load)", 0);
+    EXPECT_NE(argumentErrors.text().find("Wrong number of args to load"), std::string::npos);
+    pxs.loadLispExpr("(load (list \"a\"))", 0);
+    EXPECT_NE(argumentErrors.text().find("car of non-cons"), std::string::npos);
+    StderrCapture err;
+    ScopedNotifyLevel level(0);
+    pxs.loadLispExpr("(setq r (load 5))", 0);
+    EXPECT_EQ(err.text(), "Lisp Error: Wrong type arg to ZnlLoad 5\n");
+    EXPECT_TRUE(global("r") == ZnlObjPtr::nil());
 }
 
-TEST_F(Load, BareEofSymbolEndsTheFile) {
+TEST_F(Load, BareEofSymbolEndsTheFileAndEmptyInputsGiveNothing) {
     std::string path = dir.write("eof.pxs", "(setq a 1) a eof (setq b 2) b");
     ZnlObjPtr value = pxs.loadLispFile(path.c_str(), 1);
     ASSERT_TRUE(value);
     EXPECT_EQ(value->fixnum(), 1);
     EXPECT_FALSE(global("b"));
+    std::string empty = dir.write("empty.pxs", "; only a comment\n");
+    EXPECT_FALSE(pxs.loadLispFile(empty.c_str(), 1));
+    EXPECT_FALSE(pxs.loadLispExpr("", 0));
+    EXPECT_FALSE(pxs.loadLispExpr(static_cast<char*>(nullptr), 0));
 }
 
 TEST_F(Load, DirectoryListsTryEachDirectoryInTurn) {
@@ -127,28 +140,11 @@ TEST_F(Load, DirectoryListsTryEachDirectoryInTurn) {
     pxs.loadLispExpr("(setq r (load (list \"dirA\" \"dirX\") \"f.pxs\"))", 0);
     EXPECT_TRUE(global("r") == ZnlObjPtr::nil());
     EXPECT_EQ(warn.text(), "Couldn't find f.pxs\n");
-}
-
-TEST_F(Load, RelativeDirectoriesAreTriedUnderTheLoadPaths) {
+    // Relative directories are tried under the load paths too.
     dir.write("root/conf/f.pxs", "(setq hit 5)");
     ZnlAddLoadPath(dir.file("root").c_str());
-    ZnlObjPtr dirs = ZncCons(ZnlObjPtr("conf"), ZnlObjPtr::nil());
-    ZnlObjPtr value = pxs.loadLispFile(dirs, "f.pxs", 1);
-    ASSERT_TRUE(value);
+    EXPECT_TRUE(pxs.loadLispFile(listOf({str("conf")}), "f.pxs", 1));
     EXPECT_EQ(number("hit"), 5);
-}
-
-TEST_F(Load, LoadArgumentErrors) {
-    WarnCapture warn;
-    pxs.loadLispExpr("(setq e1 'none) (load)", 0);
-    EXPECT_NE(warn.text().find("Wrong number of args to load"), std::string::npos);
-    pxs.loadLispExpr("(load (list \"a\"))", 0);
-    EXPECT_NE(warn.text().find("car of non-cons"), std::string::npos);
-    StderrCapture err;
-    ScopedNotifyLevel level(0);
-    pxs.loadLispExpr("(setq r (load 5))", 0);
-    EXPECT_EQ(err.text(), "Lisp Error: Wrong type arg to ZnlLoad 5\n");
-    EXPECT_TRUE(global("r") == ZnlObjPtr::nil());
 }
 
 TEST_F(Load, FileThatLoadsItselfStopsWithAnError) {
@@ -179,6 +175,8 @@ TEST_F(Load, ArgumentsChooseExpressionAssignmentOrFile) {
     EXPECT_EQ(number("x"), 11);
 }
 
+// Host variables are copied in before each load and back after it, except
+// after an expression stopped by an error.
 TEST_F(Load, HostVariablesAreCopiedAroundEachLoad) {
     int depth = 3;
     ZnString label("start");
@@ -191,43 +189,18 @@ TEST_F(Load, HostVariablesAreCopiedAroundEachLoad) {
     EXPECT_EQ(depth, 40);
     pxs.loadLispFileOrExpr("label=\"set\"", 0);
     EXPECT_EQ(label, "set");
-}
-
-TEST_F(Load, ExpressionErrorsSkipTheCopyBackButFileErrorsDoNot) {
-    int depth = 1;
-    pxs.registerVar("depth", &depth);
     WarnCapture warn;
     pxs.loadLispExpr("(setq depth 2) (car nil)", 0);
-    EXPECT_EQ(depth, 1) << "an expression stopped by an error copies nothing back";
+    EXPECT_EQ(depth, 40) << "an expression stopped by an error copies nothing back";
     EXPECT_EQ(warn.text().compare(0, 43, "Caught exception loading LISP expression: P"), 0);
-    std::string path = dir.write("s.pxs", "(setq depth 3) (car nil)");
+    path = dir.write("s.pxs", "(setq depth 3) (car nil)");
     pxs.loadLispFile(path.c_str(), 1);
     EXPECT_EQ(depth, 3) << "a file stopped by an error still copies back";
-}
-
-TEST_F(Load, DirectoryListFormPropagatesItsErrors) {
-    int depth = 1;
-    pxs.registerVar("depth", &depth);
-    pxs.loadLispExpr("(setq depth 2)", 0);
-    ZnlObjPtr dirs = ZncCons(ZnlObjPtr(5), ZnlObjPtr::nil());
-    EXPECT_PXS_ERROR(pxs.loadLispFile(dirs, "f.pxs", 1), "Non-string in directory list to load");
-    pxs.loadLispExpr("(setq depth 3)", 0);
-    EXPECT_EQ(depth, 3);
-}
-
-TEST_F(Load, EmptyInputsGiveEmptyResults) {
-    std::string empty = dir.write("empty.pxs", "; only a comment\n");
-    EXPECT_FALSE(pxs.loadLispFile(empty.c_str(), 1));
-    EXPECT_FALSE(pxs.loadLispExpr("", 0));
-    EXPECT_FALSE(pxs.loadLispExpr(static_cast<char*>(nullptr), 0));
-}
-
-TEST_F(Load, ReaderErrorsAreReportedLikeEvaluationErrors) {
-    std::string path = dir.write("open.pxs", "(setq a 1)\n(setq b (list 1 2)\n");
-    WarnCapture warn;
-    EXPECT_FALSE(pxs.loadLispFile(path.c_str(), 1));
-    EXPECT_EQ(number("a"), 1);
-    EXPECT_NE(warn.text().find("ZnException: PXS Error: Missing \")\""), std::string::npos);
+    // The directory-list form propagates its errors; the next load copies.
+    EXPECT_PXS_ERROR(pxs.loadLispFile(listOf({num(5)}), "f.pxs", 1),
+                     "Non-string in directory list to load");
+    pxs.loadLispExpr("(setq depth 4)", 0);
+    EXPECT_EQ(depth, 4);
 }
 
 }  // namespace

@@ -2,30 +2,15 @@
 // primitives prin1, terpri, format, describe and bindings, with what goes to
 // standard output and what to ZnInfo.
 
+#include "pxs_test_files.h"
 #include "pxs_test_support.h"
 
 #include <cstdio>
 #include <string>
 
-using pxstest::InfoCapture;
-using pxstest::listOf;
-using pxstest::NoCellLeft;
+using namespace pxstest;
 
 namespace {
-
-const ZnlObjPtr& nil() { return ZnlObjPtr::nil(); }
-ZnlObjPtr sym(const char* name) { return ZncMakeSymbol(name); }
-
-// The printed form of `x` on a file, read back.
-std::string printed(const ZnlObjPtr& x) {
-    FILE* f = std::tmpfile();
-    x->ZncObjFprint(f);
-    std::string text;
-    std::rewind(f);
-    for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
-    std::fclose(f);
-    return text;
-}
 
 std::string hex(const ZnlObjPtr& x) {
     char buffer[32];
@@ -33,34 +18,31 @@ std::string hex(const ZnlObjPtr& x) {
     return buffer;
 }
 
-struct LevelGuard {
-    int saved = ZnNotifyLevel;
-    explicit LevelGuard(int level) { ZnNotifyLevel = level; }
-    ~LevelGuard() { ZnNotifyLevel = saved; }
-};
-
-TEST(PrintedForms, EveryKind) {
+TEST(PrintedForms, EveryKindAndListShape) {
     NoCellLeft guard;
-    EXPECT_EQ(printed(nil()), "nil");
-    EXPECT_EQ(printed(sym("foo")), "foo");
-    EXPECT_EQ(printed(ZnlObjPtr(ZnlSymbolTag)), "(unbound symbol name)");
-    EXPECT_EQ(printed(ZnlObjPtr(-5)), "-5");
-    EXPECT_EQ(printed(ZnlObjPtr(1.5)), "1.500000");
-    EXPECT_EQ(printed(ZnlObjPtr("a b")), "\"a b\"");
-    EXPECT_EQ(printed(ZnlObjPtr(ZnlStringTag)), "(unbound string)");
-    EXPECT_EQ(printed(ZncPtrToNode(ZnlLocativeTag, reinterpret_cast<void*>(0x1234))), "4660");
     ZnlObjPtr frame(ZnlFrameTag);
-    ZnlObjPtr car = ZncSymeval(ZncInternCompiledC("car", ZnlLCar, frame), frame);
-    EXPECT_EQ(printed(car), "#<primitive-function car>");
     ZnlObjPtr form = ZncSymeval(ZncInternSpecialForm("quote", ZnlList, frame), frame);
-    EXPECT_EQ(printed(form), "#<special-form " + hex(form) + ">");
     ZnlObjPtr proc(ZnlProcedureTag);
-    EXPECT_EQ(printed(proc), "#<procedure " + hex(proc) + ">");
-    EXPECT_EQ(printed(frame), "#<environment-frame " + hex(frame) + ">");
-}
-
-TEST(PrintedForms, GoneCellsAndUnknownTagsAreMarked) {
-    NoCellLeft guard;
+    const std::pair<ZnlObjPtr, std::string> cases[] = {
+        {nil(), "nil"},
+        {sym("foo"), "foo"},
+        {ZnlObjPtr(ZnlSymbolTag), "(unbound symbol name)"},
+        {num(-5), "-5"},
+        {flo(1.5), "1.500000"},
+        {str("a b"), "\"a b\""},
+        {ZnlObjPtr(ZnlStringTag), "(unbound string)"},
+        {ZncPtrToNode(ZnlLocativeTag, reinterpret_cast<void*>(0x1234)), "4660"},
+        {ZncSymeval(ZncInternCompiledC("car", ZnlLCar, frame), frame), "#<primitive-function car>"},
+        {form, "#<special-form " + hex(form) + ">"},
+        {proc, "#<procedure " + hex(proc) + ">"},
+        {frame, "#<environment-frame " + hex(frame) + ">"},
+        {listOf({sym("a"), sym("b"), sym("c")}), "(a b c)"},
+        {ZncCons(sym("a"), ZncCons(sym("b"), num(5))), "(a b . 5)"},
+        {listOf({listOf({}), listOf({listOf({num(1)})}), str("s")}), "(nil ((1)) \"s\")"},
+        {listOf({ZncCons(num(1), num(2)), num(3)}), "((1 . 2) 3)"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(printed(value), text);
+    // Gone cells and unknown tags are marked.
     ZnlObjPtr n(3);
     n->setGone(true);
     EXPECT_EQ(printed(n), "#deleted# 3");
@@ -68,22 +50,8 @@ TEST(PrintedForms, GoneCellsAndUnknownTagsAreMarked) {
     n->setTag(static_cast<ZnlTagType>(42));
     EXPECT_PXS_ERROR(printed(n), "unknown tag in ZnlObj::ZncObjFprint");
     n->setTag(ZnlFixnumTag);
-}
-
-TEST(PrintedForms, ListShapes) {
-    NoCellLeft guard;
-    EXPECT_EQ(printed(listOf({sym("a"), sym("b"), sym("c")})), "(a b c)");
-    ZnlObjPtr dotted = ZncCons(sym("a"), ZncCons(sym("b"), ZnlObjPtr(5)));
-    EXPECT_EQ(printed(dotted), "(a b . 5)");
-    EXPECT_EQ(printed(listOf({listOf({}), listOf({listOf({ZnlObjPtr(1)})}), ZnlObjPtr("s")})),
-              "(nil ((1)) \"s\")");
-    EXPECT_EQ(printed(listOf({ZncCons(ZnlObjPtr(1), ZnlObjPtr(2)), ZnlObjPtr(3)})),
-              "((1 . 2) 3)");
-}
-
-TEST(PrintedForms, MissingSlotsAreMarkedOnZnInfo) {
-    NoCellLeft guard;
-    ZnlObjPtr holes(ZnlConsTag);  // car and cdr both empty
+    // Missing slots are marked on ZnInfo.
+    ZnlObjPtr holes(ZnlConsTag);
     InfoCapture info;
     EXPECT_EQ(printed(holes), "()");
     EXPECT_EQ(info.text(), "? ?");
@@ -91,159 +59,116 @@ TEST(PrintedForms, MissingSlotsAreMarkedOnZnInfo) {
 
 TEST(PrintedForms, PrintListOmitsTheParentheses) {
     NoCellLeft guard;
-    FILE* f = std::tmpfile();
-    listOf({ZnlObjPtr(1), listOf({ZnlObjPtr(2)})})->ZncPrintList(f);
-    std::rewind(f);
-    char buffer[32] = {};
-    ASSERT_NE(std::fgets(buffer, sizeof buffer, f), nullptr);
-    std::fclose(f);
-    EXPECT_STREQ(buffer, "1 (2)");
-    EXPECT_PXS_ERROR(ZnlObjPtr(1)->ZncPrintList(stdout), "Non-cons passed to ZnlObj::ZncPrintList");
+    ZnlObjPtr list = listOf({num(1), listOf({num(2)})});
+    EXPECT_EQ(written([&](FILE* f) { list->ZncPrintList(f); }), "1 (2)");
+    EXPECT_PXS_ERROR(num(1)->ZncPrintList(stdout), "Non-cons passed to ZnlObj::ZncPrintList");
 }
 
 TEST(PrintedForms, LongAndDeepListsPrintWithoutRecursion) {
     NoCellLeft guard;
-    ZnlObjPtr longList = nil();
-    for (int i = 0; i < 1000000; ++i) longList = ZncCons(ZnlObjPtr(7), longList);
+    ZnlObjPtr longList = nil(), deep = nil();
+    for (int i = 0; i < 1000000; ++i) {
+        longList = ZncCons(num(7), longList);
+        deep = ZncCons(deep, nil());
+    }
     EXPECT_EQ(printed(longList).size(), 2u * 1000000 + 1);
-    ZnlObjPtr deep = nil();
-    for (int i = 0; i < 1000000; ++i) deep = ZncCons(deep, nil());
     std::string text = printed(deep);
     EXPECT_EQ(text.size(), 2u * 1000000 + 3);
     EXPECT_EQ(text.substr(999998, 8), "((nil)))");
 }
 
-TEST(PrintFunctions, PrintAddsTheNewlineOnZnInfo) {
+TEST(OutputPrimitives, PrintPrin1AndTerpriSplitFormsAndNewlines) {
     NoCellLeft guard;
     InfoCapture info;
-    testing::internal::CaptureStdout();
-    ZnlObjPtr x = sym("x");
-    EXPECT_TRUE(ZncPrint(x) == x);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "x");
-    EXPECT_EQ(info.text(), "\n");
+    ZnlObjPtr x = sym("x"), a = str("a");
+    EXPECT_EQ(stdoutOf([&] { EXPECT_TRUE(ZncPrint(x) == x); }), "x");
+    EXPECT_EQ(info.text(), "\n") << "print adds the newline on ZnInfo";
     testing::internal::CaptureStderr();
     EXPECT_TRUE(ZncErrPrint(x) == x);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "x");
-}
-
-TEST(OutputPrimitives, Prin1WritesTheFormOnly) {
-    NoCellLeft guard;
-    InfoCapture info;
-    testing::internal::CaptureStdout();
-    ZnlObjPtr a("a");
-    EXPECT_TRUE(ZnlPrin1(listOf({a}), nil()) == a);
-    ZnlPrin1(listOf({ZnlObjPtr(1.5)}), nil());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\"a\"1.500000");
-    EXPECT_EQ(info.text(), "");
-    EXPECT_PXS_ERROR(ZnlPrin1(nil(), nil()), "Wrong number of arguments to prin1");
-}
-
-TEST(OutputPrimitives, TerpriTakesNoArguments) {
-    NoCellLeft guard;
-    InfoCapture info;
+    EXPECT_EQ(stdoutOf([&] {
+                  EXPECT_TRUE(ZnlPrin1(listOf({a}), nil()) == a);
+                  ZnlPrin1(listOf({flo(1.5)}), nil());
+              }),
+              "\"a\"1.500000");
+    EXPECT_EQ(info.text(), "\n") << "prin1 writes the form only";
     EXPECT_TRUE(ZnlTerpri(nil(), nil()) == nil());
-    EXPECT_EQ(info.text(), "\n");
-    EXPECT_PXS_ERROR(ZnlTerpri(listOf({nil()}), nil()), "No arguments to terpri");
-}
-
-// With ZnInfo open, both streams reach standard output in writing order.
-TEST(OutputPrimitives, FormatInterleavesTextAndValues) {
-    NoCellLeft guard;
-    LevelGuard level(2);
-    testing::internal::CaptureStdout();
-    ZnlObjPtr args = listOf({ZnlObjPtr::t(), ZnlObjPtr("x=~A, s=~A~%"), ZnlObjPtr(3),
-                             ZnlObjPtr("q"), ZnlObjPtr(9)});
-    EXPECT_TRUE(ZnlFormat(args, nil()) == nil());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "x=3, s=\"q\"\n");
+    EXPECT_EQ(info.text(), "\n\n");
+    expectCalls({{ZnlPrin1, nil(), "Wrong number of arguments to prin1"},
+                 {ZnlTerpri, listOf({nil()}), "No arguments to terpri"}});
 }
 
 TEST(OutputPrimitives, FormatSendsTextToZnInfoAndValuesToStdout) {
     NoCellLeft guard;
+    {
+        // With ZnInfo open, both streams reach standard output in order.
+        ScopedNotifyLevel level(2);
+        ZnlObjPtr args =
+            listOf({t(), str("x=~A, s=~A~%"), num(3), str("q"), num(9)});
+        EXPECT_EQ(stdoutOf([&] { EXPECT_TRUE(ZnlFormat(args, nil()) == nil()); }),
+                  "x=3, s=\"q\"\n");
+    }
     InfoCapture info;
-    testing::internal::CaptureStdout();
     // A symbol named t is as good as t itself: the destination is compared
     // by equal.
-    ZnlFormat(listOf({sym("t"), ZnlObjPtr("x=~A~%"), ZnlObjPtr(3)}), nil());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "3");
+    EXPECT_EQ(stdoutOf([&] { ZnlFormat(listOf({sym("t"), str("x=~A~%"), num(3)}), nil()); }),
+              "3");
     EXPECT_EQ(info.text(), "x=\n");
 }
 
-TEST(OutputPrimitives, FormatErrors) {
+TEST(OutputPrimitives, FormatErrorsKeepTheTextBeforeThem) {
     NoCellLeft guard;
     InfoCapture info;
-    const ZnlObjPtr& t = ZnlObjPtr::t();
-    EXPECT_PXS_ERROR(ZnlFormat(listOf({t}), nil()), "Wrong number of args to format");
-    EXPECT_PXS_ERROR(ZnlFormat(listOf({nil(), ZnlObjPtr("")}), nil()),
-                     "Sorry, output to string not implemented yet");
-    EXPECT_PXS_ERROR(ZnlFormat(listOf({ZnlObjPtr(1), ZnlObjPtr("")}), nil()),
-                     "Sorry, output to streams not implemented yet");
-    EXPECT_PXS_ERROR(ZnlFormat(listOf({t, sym("s")}), nil()), "Format must be a string");
-    EXPECT_PXS_ERROR(ZnlFormat(listOf({t, ZnlObjPtr("ab~a"), ZnlObjPtr(1)}), nil()),
-                     "Unknown directive to format");
-    EXPECT_PXS_ERROR(ZnlFormat(listOf({t, ZnlObjPtr("~")}), nil()), "Unknown directive to format");
-    EXPECT_PXS_ERROR(ZnlFormat(listOf({t, ZnlObjPtr("~A ~A"), ZnlObjPtr(1)}), nil()),
-                     "Out of arguments");
-    // Text before each error stays written.
+    expectCalls({
+        {ZnlFormat, listOf({t()}), "Wrong number of args to format"},
+        {ZnlFormat, listOf({nil(), str("")}), "Sorry, output to string not implemented yet"},
+        {ZnlFormat, listOf({num(1), str("")}), "Sorry, output to streams not implemented yet"},
+        {ZnlFormat, listOf({t(), sym("s")}), "Format must be a string"},
+        {ZnlFormat, listOf({t(), str("ab~a"), num(1)}), "Unknown directive to format"},
+        {ZnlFormat, listOf({t(), str("~")}), "Unknown directive to format"},
+        {ZnlFormat, listOf({t(), str("~A ~A"), num(1)}), "Out of arguments"},
+    });
     EXPECT_EQ(info.text(), "ab ");
 }
 
-TEST(OutputPrimitives, DescribeNamesTheKind) {
+TEST(OutputPrimitives, DescribeNamesTheKindAndShowsAProceduresParts) {
     NoCellLeft guard;
-    struct Case {
-        ZnlObjPtr value;
-        const char* text;
-    } cases[] = {
-        {nil(), " isNIL\n"},
-        {sym("foo"), " is the symbol with name \"foo\"\n"},
-        {ZnlObjPtr(1), " is a fixed-point number\n"},
-        {ZnlObjPtr(1.0), " is a floating-point number\n"},
-        {listOf({nil()}), " is a cons cell\n"},
-        {ZnlObjPtr("s"), " is a string\n"},
-        {ZncPtrToNode(ZnlLocativeTag, nullptr), " is a locative\n"},
-        {ZnlObjPtr(ZnlFrameTag), " is an environment frame with no parent frame\n"},
-    };
-    for (const Case& c : cases) {
-        InfoCapture info;
-        testing::internal::CaptureStdout();
-        EXPECT_TRUE(ZnlDescribe(listOf({c.value}), nil()) == c.value);
-        testing::internal::GetCapturedStdout();
-        EXPECT_EQ(info.text(), c.text);
-    }
-    EXPECT_PXS_ERROR(ZnlDescribe(nil(), nil()), "Wrong number of args to describe");
-}
-
-TEST(OutputPrimitives, DescribeShowsAProceduresParts) {
-    NoCellLeft guard;
-    ZnlObjPtr frame(ZnlFrameTag);
-    ZnlObjPtr proc(ZnlProcedureTag);
+    ZnlObjPtr frame(ZnlFrameTag), child(ZnlFrameTag), proc(ZnlProcedureTag);
+    child->setFrameParent(frame);
     proc->setProcParams(listOf({sym("x")}));
     proc->setProcBody(listOf({sym("x")}));
     proc->setProcEnv(frame);
-    InfoCapture info;
-    testing::internal::CaptureStdout();
-    ZnlDescribe(listOf({proc}), nil());
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(info.text(),
-              " is a lisp procedure\nwith params: \nbody: \nand enclosing environment: \n");
-    EXPECT_EQ(out, "#<procedure " + hex(proc) + ">(x)(x)#<environment-frame " + hex(frame) + ">");
-
-    ZnlObjPtr child(ZnlFrameTag);
-    child->setFrameParent(frame);
-    InfoCapture info2;
-    testing::internal::CaptureStdout();
-    ZnlDescribe(listOf({child}), nil());
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(info2.text(), " is an environment frame with parent frame \n");
+    const std::pair<ZnlObjPtr, const char*> cases[] = {
+        {nil(), " isNIL\n"},
+        {sym("foo"), " is the symbol with name \"foo\"\n"},
+        {num(1), " is a fixed-point number\n"},
+        {flo(1.0), " is a floating-point number\n"},
+        {listOf({nil()}), " is a cons cell\n"},
+        {str("s"), " is a string\n"},
+        {ZncPtrToNode(ZnlLocativeTag, nullptr), " is a locative\n"},
+        {ZnlObjPtr(ZnlFrameTag), " is an environment frame with no parent frame\n"},
+        {child, " is an environment frame with parent frame \n"},
+        {proc, " is a lisp procedure\nwith params: \nbody: \nand enclosing environment: \n"},
+    };
+    for (const auto& [value, text] : cases) {
+        InfoCapture info;
+        std::string out =
+            stdoutOf([&] { EXPECT_TRUE(ZnlDescribe(listOf({value}), nil()) == value); });
+        EXPECT_EQ(info.text(), text);
+        if (value == proc) {
+            EXPECT_EQ(out, "#<procedure " + hex(proc) + ">(x)(x)#<environment-frame " +
+                               hex(frame) + ">");
+        }
+    }
+    EXPECT_PXS_ERROR(ZnlDescribe(nil(), nil()), "Wrong number of args to describe");
 }
 
 TEST(OutputPrimitives, BindingsDumpsTheCurrentFrame) {
     NoCellLeft guard;
     ZnlObjPtr frame(ZnlFrameTag);
-    ZncSet(sym("a"), ZnlObjPtr(1), frame);
+    ZncSet(sym("a"), num(1), frame);
     InfoCapture info;
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(ZnlEnvDump(listOf({ZnlObjPtr(99)}), frame) == nil());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "1");
+    EXPECT_EQ(stdoutOf([&] { EXPECT_TRUE(ZnlEnvDump(listOf({num(99)}), frame) == nil()); }), "1");
     EXPECT_EQ(info.text(), "[97]: a -> \n");
 }
 

@@ -81,31 +81,23 @@ TEST_F(Tool, AnyFailedArgumentMakesTheStatusOne) {
     EXPECT_EQ(run("'(car nil)'").status, 1);
 }
 
-TEST_F(Tool, QuietLevelHidesWarningsButNotTheStatus) {
-    Outcome r = run("-v 0 missing.pxs");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "");
-}
-
-TEST_F(Tool, VerboseLevelIsTheScriptsNotifyLevel) {
-    Outcome r = run("-v 3 -e ZnNotifyLevel");
-    EXPECT_EQ(r.out.substr(r.out.size() - 2), "3\n");
-    Outcome set = run("'(setq ZnNotifyLevel 0)' missing.pxs");
-    EXPECT_EQ(set.err, "") << "a script may quieten the tool";
-}
-
-TEST_F(Tool, DebugTracesArithmetic) {
-    Outcome r = run("-d -v 2 -e '(+ 1 2)'");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("(plus 1 2) ==> 3\n"), std::string::npos) << r.out;
-}
-
-TEST_F(Tool, IncludeDirectoriesAreLoadPaths) {
+// -v sets the notify level scripts see (0 hides warnings, not the status),
+// -d traces, and -I adds load paths in order.
+TEST_F(Tool, OptionsSetLevelTracingAndLoadPaths) {
+    Outcome quiet = run("-v 0 missing.pxs");
+    EXPECT_EQ(quiet.status, 1);
+    EXPECT_EQ(quiet.err, "");
+    Outcome level = run("-v 3 -e ZnNotifyLevel");
+    EXPECT_EQ(level.out.substr(level.out.size() - 2), "3\n");
+    EXPECT_EQ(run("'(setq ZnNotifyLevel 0)' missing.pxs").err, "") << "a script may quieten it";
+    Outcome debug = run("-d -v 2 -e '(+ 1 2)'");
+    EXPECT_EQ(debug.status, 0);
+    EXPECT_NE(debug.out.find("(plus 1 2) ==> 3\n"), std::string::npos) << debug.out;
     dir.write("lib/first/conf.pxs", "(setq from 'first)");
     dir.write("lib/second/conf.pxs", "(setq from 'second)");
-    Outcome r = run("-I lib/none -I lib/second -I lib/first conf.pxs -e from");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "second\n");
+    Outcome include = run("-I lib/none -I lib/second -I lib/first conf.pxs -e from");
+    EXPECT_EQ(include.status, 0) << include.err;
+    EXPECT_EQ(include.out, "second\n");
 }
 
 TEST_F(Tool, InteractiveLoopPrintsValuesAndSurvivesErrors) {
@@ -118,15 +110,10 @@ TEST_F(Tool, InteractiveLoopPrintsValuesAndSurvivesErrors) {
               "ZnException: PXS Error: Unexpected \")\" at line 5\n");
 }
 
-TEST_F(Tool, InteractiveLoopAfterArgumentsSharesTheirEnvironment) {
+TEST_F(Tool, InteractiveLoopAfterArgumentsSharesTheirEnvironmentAndEndsAtUnfinishedInput) {
     dir.write("defs.pxs", "(define (twice x) (* 2 x))");
-    Outcome r = run("-i defs.pxs", "(twice 21)");
-    EXPECT_EQ(r.out, "42\n");
-    Outcome none = run("defs.pxs", "(twice 21)");
-    EXPECT_EQ(none.out, "") << "no loop unless asked when there are arguments";
-}
-
-TEST_F(Tool, InteractiveLoopEndsAtUnfinishedInput) {
+    EXPECT_EQ(run("-i defs.pxs", "(twice 21)").out, "42\n");
+    EXPECT_EQ(run("defs.pxs", "(twice 21)").out, "") << "no loop unless asked after arguments";
     Outcome r = run("", "(list 1\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -84,28 +85,25 @@ inline std::string pxsError(const std::string& message) {
         EXPECT_EQ(f_.innermost, pxstest::pxsError(message));                  \
     } while (0)
 
-// Sends ZnInfo to a string for the scope (replacing its level gate).
-class InfoCapture {
+// Sends a notification stream to a string for the scope (replacing its
+// level gate).
+class NotifyCapture {
 public:
-    InfoCapture() : saved_(ZnInfo.rdbuf(text_.rdbuf())) {}
-    ~InfoCapture() { ZnInfo.rdbuf(saved_); }
+    explicit NotifyCapture(std::ostream& stream)
+        : stream_(stream), saved_(stream.rdbuf(text_.rdbuf())) {}
+    ~NotifyCapture() { stream_.rdbuf(saved_); }
     std::string text() const { return text_.str(); }
 
 private:
     std::ostringstream text_;
+    std::ostream& stream_;
     std::streambuf* saved_;
 };
-
-// Sends ZnWarn to a string for the scope.
-class WarnCapture {
-public:
-    WarnCapture() : saved_(ZnWarn.rdbuf(text_.rdbuf())) {}
-    ~WarnCapture() { ZnWarn.rdbuf(saved_); }
-    std::string text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* saved_;
+struct InfoCapture : NotifyCapture {
+    InfoCapture() : NotifyCapture(ZnInfo) {}
+};
+struct WarnCapture : NotifyCapture {
+    WarnCapture() : NotifyCapture(ZnWarn) {}
 };
 
 // A list of the given objects.
@@ -114,6 +112,76 @@ inline ZnlObjPtr listOf(std::initializer_list<ZnlObjPtr> items) {
     for (auto it = items.end(); it != items.begin();) result = ZncCons(*--it, result);
     return result;
 }
+
+// Short names for the values argument lists are built from.
+inline ZnlObjPtr num(int n) { return ZnlObjPtr(n); }
+inline ZnlObjPtr flo(double d) { return ZnlObjPtr(d); }
+inline ZnlObjPtr str(const char* s) { return ZnlObjPtr(s); }
+inline ZnlObjPtr sym(const char* name) { return ZncMakeSymbol(name); }
+inline const ZnlObjPtr& nil() { return ZnlObjPtr::nil(); }
+inline const ZnlObjPtr& t() { return ZnlObjPtr::t(); }
+
+// What `write` writes to a file, read back.
+inline std::string written(const std::function<void(FILE*)>& write) {
+    FILE* f = std::tmpfile();
+    write(f);
+    std::string text;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+    std::fclose(f);
+    return text;
+}
+
+// The printed form of `x`.
+inline std::string printed(const ZnlObjPtr& x) {
+    return written([&](FILE* f) { x->ZncObjFprint(f); });
+}
+
+// What `action` writes to standard output.
+inline std::string stdoutOf(const std::function<void()>& action) {
+    testing::internal::CaptureStdout();
+    try {
+        action();
+    } catch (...) {
+        testing::internal::GetCapturedStdout();
+        throw;
+    }
+    return testing::internal::GetCapturedStdout();
+}
+
+// A primitive applied to an argument list, and the value it must give
+// (compared by equal, so the kind of a number counts) or the error.
+struct Call {
+    Call(ZnlPrimitiveFn f, ZnlObjPtr a, ZnlObjPtr value) : fn(f), args(a), expected(value) {}
+    Call(ZnlPrimitiveFn f, ZnlObjPtr a, const char* message) : fn(f), args(a), error(message) {}
+    ZnlPrimitiveFn fn;
+    ZnlObjPtr args, expected;
+    const char* error = nullptr;
+};
+
+inline void expectCalls(std::initializer_list<Call> calls) {
+    int row = 0;
+    for (const Call& c : calls) {
+        SCOPED_TRACE("row " + std::to_string(row++) + ", arguments " + printed(c.args));
+        if (c.error) {
+            EXPECT_PXS_ERROR(c.fn(c.args, nil()), c.error);
+            continue;
+        }
+        ZnlObjPtr got = c.fn(c.args, nil());
+        EXPECT_TRUE(got == c.expected || ZncEqual(got, c.expected))
+            << printed(got) << " instead of " << printed(c.expected);
+    }
+}
+
+// Turns the interpreter's traces on for a scope.
+class DebugOn {
+public:
+    DebugOn() : saved_(ZnLispDebugOn) { ZnLispDebugOn = true; }
+    ~DebugOn() { ZnLispDebugOn = saved_; }
+
+private:
+    bool saved_;
+};
 
 }  // namespace pxstest
 

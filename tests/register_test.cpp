@@ -3,16 +3,16 @@
 // the warnings for wrong kinds and double registration, print-registered,
 // and the frame's ownership of its records.
 
+#include "pxs_test_files.h"
 #include "pxs_test_support.h"
 
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
 
-using pxstest::InfoCapture;
-using pxstest::NoCellLeft;
-using pxstest::WarnCapture;
+using namespace pxstest;
 
 namespace {
 
@@ -20,7 +20,6 @@ namespace {
 // script setting a symbol.
 class HostFrame {
 public:
-    HostFrame() : frame_(ZnlFrameTag) {}
     template <typename T>
     int add(const char* name, T* address) {
         return ZncRegister(name, address, frame_, frame_->params());
@@ -34,35 +33,19 @@ public:
     const ZnlObjPtr& frame() const { return frame_; }
 
 private:
-    ZnlObjPtr frame_;
+    ZnlObjPtr frame_{ZnlFrameTag};
 };
 
-// Captures standard error for a scope.
-class StderrCapture {
-public:
-    StderrCapture() { testing::internal::CaptureStderr(); }
-    ~StderrCapture() {
-        if (!taken_) testing::internal::GetCapturedStderr();
+// A root frame binding x to 5 and a child frame below it.
+struct Nested {
+    ZnlObjPtr root{ZnlFrameTag}, child{ZnlFrameTag};
+    Nested() {
+        child->setFrameParent(root);
+        ZncSet(ZncIntern("x", root), ZnlObjPtr(5), root);
     }
-    std::string text() {
-        taken_ = true;
-        return testing::internal::GetCapturedStderr();
-    }
-
-private:
-    bool taken_ = false;
 };
 
-class NotifyLevel {
-public:
-    explicit NotifyLevel(int level) : saved_(ZnNotifyLevel) { ZnNotifyLevel = level; }
-    ~NotifyLevel() { ZnNotifyLevel = saved_; }
-
-private:
-    int saved_;
-};
-
-TEST(RegisterToLisp, EachTypeArrivesAsItsKind) {
+TEST(Register, EveryTypeConvertsBothWays) {
     NoCellLeft guard;
     float f = 1.5f;
     double d = 2.25;
@@ -74,88 +57,44 @@ TEST(RegisterToLisp, EachTypeArrivesAsItsKind) {
     short s = -2;
     char text[] = "label";
     char* cs = text;
+    char* none = nullptr;
     ZnString zs("zn");
     HostFrame h;
     EXPECT_EQ(h.add("f", &f) + h.add("d", &d) + h.add("i", &i) + h.add("ul", &ul) + h.add("l", &l) +
                   h.add("ui", &ui) + h.add("us", &us) + h.add("s", &s) + h.add("cs", &cs) +
-                  h.add("zs", &zs),
-              10);
-    EXPECT_EQ(h.value("f")->tag(), ZnlFlonumTag);
-    EXPECT_EQ(h.value("f")->flonum(), 1.5);
-    EXPECT_EQ(h.value("d")->flonum(), 2.25);
-    EXPECT_EQ(h.value("i")->fixnum(), -7);
-    EXPECT_EQ(h.value("ul")->fixnum(), 5) << "low 32 bits";
-    EXPECT_EQ(h.value("l")->fixnum(), -1);
-    EXPECT_EQ(h.value("ui")->fixnum(), -1);
-    EXPECT_EQ(h.value("us")->fixnum(), 65535) << "zero-extended";
-    EXPECT_EQ(h.value("s")->fixnum(), -2) << "sign-extended";
-    EXPECT_STREQ(h.value("cs")->string(), "label");
-    EXPECT_NE(h.value("cs")->string(), text) << "the text is copied";
-    EXPECT_STREQ(h.value("zs")->string(), "zn");
-    EXPECT_EQ(h.frame()->params()->size(), 10u);
-}
+                  h.add("zs", &zs) + h.add("none", &none),
+              11);
+    EXPECT_EQ(h.frame()->params()->size(), 11u);
+    // unsigned long keeps its low 32 bits, unsigned short is zero-extended,
+    // short sign-extended; texts are copied, a null one reads as empty.
+    const std::pair<const char*, const char*> forms[] = {
+        {"f", "1.500000"}, {"d", "2.250000"}, {"i", "-7"},       {"ul", "5"},
+        {"l", "-1"},       {"ui", "-1"},      {"us", "65535"},   {"s", "-2"},
+        {"cs", "\"label\""}, {"zs", "\"zn\""},  {"none", "\"\""}};
+    for (const auto& [name, form] : forms) EXPECT_EQ(printed(h.value(name)), form) << name;
+    EXPECT_NE(h.value("cs")->string(), text);
 
-TEST(RegisterToHost, IntegersWrapToTheHostWidth) {
-    NoCellLeft guard;
-    unsigned short us = 0;
-    short s = 0;
-    unsigned long ul = 0;
-    long l = 0;
-    unsigned int ui = 0;
-    HostFrame h;
-    h.add("us", &us);
-    h.add("s", &s);
-    h.add("ul", &ul);
-    h.add("l", &l);
-    h.add("ui", &ui);
-    h.assign("us", ZnlObjPtr(70000));
-    h.assign("s", ZnlObjPtr(40000));
-    h.assign("ul", ZnlObjPtr(-1));
-    h.assign("l", ZnlObjPtr(-5));
-    h.assign("ui", ZnlObjPtr(-1));
+    // Back to the host: integers wrap to the host width, floats take
+    // integers, char* points at the object's text, ZnString copies it.
+    for (auto [name, value] : {std::pair<const char*, ZnlObjPtr>{"us", num(70000)},
+                               {"s", num(40000)}, {"ul", num(-1)}, {"l", num(-5)},
+                               {"ui", num(-1)}, {"f", num(3)}, {"d", num(16777217)},
+                               {"cs", str("from script")}, {"zs", str("copied")}})
+        h.assign(name, value);
     h.toHost();
-    EXPECT_EQ(us, 4464);
-    EXPECT_EQ(s, -25536);
-    EXPECT_EQ(ul, 18446744073709551615ul);
-    EXPECT_EQ(l, -5);
-    EXPECT_EQ(ui, 0xFFFFFFFFu);
-}
-
-TEST(RegisterToHost, FloatsAcceptIntegersAndNarrowSafely) {
-    NoCellLeft guard;
-    float f = 0;
-    double d = 0;
-    HostFrame h;
-    h.add("f", &f);
-    h.add("d", &d);
-    h.assign("f", ZnlObjPtr(3));
-    h.assign("d", ZnlObjPtr(16777217));
-    h.toHost();
-    EXPECT_EQ(f, 3.0f);
-    EXPECT_EQ(d, 16777217.0) << "an integer is converted exactly";
-    h.assign("f", ZnlObjPtr(1e300));
+    using Host = std::tuple<unsigned short, short, unsigned long, long, unsigned, float, double>;
+    EXPECT_EQ(std::tie(us, s, ul, l, ui, f, d),
+              Host(4464, -25536, 18446744073709551615ul, -5, 0xFFFFFFFFu, 3.0f, 16777217.0));
+    EXPECT_EQ(cs, h.value("cs")->string());
+    EXPECT_EQ(zs, "copied");
+    h.assign("zs", str("changed"));
+    EXPECT_EQ(zs, "copied") << "ZnString holds its own copy";
+    h.assign("f", flo(1e300));
     h.toHost();
     EXPECT_TRUE(std::isinf(f) && f > 0) << "beyond the float range: infinity, not UB";
 }
 
-TEST(RegisterToHost, StringsShareOrCopyTheText) {
-    NoCellLeft guard;
-    char* cs = nullptr;
-    ZnString zs;
-    HostFrame h;
-    h.add("cs", &cs);
-    h.add("zs", &zs);
-    EXPECT_STREQ(h.value("cs")->string(), "") << "a null host text reads as empty";
-    h.assign("cs", ZnlObjPtr("from script"));
-    h.assign("zs", ZnlObjPtr("copied"));
-    h.toHost();
-    EXPECT_EQ(cs, h.value("cs")->string()) << "char* points at the object's own text";
-    EXPECT_EQ(zs, "copied");
-    h.assign("zs", ZnlObjPtr("changed"));
-    EXPECT_EQ(zs, "copied") << "ZnString holds its own copy";
-}
-
-TEST(RegisterToHost, WrongKindWarnsAndKeepsTheHostValue) {
+TEST(Register, WrongKindWarnsAndKeepsTheHostValue) {
     NoCellLeft guard;
     int depth = 4;
     double ratio = 0.5;
@@ -164,11 +103,11 @@ TEST(RegisterToHost, WrongKindWarnsAndKeepsTheHostValue) {
     h.add("depth", &depth);
     h.add("ratio", &ratio);
     h.add("label", &label);
-    h.assign("depth", ZnlObjPtr(2.5));
-    h.assign("ratio", ZnlObjPtr("x"));
-    h.assign("label", ZnlObjPtr(1));
+    h.assign("depth", flo(2.5));
+    h.assign("ratio", str("x"));
+    h.assign("label", num(1));
     {
-        NotifyLevel level(1);
+        ScopedNotifyLevel level(1);
         StderrCapture err;
         h.toHost();
         EXPECT_EQ(err.text(),
@@ -179,40 +118,32 @@ TEST(RegisterToHost, WrongKindWarnsAndKeepsTheHostValue) {
     EXPECT_EQ(depth, 4);
     EXPECT_EQ(ratio, 0.5);
     EXPECT_EQ(label, nullptr) << "nothing acceptable was ever copied back";
-    {
-        NotifyLevel level(0);
-        StderrCapture err;
-        h.toHost();
-        EXPECT_EQ(err.text(), "") << "silent at level 0";
-    }
-}
-
-TEST(RegisterToHost, UnboundSymbolsAreSilentUnlessMarked) {
-    NoCellLeft guard;
-    ZnlObjPtr frame(ZnlFrameTag);
-    int out = 9;
-    EXPECT_EQ(ZncSetIfBoundp(const_cast<char*>("nowhere"), &out, frame), 0);
-    ZncIntern("marked", frame);  // bound to the unbound marker
-    NotifyLevel level(1);
+    ScopedNotifyLevel level(0);
     StderrCapture err;
-    EXPECT_EQ(ZncSetIfBoundp(const_cast<char*>("marked"), &out, frame), 0);
-    EXPECT_EQ(err.text(), "Lisp Warning: Variable marked should be an integer, not *unbound*\n");
-    EXPECT_EQ(out, 9);
+    h.toHost();
+    EXPECT_EQ(err.text(), "") << "silent at level 0";
 }
 
-TEST(RegisterToHost, OnlyTheFrameItselfIsSearched) {
+TEST(Register, SetIfBoundpSearchesOnlyTheFrameAndWarnsOnlyForMarkedNames) {
     NoCellLeft guard;
-    ZnlObjPtr root(ZnlFrameTag);
-    ZnlObjPtr child(ZnlFrameTag);
-    child->setFrameParent(root);
-    ZncSet(ZncIntern("x", root), ZnlObjPtr(5), root);
-    int out = 0;
-    EXPECT_EQ(ZncSetIfBoundp(const_cast<char*>("x"), &out, child), 0);
-    EXPECT_EQ(ZncSetIfBoundp(const_cast<char*>("x"), &out, root), 1);
+    Nested n;
+    int out = 9;
+    EXPECT_EQ(ZncSetIfBoundp(const_cast<char*>("nowhere"), &out, n.root), 0);
+    EXPECT_EQ(ZncSetIfBoundp(const_cast<char*>("x"), &out, n.child), 0);
+    ZncIntern("marked", n.root);  // bound to the unbound marker
+    {
+        ScopedNotifyLevel level(1);
+        StderrCapture err;
+        EXPECT_EQ(ZncSetIfBoundp(const_cast<char*>("marked"), &out, n.root), 0);
+        EXPECT_EQ(err.text(),
+                  "Lisp Warning: Variable marked should be an integer, not *unbound*\n");
+    }
+    EXPECT_EQ(out, 9);
+    EXPECT_EQ(ZncSetIfBoundp(const_cast<char*>("x"), &out, n.root), 1);
     EXPECT_EQ(out, 5);
 }
 
-TEST(RegisterToLisp, UnchangedValuesKeepTheirObject) {
+TEST(Register, UnchangedValuesKeepTheirObject) {
     NoCellLeft guard;
     double d = 1.25;
     int i = 3;
@@ -224,20 +155,18 @@ TEST(RegisterToLisp, UnchangedValuesKeepTheirObject) {
     h.add("cs", &cs);
     ZnlObjPtr before_d = h.value("d"), before_i = h.value("i"), before_cs = h.value("cs");
     h.toLisp();
-    EXPECT_TRUE(h.value("d") == before_d);
-    EXPECT_TRUE(h.value("i") == before_i);
-    EXPECT_TRUE(h.value("cs") == before_cs);
+    EXPECT_TRUE(h.value("d") == before_d && h.value("i") == before_i &&
+                h.value("cs") == before_cs);
     d = 2.5;
     h.toLisp();
-    EXPECT_FALSE(h.value("d") == before_d);
-    EXPECT_EQ(h.value("d")->flonum(), 2.5);
+    EXPECT_TRUE(ZncEqual(h.value("d"), flo(2.5)));
     // A value of another kind is replaced even when numerically equal.
-    h.assign("i", ZnlObjPtr(3.0));
+    h.assign("i", flo(3.0));
     h.toLisp();
     EXPECT_EQ(h.value("i")->tag(), ZnlFixnumTag);
 }
 
-TEST(Registration, SecondRegistrationOfANameIsRefused) {
+TEST(Register, SecondRegistrationIsRefusedAParentsNameIsNotAndRecordsDieWithTheFrame) {
     NoCellLeft guard;
     int first = 1, second = 2;
     HostFrame h;
@@ -248,76 +177,59 @@ TEST(Registration, SecondRegistrationOfANameIsRefused) {
         EXPECT_EQ(warn.text(), "ZncRegister: depth is already bound\n");
     }
     EXPECT_EQ(h.frame()->params()->size(), 1u);
-    h.assign("depth", ZnlObjPtr(7));
+    h.assign("depth", num(7));
     h.toHost();
     EXPECT_EQ(first, 7);
     EXPECT_EQ(second, 2);
-}
 
-TEST(Registration, NameBoundOnlyInAParentIsRegisteredLocally) {
-    NoCellLeft guard;
-    ZnlObjPtr root(ZnlFrameTag);
-    ZnlObjPtr child(ZnlFrameTag);
-    child->setFrameParent(root);
-    ZncSet(ZncIntern("x", root), ZnlObjPtr(5), root);
+    Nested n;
     int x = 8;
-    EXPECT_EQ(ZncRegister("x", &x, child, child->params()), 1);
-    EXPECT_EQ(child->frameBindings()->lookup("x")->fixnum(), 8);
-    EXPECT_EQ(root->frameBindings()->lookup("x")->fixnum(), 5);
-}
-
-TEST(Registration, RecordsDieWithTheirFrame) {
-    NoCellLeft guard;
-    int x = 1;
+    EXPECT_EQ(ZncRegister("x", &x, n.child, n.child->params()), 1);
+    EXPECT_EQ(n.child->frameBindings()->lookup("x")->fixnum(), 8);
+    EXPECT_EQ(n.root->frameBindings()->lookup("x")->fixnum(), 5);
+    // A non-frame refuses the record without leaking it.
+    EXPECT_PXS_ERROR(ZncRegister("y", &x, num(1), nullptr), "Non-frame to set1env");
+    // Records die with their frame, leaving the host variables alone.
+    x = 1;
     ZnString zs("held");
     {
-        HostFrame h;
-        h.add("x", &x);
-        h.add("zs", &zs);
+        HostFrame inner;
+        inner.add("x", &x);
+        inner.add("zs", &zs);
     }
-    EXPECT_EQ(x, 1) << "host variables are not touched";
+    EXPECT_EQ(x, 1);
     EXPECT_EQ(zs, "held");
-    // A non-frame refuses the record without leaking it.
-    ZnlObjPtr notFrame(1);
-    EXPECT_PXS_ERROR(ZncRegister("y", &x, notFrame, nullptr), "Non-frame to set1env");
 }
 
-TEST(PrintRegistered, ListsRecordsInRegistrationOrder) {
+TEST(PrintRegistered, ListsRecordsInOrderWithDefaultsForFailedReads) {
     NoCellLeft guard;
     int depth = 3;
     char text[] = "my label";
     char* label = text;
     double big = 1e300;
+    ZnString name("n");
     HostFrame h;
     h.add("depth", &depth);
     h.add("label", &label);
     h.add("big", &big);
-    InfoCapture info;
-    EXPECT_TRUE(ZnlPrintRegistered(ZnlObjPtr::nil(), h.frame()) == ZnlObjPtr::nil());
-    std::string expected = "(setqb depth 3)\n(setqb label \"my label\")\n(setqb big ";
-    char rendered[400];
-    std::snprintf(rendered, sizeof rendered, "%f", 1e300);
-    expected += std::string(rendered) + ")\n";
-    EXPECT_EQ(info.text(), expected);
-    EXPECT_GT(std::strlen(rendered), 300u) << "eval2str must hold long renderings";
-}
-
-TEST(PrintRegistered, FailedReadsShowDefaults) {
-    NoCellLeft guard;
-    int depth = 3;
-    double ratio = 1;
-    ZnString name("n");
-    HostFrame h;
-    h.add("depth", &depth);
-    h.add("ratio", &ratio);
     h.add("name", &name);
-    h.assign("depth", ZnlObjPtr("text"));
-    h.assign("ratio", ZnlObjPtr::nil());
-    h.assign("name", ZnlObjPtr(1));
-    NotifyLevel level(0);
+    std::string rendered(400, '\0');
+    rendered.resize(std::snprintf(&rendered[0], rendered.size(), "%f", 1e300));
+    EXPECT_GT(rendered.size(), 300u) << "eval2str must hold long renderings";
+    {
+        InfoCapture info;
+        EXPECT_TRUE(ZnlPrintRegistered(nil(), h.frame()) == nil());
+        EXPECT_EQ(info.text(), "(setqb depth 3)\n(setqb label \"my label\")\n(setqb big " +
+                                   rendered + ")\n(setqb name \"n\")\n");
+    }
+    h.assign("depth", str("text"));
+    h.assign("big", nil());
+    h.assign("name", num(1));
+    ScopedNotifyLevel level(0);
     InfoCapture info;
-    ZnlPrintRegistered(ZnlObjPtr::nil(), h.frame());
-    EXPECT_EQ(info.text(), "(setqb depth 0)\n(setqb ratio 0.000000)\n(setqb name \"\")\n");
+    ZnlPrintRegistered(nil(), h.frame());
+    EXPECT_EQ(info.text(), "(setqb depth 0)\n(setqb label \"my label\")\n"
+                           "(setqb big 0.000000)\n(setqb name \"\")\n");
 }
 
 }  // namespace

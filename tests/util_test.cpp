@@ -1,6 +1,8 @@
 // util_test.cpp -- the utility layer: conversions that must refuse bad text,
 // exception chains, level-gated streams, path search and the intrusive list.
 
+#include "pxs_test_files.h"
+
 #include <pxs/pxs.h>
 
 #include <gtest/gtest.h>
@@ -13,33 +15,30 @@
 
 namespace {
 
-TEST(ZnStringConversion, AcceptsWholeNumbersOnly) {
-    bool ok = false;
-    EXPECT_DOUBLE_EQ(ZnString(" 2.5e1 ").toDouble(&ok), 25.0);
-    EXPECT_TRUE(ok);
-    ZnString("2.5x").toDouble(&ok);
-    EXPECT_FALSE(ok);
-    ZnString("").toInt(&ok);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(ZnString("-17").toInt(&ok), -17);
-    EXPECT_TRUE(ok);
-    ZnString("99999999999").toInt(&ok);
-    EXPECT_FALSE(ok);
-    ZnString("-1").toUInt(&ok);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(ZnString("4294967295").toUInt(&ok), 4294967295u);
-    EXPECT_TRUE(ok);
-    ZnString("1e39").toFloat(&ok);
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(ZnString("TRUE").toBool(&ok));
-    EXPECT_TRUE(ok);
-    EXPECT_FALSE(ZnString("0").toBool(&ok));
-    EXPECT_TRUE(ok);
-    ZnString("maybe").toBool(&ok);
-    EXPECT_FALSE(ok);
+// Converts `text` with `convert`: expects it accepted with `value`, or refused.
+template <typename T>
+void expectConversion(const char* text, T (ZnString::*convert)(bool*) const, bool accepted,
+                      double value = 0) {
+    bool ok = !accepted;
+    double got = static_cast<double>((ZnString(text).*convert)(&ok));
+    EXPECT_EQ(ok, accepted) << text;
+    if (accepted) {
+        EXPECT_DOUBLE_EQ(got, value) << text;
+    }
 }
 
-TEST(ZnStringConversion, DoubleTextReadsBack) {
+TEST(ZnStringConversion, AcceptsWholeNumbersOnlyAndDoublesReadBack) {
+    expectConversion(" 2.5e1 ", &ZnString::toDouble, true, 25.0);
+    expectConversion("2.5x", &ZnString::toDouble, false);
+    expectConversion("", &ZnString::toInt, false);
+    expectConversion("-17", &ZnString::toInt, true, -17);
+    expectConversion("99999999999", &ZnString::toInt, false);
+    expectConversion("-1", &ZnString::toUInt, false);
+    expectConversion("4294967295", &ZnString::toUInt, true, 4294967295.0);
+    expectConversion("1e39", &ZnString::toFloat, false);
+    expectConversion("TRUE", &ZnString::toBool, true, 1);
+    expectConversion("0", &ZnString::toBool, true, 0);
+    expectConversion("maybe", &ZnString::toBool, false);
     for (double d : {0.1, 1.0 / 3.0, 1e300, -2.5, 100.0}) {
         bool ok = false;
         EXPECT_EQ(ZnString(d).toDouble(&ok), d);
@@ -48,7 +47,7 @@ TEST(ZnStringConversion, DoubleTextReadsBack) {
     EXPECT_EQ(ZnString(100.0), "100");
 }
 
-TEST(ZnStringEditing, SplitsWordsOnBlanks) {
+TEST(ZnStringEditing, SplitsTrimsComparesAndReplaces) {
     ZnString rest("alpha beta  gamma");
     std::vector<std::string> words;
     while (!rest.empty()) {
@@ -64,9 +63,6 @@ TEST(ZnStringEditing, SplitsWordsOnBlanks) {
     EXPECT_EQ(path, "c");
     EXPECT_FALSE(path.snipFrontToLast('.'));
     EXPECT_EQ(path, "c");
-}
-
-TEST(ZnStringEditing, TrimsCaseComparesAndReplaces) {
     ZnString s("  Mixed Case \t\n");
     s.chompFront();
     s.chompBack();
@@ -98,16 +94,13 @@ TEST(ZnExceptionChain, KeepsOriginAndInnermostCause) {
     EXPECT_EQ(outer.initialException().where(), "f() (io:22)");
 }
 
-TEST(ZnExceptionChain, CopiesAreDeepAndTypesSurviveRethrow) {
+TEST(ZnExceptionChain, CopiesAreDeepTypesSurviveRethrowAndLongChainsDoNotRecurse) {
     ZnCorruptedState cause("ZnCorruptedState: x", "f", "file", 1);
     ZnException wrapped("outer", "g", "file", 2, &cause);
     ZnException copy(wrapped);
     EXPECT_EQ(copy.lastException()->number(), ZnCorruptedStateNumber);
     EXPECT_NE(copy.lastException(), wrapped.lastException());
     EXPECT_THROW(copy.lastException()->rethrow(), ZnCorruptedState);
-}
-
-TEST(ZnExceptionChain, LongChainsDestroyWithoutDeepRecursion) {
     ZnException e("root");
     for (int i = 0; i < 2000; ++i) e = ZnException("Propagating ZnException.", "", "", 0, &e);
     EXPECT_EQ(e.initialException().message(), "root");
@@ -127,16 +120,10 @@ TEST(ZnExceptionChain, WrappingByMoveTakesOverTheChainAndItsTypes) {
     EXPECT_EQ(wrapped.lastException()->where(), "g (eval:352)");
 }
 
-struct LevelGuard {
-    int saved = ZnNotifyLevel;
-    ~LevelGuard() { ZnNotifyLevel = saved; }
-};
-
-TEST(ZnNotifyStreams, WriteOnlyAtTheirLevel) {
-    LevelGuard guard;
+TEST(ZnNotifyStreams, WriteOnlyAtTheirLevelAndAreRedirectedWithRdbuf) {
+    pxstest::ScopedNotifyLevel level(1);
     std::stringbuf target;
     ZnNotifyStream info(2, &target);
-    ZnNotifyLevel = 1;
     info << "hidden";
     info.printf("%d", 1);
     ZnNotifyLevel = 2;
@@ -147,10 +134,6 @@ TEST(ZnNotifyStreams, WriteOnlyAtTheirLevel) {
     EXPECT_EQ(ZnInfo.level(), 2);
     EXPECT_EQ(ZnVerbose.level(), 3);
     EXPECT_EQ(ZnDebug.level(), 4);
-}
-
-TEST(ZnNotifyStreams, RedirectedWithRdbuf) {
-    LevelGuard guard;
     std::ostringstream sink;
     std::streambuf* saved = ZnWarn.rdbuf(sink.rdbuf());
     ZnWarn << "warned " << 3;
@@ -159,19 +142,10 @@ TEST(ZnNotifyStreams, RedirectedWithRdbuf) {
     EXPECT_EQ(sink.str(), "warned 3 more");
 }
 
-class TempDir : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/pxs_util_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
-    std::string dir_;
-};
-
-TEST_F(TempDir, FilenameSearchesAlternateDirectories) {
-    std::ofstream(dir_ + "/model.fed") << "x";
+TEST(ZnFilenameTest, SearchesAlternateDirectories) {
+    pxstest::TempDir tmp;
+    const std::string& dir_ = tmp.path();
+    tmp.write("model.fed", "x");
     ZnFilename f("model.fed");
     EXPECT_FALSE(f.exists());
     EXPECT_FALSE(f.searchAlternatePath(nullptr));
