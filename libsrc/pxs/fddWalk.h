@@ -10,13 +10,18 @@
 #ifndef PXS_FDDWALK_H
 #define PXS_FDDWALK_H
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include <pxs/fedReader.h>
 #include <util/xmlPtr.h>
 #include <util/znFedTarget.h>
+#include <util/znFilename.h>
+#include <util/znNotify.h>
 #include <util/znString.h>
 
 namespace fdd {
@@ -109,6 +114,13 @@ ZnSharingType_enum sharingCode(const char* text);
 ZnOwnershipType_enum ownershipCode(const char* text);
 ZnFomUpdateType_enum updateTypeCode(const char* text);
 
+// Parent's full name, a dot and the class's own name; the name alone for a root.
+ZnString fullNameOf(const ZnString& parentName, const char* name);
+// True when the path names a regular file (following links). Validation
+// refuses anything else before handing the path to libxml2: a FIFO would
+// block the read for good, a directory gives a confusing parser error.
+bool isRegularFile(const char* path);
+
 // What a record walk needs from its reader. A null target makes the walk
 // check the table without delivering anything.
 struct WalkContext {
@@ -136,6 +148,224 @@ ZnFedReadStatus walkArrayData(WalkContext& ctx, xmlNode* first);
 ZnFedReadStatus walkEnumeratedData(WalkContext& ctx, xmlNode* first);
 ZnFedReadStatus walkFixedRecordData(WalkContext& ctx, xmlNode* first);
 ZnFedReadStatus walkVariantRecordData(WalkContext& ctx, xmlNode* first);
+
+// Tables found by a top-level walk, one bit each, the same in both forms.
+enum TableBit : unsigned {
+    kObjectsBit = 1,
+    kInteractionsBit = 2,
+    kDimensionsBit = 4,
+    kTransportationsBit = 8,
+    kSwitchesBit = 16,
+    kUpdateRatesBit = 32,
+    kDataTypesBit = 64,
+    kNotesBit = 128,
+    kTimeBit = 256,
+    kSynchronizationsBit = 512,
+    kModelIdentificationBit = 1024
+};
+
+// One top-level element a reader knows: the bit it sets when its parser
+// returns 0, and the parser (null for an element read before the walk or
+// accepted without looking inside).
+template <class Reader>
+struct TopLevelEntry {
+    const char* element;
+    unsigned bit;
+    ZnFedReadStatus (Reader::*parse)(xmlNode*);
+};
+
+// A table the model should have had: its message, and the strict bits
+// under which its absence fails the read (0: never).
+struct MissingTable {
+    unsigned bit;
+    const char* message;
+    unsigned failsUnder;
+};
+
+// The status a recoverable problem yields for `reader`.
+inline ZnFedReadStatus strictStatus(const ZnFedReader& reader) {
+    return reader.strictChecking(1) ? ZnFedReadFailed : ZnFedReadSuccess;
+}
+
+// Classes name dimensions and transportations, so every reader reads those
+// two tables before walking the rest; each sets its bit when read cleanly.
+// The transportations are not read after a failed dimension list.
+template <class Reader>
+ZnFedReadStatus readDimensionsAndTransportations(Reader& reader, xmlNode* root,
+                                                 unsigned& found) {
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    if (xmlNode* dimensions = reader.getNodeByName(root, "dimensions")) {
+        status = reader.parseDimensionList(dimensions);
+        if (status == ZnFedReadSuccess) found |= kDimensionsBit;
+    }
+    if (status == ZnFedReadFailed) return status;
+    if (xmlNode* transportations = reader.getNodeByName(root, "transportations")) {
+        status = reader.parseTransportationsList(transportations);
+        if (status == ZnFedReadSuccess) found |= kTransportationsBit;
+    }
+    return status;
+}
+
+// Walks the root's children in document order until a parser fails: each
+// known element goes to its parser, any other is "Unrecognized top-level
+// tag: " (fatal under strict bit 1). With `traceTags` a `tags` element is
+// only listed on ZnVerbose, as the checking readers do.
+template <class Reader, size_t N>
+ZnFedReadStatus walkTopLevel(Reader& reader, xmlNode* root,
+                             const TopLevelEntry<Reader> (&entries)[N], bool traceTags,
+                             ZnString& lastError, unsigned& found) {
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    for (xmlNode* child = root->children; child && status != ZnFedReadFailed;
+         child = child->next) {
+        if (isSkipped(child)) continue;
+        const char* name = reinterpret_cast<const char*>(child->name);
+        ZnVerbose.printf("\nTop-level Tag: %s\n", name);
+        if (traceTags && isElementNamed(child, "tags")) {
+            for (xmlNode* tag = child->children; tag; tag = tag->next)
+                if (tag->type == XML_ELEMENT_NODE)
+                    ZnVerbose.printf("\t Tag = %s \n\n", reinterpret_cast<const char*>(tag->name));
+            continue;
+        }
+        const TopLevelEntry<Reader>* entry = entries;
+        while (entry != entries + N && !isElementNamed(child, entry->element)) ++entry;
+        if (entry == entries + N) {
+            lastError = "Unrecognized top-level tag: ";
+            lastError += name;
+            status = strictStatus(reader);
+            continue;
+        }
+        if (!entry->parse) continue;
+        status = (reader.*entry->parse)(child);
+        if (status == ZnFedReadSuccess) found |= entry->bit;
+    }
+    return status;
+}
+
+// Assigns, in table order, the message of every table not in `found`; each
+// replaces the previous, so the last missing one remains.
+template <size_t N>
+void reportMissingTables(const ZnFedReader& reader, unsigned found,
+                         const MissingTable (&tables)[N], ZnString& lastError,
+                         ZnFedReadStatus& status) {
+    for (const MissingTable& table : tables) {
+        if (found & table.bit) continue;
+        lastError = table.message;
+        if (table.failsUnder && reader.strictChecking(table.failsUnder))
+            status = ZnFedReadFailed;
+    }
+}
+
+// The `dataTypes` element: each sub-table goes to the reader's walk for it
+// (given its first child); any other child is an error, fatal under strict
+// bit 1. With `traceAlways` each sub-table's name is listed on ZnVerbose
+// whatever the notify level; otherwise the element and its sub-tables are
+// listed, attributes and all, above level 2.
+template <class Reader>
+ZnFedReadStatus walkDataTypeTables(Reader& reader, xmlNode* node, bool traceAlways,
+                                   ZnString& lastError) {
+    using Walk = ZnFedReadStatus (Reader::*)(xmlNode*);
+    static const struct {
+        const char* element;
+        Walk walk;
+    } kTables[] = {
+        {"basicDataRepresentations", &Reader::parseBasicDataTypesTree},
+        {"simpleDataTypes", &Reader::parseSimpleDataTypesTree},
+        {"arrayDataTypes", &Reader::parseArrayDataTypesTree},
+        {"enumeratedDataTypes", &Reader::parseEnumeratedDataTypesTree},
+        {"fixedRecordDataTypes", &Reader::parseFixedRecordDataTypesTree},
+        {"variantRecordDataTypes", &Reader::parseVariantRecordDataTypesTree},
+    };
+    const bool detailed = !traceAlways && ZnNotifyLevel > 2;
+    if (detailed) {
+        ZnString properties;
+        reader.appendNodeProperties(node, properties);
+        ZnVerbose.printf("%s \n\n", properties.c_str());
+    }
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
+         child = child->next) {
+        if (isSkipped(child)) continue;
+        if (traceAlways || detailed)
+            ZnVerbose.printf("DataType Tree Tag: %s\n", reinterpret_cast<const char*>(child->name));
+        if (detailed) {
+            ZnString properties;
+            reader.appendNodeProperties(child, properties);
+            ZnVerbose << properties;
+        }
+        const auto* table = std::begin(kTables);
+        while (table != std::end(kTables) && !isElementNamed(child, table->element)) ++table;
+        if (table != std::end(kTables)) {
+            status = (reader.*table->walk)(child->children);
+            continue;
+        }
+        lastError = "Unexpected tag in dataTypes tree for FDD file.\n\tDataType Tag = ";
+        reader.appendNodeContent(child, lastError);
+        status = strictStatus(reader);
+    }
+    return status;
+}
+
+// The document type of a parsed IEEE 1516-2000 document must be objectModel
+// and the document valid against the DTD its system identifier names. With
+// a file name, a relative DTD path is taken relative to the file's
+// directory; without one it is used as written. A missing document type
+// sets `missingMessage` when there is one; it, a DTD that is not a regular
+// file and a failed validation are fatal under strict bit 1 only.
+template <class Reader>
+ZnFedReadStatus checkDocumentType(Reader& reader, xmlDoc* doc, const ZnFilename* fileName,
+                                  const char* missingMessage, ZnString& lastError);
+
+// Where a walk stands on the target's answers about classes. A reader that
+// keeps root flags offers a refused root again under its HLA 1.3 name (and
+// sets the flag, which it never clears), skips the management classes under
+// a replaced root, and fails on any other refusal. Without them every class
+// goes to the target as written and its answers are ignored.
+struct RootFlags {
+    bool* objectRootReplaced = nullptr;  // both set, or both null
+    bool* interactionRootReplaced = nullptr;
+    bool kept() const { return objectRootReplaced != nullptr; }
+};
+
+// The class and dimension walk of the IEEE 1516-2000 form, for the full
+// reader (with RootFlags: attributes delivered with every property) and
+// the checking one (without: attributes go with addSpaceAttribute). Every
+// step re-enters the reader through its own parse operations, so a reader
+// that overrides one level sees every call of it. Recursion follows the XML
+// nesting, which libxml2 bounds (256 levels without XML_PARSE_HUGE, which
+// no reader passes).
+template <class Reader>
+class ClassWalk {
+public:
+    ClassWalk(Reader& reader, ZnString& lastError, ZnFedTarget* target, RootFlags roots)
+        : reader_(reader), lastError_(lastError), target_(target), roots_(roots) {}
+
+    // The root class of `objects` / `interactions`; 0 when there is none.
+    ZnFedReadStatus objects(xmlNode* table);
+    ZnFedReadStatus interactions(xmlNode* table);
+    ZnFedReadStatus objectClass(xmlNode* node, const ZnString& parentName);
+    ZnFedReadStatus attribute(xmlNode* node, const ZnString& className);
+    ZnFedReadStatus attributeDimensions(xmlNode* node, const ZnString& className,
+                                        const ZnString& attributeName);
+    ZnFedReadStatus interactionClass(xmlNode* node, const ZnString& parentName);
+    ZnFedReadStatus interactionDimensions(xmlNode* node, const ZnString& className);
+    ZnFedReadStatus parameter(xmlNode* node, const ZnString& className);
+    ZnFedReadStatus dimensionList(xmlNode* node);
+
+private:
+    enum class Acceptance { Accepted, Skipped, Refused };
+
+    Acceptance acceptObjectClass(ZnString& fullName, const ZnString& parentName);
+    Acceptance acceptInteractionClass(ZnString& fullName, const ZnString& parentName,
+                                      ZnTransportType transport, ZnOrderType order);
+    ZnFedReadStatus objectChildren(xmlNode* node, const ZnString& fullName, bool skip);
+    ZnFedReadStatus interactionChildren(xmlNode* node, const ZnString& fullName, bool skip);
+    ZnFedReadStatus orderError(xmlNode* node);
+
+    Reader& reader_;
+    ZnString& lastError_;
+    ZnFedTarget* target_;
+    RootFlags roots_;
+};
 
 }  // namespace fdd
 
