@@ -10,6 +10,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <strings.h>
 
@@ -867,11 +868,58 @@ bool startsWith(const ZnString& text, const char* prefix) {
     return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
 }
 
+}  // namespace
+
 bool contains(const ZnString& text, const char* part) {
     return std::strstr(text.c_str(), part) != nullptr;
 }
 
-}  // namespace
+Acceptance offerObjectClass(ZnFedTarget& target, ZnString& fullName, const ZnString& parentName,
+                            bool* rootReplaced, const char* const* optionalPrefixes,
+                            size_t optionalCount) {
+    const char* parent = parentName.empty() ? nullptr : parentName.c_str();
+    if (target.addObjectClass(fullName.c_str(), parent) || !rootReplaced)
+        return Acceptance::Accepted;
+    if (!parent) {
+        fullName = "ObjectRoot";
+        if (target.addObjectClass(fullName.c_str(), nullptr)) {
+            *rootReplaced = true;
+            ZnVerbose << "Replacing HLobjectRoot with ObjectRoot to match Federation FOM.\n";
+            ZnVerbose << "Attributes and subclasses will be attempted with replacement root.\n";
+            return Acceptance::Accepted;
+        }
+    }
+    for (size_t i = 0; i < optionalCount; ++i)
+        if (startsWith(fullName, optionalPrefixes[i])) return Acceptance::Skipped;
+    return Acceptance::Refused;
+}
+
+Acceptance offerInteractionClass(ZnFedTarget& target, ZnString& fullName,
+                                 const ZnString& parentName, ZnTransportType transport,
+                                 ZnOrderType order, bool* rootReplaced,
+                                 const char* const* optionalNames, size_t optionalCount) {
+    const char* parent = parentName.empty() ? nullptr : parentName.c_str();
+    if (target.addInteractionClass(fullName.c_str(), parent, transport, order, nullptr) ||
+        !rootReplaced)
+        return Acceptance::Accepted;
+    if (!parent) {
+        fullName = "InteractionRoot";
+        if (target.addInteractionClass(fullName.c_str(), nullptr, transport, order, nullptr)) {
+            *rootReplaced = true;
+            ZnVerbose << "Replacing HLAinteractionRoot with InteractionRoot to match Federation "
+                         "FOM.\n";
+            ZnVerbose << "Parameters and subclasses will be attempted with replacement root.\n";
+            return Acceptance::Accepted;
+        }
+    }
+    for (size_t i = 0; i < optionalCount; ++i) {
+        if (!contains(fullName, optionalNames[i])) continue;
+        ZnVerbose << "Federation FOM does not have interaction class " << fullName
+                  << " omitting it from ZnFom representation.\n";
+        return Acceptance::Skipped;
+    }
+    return Acceptance::Refused;
+}
 
 template <class Reader>
 ZnFedReadStatus checkDocumentType(Reader& reader, xmlDoc* doc, const ZnFilename* fileName,
@@ -941,7 +989,10 @@ ZnFedReadStatus ClassWalk<Reader>::objectClass(xmlNode* node, const ZnString& pa
                      parentName.c_str());
     if (skip) ZnVerbose << "All subclasses and attributes will also be skipped\n";
     if (!skip && target_) {
-        Acceptance answer = acceptObjectClass(fullName, parentName);
+        // Management classes a target that refuses them may go without.
+        Acceptance answer =
+            offerObjectClass(*target_, fullName, parentName, roots_.objectRootReplaced,
+                             kManagementPrefixes, std::size(kManagementPrefixes));
         if (answer == Acceptance::Refused) {
             lastError_ = "Object class " + fullName + " was refused by the FED target";
             reader_.appendErrorLine(node, lastError_);
@@ -950,30 +1001,6 @@ ZnFedReadStatus ClassWalk<Reader>::objectClass(xmlNode* node, const ZnString& pa
         skip = answer == Acceptance::Skipped;
     }
     return objectChildren(node, fullName, skip);
-}
-
-// Offers the class to the target. A refused root is offered again as
-// "ObjectRoot" (the target already holds an HLA 1.3 model); from then on the
-// walk delivers under that root. Management classes the target refuses are
-// skipped with their subtrees.
-template <class Reader>
-typename ClassWalk<Reader>::Acceptance ClassWalk<Reader>::acceptObjectClass(
-    ZnString& fullName, const ZnString& parentName) {
-    const char* parent = parentName.empty() ? nullptr : parentName.c_str();
-    bool accepted = target_->addObjectClass(fullName.c_str(), parent);
-    if (accepted || !roots_.kept()) return Acceptance::Accepted;
-    if (!parent) {
-        fullName = "ObjectRoot";
-        if (target_->addObjectClass(fullName.c_str(), nullptr)) {
-            *roots_.objectRootReplaced = true;
-            ZnVerbose << "Replacing HLobjectRoot with ObjectRoot to match Federation FOM.\n";
-            ZnVerbose << "Attributes and subclasses will be attempted with replacement root.\n";
-            return Acceptance::Accepted;
-        }
-    }
-    for (const char* prefix : kManagementPrefixes)
-        if (startsWith(fullName, prefix)) return Acceptance::Skipped;
-    return Acceptance::Refused;
 }
 
 // A skipped class passes over its classes and attributes unexamined; any
@@ -1095,7 +1122,9 @@ ZnFedReadStatus ClassWalk<Reader>::interactionClass(xmlNode* node, const ZnStrin
     }
     if (!skip) {
         if (target_) {
-            Acceptance answer = acceptInteractionClass(fullName, parentName, transport, order);
+            Acceptance answer = offerInteractionClass(
+                *target_, fullName, parentName, transport, order, roots_.interactionRootReplaced,
+                kOptionalInteractions, std::size(kOptionalInteractions));
             if (answer == Acceptance::Refused) {
                 lastError_ = "Interaction class " + fullName + " was refused by the FED target";
                 reader_.appendErrorLine(node, lastError_);
@@ -1107,35 +1136,6 @@ ZnFedReadStatus ClassWalk<Reader>::interactionClass(xmlNode* node, const ZnStrin
         reader_.parseInteractionDimensions(node, fullName);
     }
     return interactionChildren(node, fullName, skip);
-}
-
-// As for object classes; the synchronization and transportation-change
-// interactions of the standard are optional for a target that refuses them.
-template <class Reader>
-typename ClassWalk<Reader>::Acceptance ClassWalk<Reader>::acceptInteractionClass(
-    ZnString& fullName, const ZnString& parentName, ZnTransportType transport,
-    ZnOrderType order) {
-    const char* parent = parentName.empty() ? nullptr : parentName.c_str();
-    bool accepted =
-        target_->addInteractionClass(fullName.c_str(), parent, transport, order, nullptr);
-    if (accepted || !roots_.kept()) return Acceptance::Accepted;
-    if (!parent) {
-        fullName = "InteractionRoot";
-        if (target_->addInteractionClass(fullName.c_str(), nullptr, transport, order, nullptr)) {
-            *roots_.interactionRootReplaced = true;
-            ZnVerbose << "Replacing HLAinteractionRoot with InteractionRoot to match Federation "
-                         "FOM.\n";
-            ZnVerbose << "Parameters and subclasses will be attempted with replacement root.\n";
-            return Acceptance::Accepted;
-        }
-    }
-    for (const char* optional : kOptionalInteractions) {
-        if (!contains(fullName, optional)) continue;
-        ZnVerbose << "Federation FOM does not have interaction class " << fullName
-                  << " omitting it from ZnFom representation.\n";
-        return Acceptance::Skipped;
-    }
-    return Acceptance::Refused;
 }
 
 template <class Reader>
@@ -1191,19 +1191,7 @@ ZnFedReadStatus ClassWalk<Reader>::parameter(xmlNode* node, const ZnString& clas
 
 template <class Reader>
 ZnFedReadStatus ClassWalk<Reader>::dimensionList(xmlNode* node) {
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
-         child = child->next) {
-        if (isSkipped(child)) continue;
-        if (isElementNamed(child, "dimension")) {
-            status = reader_.parseDimension(child);
-            continue;
-        }
-        lastError_ = "Unexpected tag in dimension list for FDD file.\n\tDimensions Tag = ";
-        reader_.appendNodeContent(child, lastError_);
-        status = strictStatus(reader_);
-    }
-    return status;
+    return walkDimensionList(reader_, node, lastError_);
 }
 
 // The two readers of this form; nothing else instantiates the walk.

@@ -305,6 +305,25 @@ ZnFedReadStatus walkDataTypeTables(Reader& reader, xmlNode* node, bool traceAlwa
     return status;
 }
 
+// The `dimensions` table: each `dimension` element goes to the reader's
+// parseDimension; anything else is an error, fatal under strict bit 1.
+template <class Reader>
+ZnFedReadStatus walkDimensionList(Reader& reader, xmlNode* node, ZnString& lastError) {
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
+         child = child->next) {
+        if (isSkipped(child)) continue;
+        if (isElementNamed(child, "dimension")) {
+            status = reader.parseDimension(child);
+            continue;
+        }
+        lastError = "Unexpected tag in dimension list for FDD file.\n\tDimensions Tag = ";
+        reader.appendNodeContent(child, lastError);
+        status = strictStatus(reader);
+    }
+    return status;
+}
+
 // The document type of a parsed IEEE 1516-2000 document must be objectModel
 // and the document valid against the DTD its system identifier names. With
 // a file name, a relative DTD path is taken relative to the file's
@@ -325,6 +344,25 @@ struct RootFlags {
     bool* interactionRootReplaced = nullptr;
     bool kept() const { return objectRootReplaced != nullptr; }
 };
+
+// What the target's answer means for a class and its subtree.
+enum class Acceptance { Accepted, Skipped, Refused };
+
+// Offers a class to the target. Without `rootReplaced` the answer is
+// ignored. With it, a refused root is offered again under its HLA 1.3 name
+// ("ObjectRoot" / "InteractionRoot": the target already holds an HLA 1.3
+// model), which sets the flag and from then on `fullName`; a refused class
+// matching one of `optional` (object classes: by prefix, interaction
+// classes: anywhere in the name) is skipped; any other refusal stands.
+Acceptance offerObjectClass(ZnFedTarget& target, ZnString& fullName, const ZnString& parentName,
+                            bool* rootReplaced, const char* const* optionalPrefixes,
+                            size_t optionalCount);
+Acceptance offerInteractionClass(ZnFedTarget& target, ZnString& fullName,
+                                 const ZnString& parentName, ZnTransportType transport,
+                                 ZnOrderType order, bool* rootReplaced,
+                                 const char* const* optionalNames, size_t optionalCount);
+// True when `text` contains `part`.
+bool contains(const ZnString& text, const char* part);
 
 // The class and dimension walk of the IEEE 1516-2000 form, for the full
 // reader (with RootFlags: attributes delivered with every property) and
@@ -352,11 +390,6 @@ public:
     ZnFedReadStatus dimensionList(xmlNode* node);
 
 private:
-    enum class Acceptance { Accepted, Skipped, Refused };
-
-    Acceptance acceptObjectClass(ZnString& fullName, const ZnString& parentName);
-    Acceptance acceptInteractionClass(ZnString& fullName, const ZnString& parentName,
-                                      ZnTransportType transport, ZnOrderType order);
     ZnFedReadStatus objectChildren(xmlNode* node, const ZnString& fullName, bool skip);
     ZnFedReadStatus interactionChildren(xmlNode* node, const ZnString& fullName, bool skip);
     ZnFedReadStatus orderError(xmlNode* node);
