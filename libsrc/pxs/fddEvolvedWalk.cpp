@@ -694,6 +694,20 @@ ZnString trimmed(ZnString text) {
     return text;
 }
 
+int resignActionCode(const char* text) {
+    static const struct {
+        const char* text;
+        int code;
+    } kResignActions[] = {
+        {"UnconditionallyDivestAttributes", 1}, {"DeleteObjects", 2},
+        {"CancelPendingOwnershipAcquisitions", 5}, {"DeleteObjectsThenDivest", 3},
+        {"CancelThenDeleteThenDivest", 6}, {"NoAction", 4},
+    };
+    for (const auto& action : kResignActions)
+        if (text && std::strcmp(text, action.text) == 0) return action.code;
+    return 0;
+}
+
 ZnSharingType_enum sharingCode(const char* text) {
     if (!text) return ZnSharingPublishSubscribe;
     for (int code = 0; code < 4; ++code)

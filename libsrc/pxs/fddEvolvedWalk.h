@@ -59,6 +59,12 @@ ZnString trimmed(ZnString text);
 // Subscribe, Neither; ZnSharingInvalid for any other text.
 ZnSharingType_enum sharingCode(const char* text);
 
+// Code of an automaticResignAction text (1 UnconditionallyDivestAttributes,
+// 2 DeleteObjects, 3 DeleteObjectsThenDivest, 4 NoAction,
+// 5 CancelPendingOwnershipAcquisitions, 6 CancelThenDeleteThenDivest); 0 for
+// a null or any other text.
+int resignActionCode(const char* text);
+
 // A root that names a schema (`location`, the root's schemaLocation, whose
 // last token is the path) must pass it; a null `location` passes. A
 // relative schema path not found as written is looked for beside

@@ -197,6 +197,22 @@ bool isRegularFile(const char* path) {
     return path && ::stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
+ZnFedReadStatus checkObjectModelRoot(const xmlNode* root, const char* separator,
+                                     ZnString& lastError) {
+    if (!isNamed(root, "objectModel")) {
+        lastError = "Root node is not Object Model.";
+        lastError += separator;
+        lastError += "Root Node Name: ";
+        lastError += str(root->name);
+        return ZnFedReadFailed;
+    }
+    if (!root->children) {
+        lastError = "Bad FDD File. Object Model is empty.";
+        return ZnFedReadFailed;
+    }
+    return ZnFedReadSuccess;
+}
+
 bool validateWithDtd(xmlDoc* doc, const char* path) {
     // Checked first so that a missing DTD does not make libxml2 print, and
     // a FIFO or device never gets opened.

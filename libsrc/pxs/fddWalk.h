@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <iterator>
 #include <string>
@@ -333,6 +334,92 @@ ZnFedReadStatus walkDimensionList(Reader& reader, xmlNode* node, ZnString& lastE
 template <class Reader>
 ZnFedReadStatus checkDocumentType(Reader& reader, xmlDoc* doc, const ZnFilename* fileName,
                                   const char* missingMessage, ZnString& lastError);
+
+constexpr const char* kNoDocumentRoot = "Bad FDD File. Could not find Document Root in FDD File.";
+
+// Parses `length` bytes (named `url` in the parser's complaint), checks the
+// document with `checkType(doc, root)` and walks its root with `walk(root)`
+// when the check passes. The document is freed before the return.
+template <class CheckType, class Walk>
+ZnFedReadStatus readDocument(const char* bytes, unsigned int length, const char* url,
+                             ZnString& lastError, CheckType checkType, Walk walk) {
+    XmlDocPtr doc = parseBytes(bytes, length, url);
+    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    if (!root) {
+        lastError = kNoDocumentRoot;
+        return ZnFedReadFailed;
+    }
+    ZnFedReadStatus status = checkType(doc.get(), root);
+    if (status == ZnFedReadSuccess) status = walk(root);
+    return status;
+}
+
+// The root of a checked document must be objectModel and have children;
+// `separator` stands between the message and the name it found.
+ZnFedReadStatus checkObjectModelRoot(const xmlNode* root, const char* separator,
+                                     ZnString& lastError);
+
+// Checks a document a caller parsed, before the caller keeps it: a root,
+// its comments written to ZnDebug, `checkType(doc, root)` (the DTD or
+// schema check), then the root. On failure the document is freed here.
+template <class CheckType>
+ZnFedReadStatus adoptParsedDocument(xmlDoc* doc, ZnString& lastError, CheckType checkType) {
+    if (!doc) {
+        lastError = "Error reading FDD";
+        return ZnFedReadFailed;
+    }
+    // Freed on every failing return; released to the caller on success.
+    XmlDocPtr owned(doc);
+    ZnVerbose << "Reading FDD : \n";
+    xmlNode* root = xmlDocGetRootElement(doc);
+    if (!root) {
+        lastError = kNoDocumentRoot;
+        return ZnFedReadFailed;
+    }
+    for (xmlNode* n = doc->children; n; n = n->next) {
+        if (n->type != XML_COMMENT_NODE) continue;
+        ZnDebug << "FDD Comment: " << (n->content ? reinterpret_cast<const char*>(n->content) : "")
+                << "\n";
+    }
+    ZnFedReadStatus status = checkType(doc, root);
+    if (status == ZnFedReadSuccess) status = checkObjectModelRoot(root, "\n\t", lastError);
+    if (status == ZnFedReadSuccess) owned.release();
+    return status;
+}
+
+// Finds `fileName` as named or in a directory of RTI_CONFIG, parses it and
+// checks it with `checkType(doc, root, path)` and checkObjectModelRoot
+// (`separator`); on success *doc receives the document. *doc must be null
+// on entry.
+template <class CheckType>
+ZnFedReadStatus openObjectModel(const char* fileName, xmlDoc** doc, const char* separator,
+                                ZnString& lastError, CheckType checkType) {
+    if (!fileName || !doc || *doc) {
+        lastError = "Error reading FDD";
+        return ZnFedReadFailed;
+    }
+    ZnFilename path(fileName);
+    if (!path.exists()) {
+        const char* dirs = std::getenv("RTI_CONFIG");
+        if (!dirs || !path.searchAlternatePath(dirs)) {
+            lastError = "No such FDD file: ";
+            lastError += fileName;
+            if (!dirs) lastError += ". RTI_CONFIG environment variable unbound.";
+            return ZnFedReadNotOpened;
+        }
+    }
+    ZnVerbose.printf("Reading FDD file: %s\n", path.c_str());
+    XmlDocPtr parsed = parseFile(path.c_str());
+    xmlNode* root = parsed ? xmlDocGetRootElement(parsed.get()) : nullptr;
+    if (!root) {
+        lastError = "Error parsing FDD file: " + path;
+        return ZnFedReadFailed;
+    }
+    ZnFedReadStatus status = checkType(parsed.get(), root, path);
+    if (status == ZnFedReadSuccess) status = checkObjectModelRoot(root, separator, lastError);
+    if (status == ZnFedReadSuccess) *doc = parsed.release();
+    return status;
+}
 
 // Where a walk stands on the target's answers about classes. A reader that
 // keeps root flags offers a refused root again under its HLA 1.3 name (and

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr const char* kNoRoot = "Bad FDD File. Could not find Document Root in FDD File.";
 
 // Update rates do not exist in this format and count as found.
 constexpr unsigned kAllTables = 1023;
@@ -115,16 +114,13 @@ ZnFedReadStatus ZnFedReader1516::readFedFilePtr(FILE* file, ZnFedTarget* target,
 }
 
 ZnFedReadStatus ZnFedReader1516::readDocument(const ZnFilename& fileName, bool validate) {
-    XmlDocPtr doc = fdd::parseBytes(fileBuffer_.get(), fileLength_, fileName.c_str());
-    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    if (!root) {
-        lastError_ = kNoRoot;
-        return ZnFedReadFailed;
-    }
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    if (validate) status = checkDocumentType(doc.get(), &fileName, "FDD missing DTD.");
-    if (status == ZnFedReadSuccess) status = processFed(root);
-    return status;
+    return fdd::readDocument(
+        fileBuffer_.get(), fileLength_, fileName.c_str(), lastError_,
+        [&](xmlDoc* doc, xmlNode*) {
+            return validate ? checkDocumentType(doc, &fileName, "FDD missing DTD.")
+                            : ZnFedReadSuccess;
+        },
+        [this](xmlNode* root) { return processFed(root); });
 }
 
 ZnFedReadStatus ZnFedReader1516::checkDocumentType(xmlDoc* doc, const ZnFilename* fileName,
@@ -137,36 +133,9 @@ bool ZnFedReader1516::dtdValidate(xmlDoc* doc, const char* dtdPath) {
 }
 
 ZnFedReadStatus ZnFedReader1516::processXmlDocPtr(xmlDoc* doc) {
-    if (!doc) {
-        lastError_ = "Error reading FDD";
-        return ZnFedReadFailed;
-    }
-    // Freed on every failing return; released to the caller on success.
-    XmlDocPtr owned(doc);
-    ZnVerbose << "Reading FDD : \n";
-    xmlNode* root = xmlDocGetRootElement(doc);
-    if (!root) {
-        lastError_ = kNoRoot;
-        return ZnFedReadFailed;
-    }
-    for (xmlNode* n = doc->children; n; n = n->next) {
-        if (n->type != XML_COMMENT_NODE) continue;
-        ZnDebug << "FDD Comment: " << (n->content ? reinterpret_cast<const char*>(n->content) : "")
-                << "\n";
-    }
-    ZnFedReadStatus status = checkDocumentType(doc, nullptr, "No DTD Node found.");
-    if (status != ZnFedReadSuccess) return status;
-    if (!fdd::isNamed(root, "objectModel")) {
-        lastError_ = "Root node is not Object Model.\n\tRoot Node Name: ";
-        lastError_ += reinterpret_cast<const char*>(root->name);
-        return ZnFedReadFailed;
-    }
-    if (!root->children) {
-        lastError_ = "Bad FDD File. Object Model is empty.";
-        return ZnFedReadFailed;
-    }
-    owned.release();
-    return ZnFedReadSuccess;
+    return fdd::adoptParsedDocument(doc, lastError_, [this](xmlDoc* parsed, xmlNode*) {
+        return checkDocumentType(parsed, nullptr, "No DTD Node found.");
+    });
 }
 
 xmlNode* ZnFedReader1516::getNodeByName(xmlNode* node, const char* name) {

@@ -19,7 +19,6 @@
 namespace {
 
 constexpr const char* kMimName = "HLAstandardMIM.xml";
-constexpr const char* kNoRoot = "Bad FDD File. Could not find Document Root in FDD File.";
 constexpr const char* kUnexpectedProblem = "Unexpected problem reading fed file.";
 
 constexpr unsigned kAllTables = 2047;
@@ -90,15 +89,6 @@ const struct {
     {"delaySubscriptionEvaluation", &ZnFedTarget::setDelaySubscriptionEvaluation},
 };
 
-const struct {
-    const char* text;
-    int code;
-} kResignActions[] = {
-    {"UnconditionallyDivestAttributes", 1}, {"DeleteObjects", 2},
-    {"CancelPendingOwnershipAcquisitions", 5}, {"DeleteObjectsThenDivest", 3},
-    {"CancelThenDeleteThenDivest", 6}, {"NoAction", 4},
-};
-
 }  // namespace
 
 ZnFedReader1516e::ZnFedReader1516e() {
@@ -143,15 +133,10 @@ ZnFedReadStatus ZnFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* target
 
 ZnFedReadStatus ZnFedReader1516e::readDocument(const char* bytes, unsigned int length,
                                                const ZnFilename& fileName) {
-    XmlDocPtr doc = fdd::parseBytes(bytes, length, fileName.c_str());
-    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    if (!root) {
-        lastError_ = kNoRoot;
-        return ZnFedReadFailed;
-    }
-    ZnFedReadStatus status = checkSchema(doc.get(), root, &fileName);
-    if (status == ZnFedReadSuccess) status = processFed(root);
-    return status;
+    return fdd::readDocument(
+        bytes, length, fileName.c_str(), lastError_,
+        [&](xmlDoc* doc, xmlNode* root) { return checkSchema(doc, root, &fileName); },
+        [this](xmlNode* root) { return processFed(root); });
 }
 
 ZnFedReadStatus ZnFedReader1516e::checkSchema(xmlDoc* doc, xmlNode* root,
@@ -164,37 +149,12 @@ ZnFedReadStatus ZnFedReader1516e::checkSchema(xmlDoc* doc, xmlNode* root,
 void ZnFedReader1516e::setSchemaValidationEnabled(bool) { schemaValidationEnabled_ = true; }
 
 ZnFedReadStatus ZnFedReader1516e::processXmlDocPtr(xmlDoc* doc) {
-    if (!doc) {
-        lastError_ = "Error reading FDD";
-        return ZnFedReadFailed;
-    }
-    // Freed on every failing return; released to the caller on success.
-    XmlDocPtr owned(doc);
-    ZnVerbose << "Reading FDD : \n";
-    xmlNode* root = xmlDocGetRootElement(doc);
-    if (!root) {
-        lastError_ = kNoRoot;
-        return ZnFedReadFailed;
-    }
-    for (xmlNode* n = doc->children; n; n = n->next) {
-        if (n->type != XML_COMMENT_NODE) continue;
-        ZnDebug << "FDD Comment: " << (n->content ? reinterpret_cast<const char*>(n->content) : "")
-                << "\n";
-    }
-    ZnFedReadStatus status = checkSchema(doc, root, nullptr);
+    ZnFedReadStatus status =
+        fdd::adoptParsedDocument(doc, lastError_, [this](xmlDoc* parsed, xmlNode* root) {
+            return checkSchema(parsed, root, nullptr);
+        });
     scratch_.clear();
-    if (status != ZnFedReadSuccess) return status;
-    if (!fdd::isNamed(root, "objectModel")) {
-        lastError_ = "Root node is not Object Model.\n\tRoot Node Name: ";
-        lastError_ += reinterpret_cast<const char*>(root->name);
-        return ZnFedReadFailed;
-    }
-    if (!root->children) {
-        lastError_ = "Bad FDD File. Object Model is empty.";
-        return ZnFedReadFailed;
-    }
-    owned.release();
-    return ZnFedReadSuccess;
+    return status;
 }
 
 bool ZnFedReader1516e::schemaValidate(xmlDoc* doc, const char* schemaFile) {
@@ -327,9 +287,8 @@ ZnFedReadStatus ZnFedReader1516e::readSwitch(xmlNode* node) {
     const char* value = propertyByName(node, valueName);
     if (!value) value = childContentByName(node, valueName);
     if (resign) {
-        for (const auto& action : kResignActions) {
-            if (!value || std::strcmp(value, action.text) != 0) continue;
-            target_->setAutomaticResignAction(action.code);
+        if (int code = fdd::evolved::resignActionCode(value)) {
+            target_->setAutomaticResignAction(code);
             ZnVerbose.printf("Switch %-30s %s\n", name, value);
         }
         return ZnFedReadSuccess;

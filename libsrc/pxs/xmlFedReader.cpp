@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr const char* kNoRoot = "Bad FDD File. Could not find Document Root in FDD File.";
 
 // The five tables this reader requires; each missing one fails the read
 // under strict bit 1.
@@ -99,15 +98,12 @@ ZnFedReadStatus ZnXmlFedReader::readFedFilePtr(FILE* file, ZnFedTarget* target,
 
 ZnFedReadStatus ZnXmlFedReader::readDocument(const char* bytes, unsigned int length,
                                              const ZnFilename& fileName, bool validate) {
-    XmlDocPtr doc = fdd::parseBytes(bytes, length, fileName.c_str());
-    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    if (!root) {
-        lastError_ = kNoRoot;
-        return ZnFedReadFailed;
-    }
-    ZnFedReadStatus status = validate ? checkDocument(doc.get(), fileName) : ZnFedReadSuccess;
-    if (status == ZnFedReadSuccess) status = processFed(root);
-    return status;
+    return fdd::readDocument(
+        bytes, length, fileName.c_str(), lastError_,
+        [&](xmlDoc* doc, xmlNode*) {
+            return validate ? checkDocument(doc, fileName) : ZnFedReadSuccess;
+        },
+        [this](xmlNode* root) { return processFed(root); });
 }
 
 // A missing document type has no message of its own in this reader:
@@ -117,40 +113,10 @@ ZnFedReadStatus ZnXmlFedReader::checkDocument(xmlDoc* doc, const ZnFilename& fil
 }
 
 ZnFedReadStatus ZnXmlFedReader::openFile(const char* fileName, xmlDoc** doc) {
-    if (!fileName || !doc || *doc) {
-        lastError_ = "Error reading FDD";
-        return ZnFedReadFailed;
-    }
-    ZnFilename path(fileName);
-    if (!path.exists()) {
-        const char* dirs = std::getenv("RTI_CONFIG");
-        if (!dirs || !path.searchAlternatePath(dirs)) {
-            lastError_ = "No such FDD file: ";
-            lastError_ += fileName;
-            if (!dirs) lastError_ += ". RTI_CONFIG environment variable unbound.";
-            return ZnFedReadNotOpened;
-        }
-    }
-    ZnVerbose.printf("Reading FDD file: %s\n", path.c_str());
-    XmlDocPtr parsed = fdd::parseFile(path.c_str());
-    xmlNode* root = parsed ? xmlDocGetRootElement(parsed.get()) : nullptr;
-    if (!root) {
-        lastError_ = "Error parsing FDD file: " + path;
-        return ZnFedReadFailed;
-    }
-    ZnFedReadStatus status = checkDocument(parsed.get(), path);
-    if (status != ZnFedReadSuccess) return status;
-    if (!fdd::isNamed(root, "objectModel")) {
-        lastError_ = "Root node is not Object Model.\n\tRoot Node Name: ";
-        lastError_ += reinterpret_cast<const char*>(root->name);
-        return ZnFedReadFailed;
-    }
-    if (!root->children) {
-        lastError_ = "Bad FDD File. Object Model is empty.";
-        return ZnFedReadFailed;
-    }
-    *doc = parsed.release();
-    return ZnFedReadSuccess;
+    return fdd::openObjectModel(fileName, doc, "\n\t", lastError_,
+                                [this](xmlDoc* parsed, xmlNode*, const ZnFilename& path) {
+                                    return checkDocument(parsed, path);
+                                });
 }
 
 bool ZnXmlFedReader::dtdValidate(xmlDoc* doc, const char* dtdPath) {

@@ -20,7 +20,6 @@ namespace {
 
 constexpr const char* kDifNamespace = "http://standards.ieee.org/IEEE1516-2010";
 constexpr const char* kMimName = "HLAstandardMIM.xml";
-constexpr const char* kNoRoot = "Bad FDD File. Could not find Document Root in FDD File.";
 
 // The five tables this reader requires; each missing one fails the read
 // under strict bit 1.
@@ -74,15 +73,6 @@ const struct {
     {"exceptionReporting", &ZnFedTarget::setExceptionReporting,
      ZnFedTarget::defaultExceptionReporting},
     {"delaySubscriptionEvaluation", &ZnFedTarget::setDelaySubscriptionEvaluation, nullptr},
-};
-
-const struct {
-    const char* text;
-    int code;
-} kResignActions[] = {
-    {"UnconditionallyDivestAttributes", 1}, {"DeleteObjects", 2},
-    {"CancelPendingOwnershipAcquisitions", 5}, {"DeleteObjectsThenDivest", 3},
-    {"CancelThenDeleteThenDivest", 6}, {"NoAction", 4},
 };
 
 // A child element `name` whose first child is text.
@@ -179,15 +169,10 @@ ZnFedReadStatus ZnXmlFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* tar
 
 ZnFedReadStatus ZnXmlFedReader1516e::readDocument(const char* bytes, unsigned int length,
                                                   const ZnFilename& fileName) {
-    XmlDocPtr doc = fdd::parseBytes(bytes, length, fileName.c_str());
-    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    if (!root) {
-        lastError_ = kNoRoot;
-        return ZnFedReadFailed;
-    }
-    ZnFedReadStatus status = checkSchema(doc.get(), root, fileName);
-    if (status == ZnFedReadSuccess) status = processFed(root);
-    return status;
+    return fdd::readDocument(
+        bytes, length, fileName.c_str(), lastError_,
+        [&](xmlDoc* doc, xmlNode* root) { return checkSchema(doc, root, fileName); },
+        [this](xmlNode* root) { return processFed(root); });
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::checkSchema(xmlDoc* doc, xmlNode* root,
@@ -202,41 +187,13 @@ bool ZnXmlFedReader1516e::schemaValidate(xmlDoc* doc, const char* schemaFile) {
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::openFile(const char* fileName, xmlDoc** doc) {
-    if (!fileName || !doc || *doc) {
-        lastError_ = "Error reading FDD";
-        return ZnFedReadFailed;
-    }
-    ZnFilename path(fileName);
-    if (!path.exists()) {
-        const char* dirs = std::getenv("RTI_CONFIG");
-        if (!dirs || !path.searchAlternatePath(dirs)) {
-            lastError_ = "No such FDD file: ";
-            lastError_ += fileName;
-            if (!dirs) lastError_ += ". RTI_CONFIG environment variable unbound.";
-            return ZnFedReadNotOpened;
-        }
-    }
-    ZnVerbose.printf("Reading FDD file: %s\n", path.c_str());
-    XmlDocPtr parsed = fdd::parseFile(path.c_str());
-    xmlNode* root = parsed ? xmlDocGetRootElement(parsed.get()) : nullptr;
-    if (!root) {
-        lastError_ = "Error parsing FDD file: " + path;
-        return ZnFedReadFailed;
-    }
-    ZnFedReadStatus status = checkSchema(parsed.get(), root, path);
+    ZnFedReadStatus status = fdd::openObjectModel(
+        fileName, doc, " ", lastError_,
+        [this](xmlDoc* parsed, xmlNode* root, const ZnFilename& path) {
+            return checkSchema(parsed, root, path);
+        });
     scratch_.clear();
-    if (status != ZnFedReadSuccess) return status;
-    if (!fdd::isNamed(root, "objectModel")) {
-        lastError_ = "Root node is not Object Model. Root Node Name: ";
-        lastError_ += reinterpret_cast<const char*>(root->name);
-        return ZnFedReadFailed;
-    }
-    if (!root->children) {
-        lastError_ = "Bad FDD File. Object Model is empty.";
-        return ZnFedReadFailed;
-    }
-    *doc = parsed.release();
-    return ZnFedReadSuccess;
+    return status;
 }
 
 xmlNode* ZnXmlFedReader1516e::getNodeByName(xmlNode* node, const char* name) {
@@ -352,10 +309,9 @@ ZnFedReadStatus ZnXmlFedReader1516e::parseSwitches(xmlNode* node) {
     xmlNode* resign = fdd::childElementNamed(node, "automaticResignAction");
     const char* action = resign ? fdd::property(resign, "resignAction", scratch_) : nullptr;
     if (resign && !action) action = childContentByName(resign, "resignAction");
-    for (const auto& entry : kResignActions) {
-        if (!action || std::strcmp(action, entry.text) != 0) continue;
+    if (int code = fdd::evolved::resignActionCode(action)) {
         ZnVerbose.printf("Switch %-30s %s\n", "automaticResignAction", action);
-        if (fedTarget_) fedTarget_->setAutomaticResignAction(entry.code);
+        if (fedTarget_) fedTarget_->setAutomaticResignAction(code);
     }
     return ZnFedReadSuccess;
 }
