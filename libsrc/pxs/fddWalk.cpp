@@ -197,6 +197,14 @@ bool isRegularFile(const char* path) {
     return path && ::stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
+const MissingTable kCheckedTableMessages[5] = {
+    {kObjectsBit, "Missing or invalid objects table", 1},
+    {kInteractionsBit, "Missing or invalid interactions table", 1},
+    {kDimensionsBit, "Missing or invalid dimensions table", 1},
+    {kTransportationsBit, "Missing or invalid transportations table", 1},
+    {kSwitchesBit, "Missing or invalid switches table", 1},
+};
+
 ZnFedReadStatus checkObjectModelRoot(const xmlNode* root, const char* separator,
                                      ZnString& lastError) {
     if (!isNamed(root, "objectModel")) {

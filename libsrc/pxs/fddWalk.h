@@ -183,6 +183,11 @@ struct MissingTable {
     unsigned failsUnder;
 };
 
+// The five tables the checking readers of both forms require, each fatal
+// under strict bit 1 when missing.
+constexpr unsigned kCheckedTables = 31;
+extern const MissingTable kCheckedTableMessages[5];
+
 // The status a recoverable problem yields for `reader`.
 inline ZnFedReadStatus strictStatus(const ZnFedReader& reader) {
     return reader.strictChecking(1) ? ZnFedReadFailed : ZnFedReadSuccess;

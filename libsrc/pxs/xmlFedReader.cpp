@@ -14,17 +14,6 @@
 namespace {
 
 
-// The five tables this reader requires; each missing one fails the read
-// under strict bit 1.
-constexpr unsigned kRequiredTables = 31;
-const fdd::MissingTable kMissingTables[] = {
-    {fdd::kObjectsBit, "Missing or invalid objects table", 1},
-    {fdd::kInteractionsBit, "Missing or invalid interactions table", 1},
-    {fdd::kDimensionsBit, "Missing or invalid dimensions table", 1},
-    {fdd::kTransportationsBit, "Missing or invalid transportations table", 1},
-    {fdd::kSwitchesBit, "Missing or invalid switches table", 1},
-};
-
 // Switch attributes in the order they are read, with their setters and the
 // defaults a read that asks for them installs instead.
 const struct {
@@ -137,8 +126,8 @@ ZnFedReadStatus ZnXmlFedReader::processFed(xmlNode* root) {
     if (useDefaultSwitches_) applyDefaultSwitches();
     if (status != ZnFedReadFailed)
         status = fdd::walkTopLevel(*this, root, kTopLevelTables, true, lastError_, found);
-    if (status != ZnFedReadFailed && found != kRequiredTables)
-        fdd::reportMissingTables(*this, found, kMissingTables, lastError_, status);
+    if (status != ZnFedReadFailed && found != fdd::kCheckedTables)
+        fdd::reportMissingTables(*this, found, fdd::kCheckedTableMessages, lastError_, status);
     return status;
 }
 

@@ -21,17 +21,6 @@ namespace {
 constexpr const char* kDifNamespace = "http://standards.ieee.org/IEEE1516-2010";
 constexpr const char* kMimName = "HLAstandardMIM.xml";
 
-// The five tables this reader requires; each missing one fails the read
-// under strict bit 1.
-constexpr unsigned kRequiredTables = 31;
-const fdd::MissingTable kMissingTables[] = {
-    {fdd::kObjectsBit, "Missing or invalid objects table", 1},
-    {fdd::kInteractionsBit, "Missing or invalid interactions table", 1},
-    {fdd::kDimensionsBit, "Missing or invalid dimensions table", 1},
-    {fdd::kTransportationsBit, "Missing or invalid transportations table", 1},
-    {fdd::kSwitchesBit, "Missing or invalid switches table", 1},
-};
-
 // Top-level elements this reader walks (bit 0: no table bit), and those it
 // accepts without looking inside; `tags` is only listed.
 const fdd::TopLevelEntry<ZnXmlFedReader1516e> kTopLevelTables[] = {
@@ -210,8 +199,8 @@ ZnFedReadStatus ZnXmlFedReader1516e::processFed(xmlNode* root) {
     if (useDefaultSwitches_) applyDefaultSwitches();
     if (status != ZnFedReadFailed)
         status = fdd::walkTopLevel(*this, root, kTopLevelTables, true, lastError_, found);
-    if (status != ZnFedReadFailed && found != kRequiredTables)
-        fdd::reportMissingTables(*this, found, kMissingTables, lastError_, status);
+    if (status != ZnFedReadFailed && found != fdd::kCheckedTables)
+        fdd::reportMissingTables(*this, found, fdd::kCheckedTableMessages, lastError_, status);
     return status;
 }
 
