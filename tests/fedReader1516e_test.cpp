@@ -421,15 +421,6 @@ TEST_F(ReadEvolved, BasicTablesAreRequiredOnlyUnderStrictTwo) {
     EXPECT_EQ(reader.lastError(), "Missing or invalid Data Types");
 }
 
-TEST_F(ReadEvolved, UnrecognizedTopLevelTagDependsOnStrictOne) {
-    std::string text = evolvedDoc(objectsTable() + "<harbourMaster/>\n");
-    EXPECT_EQ(read(text, &fom, 2), ZnFedReadFailed);  // the missing tables, not the tag
-    RecordingFom lenient, strict;
-    EXPECT_EQ(read(text, &lenient), ZnFedReadSuccess);
-    EXPECT_EQ(read(text, &strict, 1), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Unrecognized top-level tag: harbourMaster");
-}
-
 // --- Switches
 
 TEST_F(ReadEvolved, SwitchesComeFromAttributesOrChildElements) {
@@ -599,40 +590,6 @@ TEST_F(ReadEvolved, RefusedObjectClassesAlwaysEndTheRead) {
 }
 
 // --- Bad input
-
-TEST_F(ReadEvolved, BrokenBytesGiveAStatusAndAMessage) {
-    const std::string inputs[] = {
-        "",
-        "\x01\x02\xff\xfe binary",
-        evolvedDoc(objectsTable()).substr(0, 120),
-        "<objectModel><objects>" + std::string(300, ' ') + "</objectModel>",
-    };
-    for (const std::string& text : inputs) {
-        RecordingFom target;
-        EXPECT_EQ(read(text, &target), ZnFedReadFailed);
-        EXPECT_EQ(reader.lastError(), "Bad FDD File. Could not find Document Root in FDD File.");
-    }
-}
-
-TEST_F(ReadEvolved, NestingBeyondTheParserLimitIsRefused) {
-    std::string deep;
-    for (int i = 0; i < 300; ++i) deep += "<objectClass><name>C" + std::to_string(i) + "</name>";
-    for (int i = 0; i < 300; ++i) deep += "</objectClass>";
-    EXPECT_EQ(read(fullModule(deep), &fom), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Bad FDD File. Could not find Document Root in FDD File.");
-    std::string fits;
-    for (int i = 0; i < 200; ++i) fits += "<objectClass><name>C" + std::to_string(i) + "</name>";
-    for (int i = 0; i < 200; ++i) fits += "</objectClass>";
-    RecordingFom target;
-    EXPECT_EQ(read(fullModule(fits), &target), ZnFedReadSuccess);
-    EXPECT_EQ(target.objectClasses().size(), 201u);
-}
-
-TEST_F(ReadEvolved, ThrowingTargetEndsTheReadWithoutLeaking) {
-    fom.throwOnClass = "HLAobjectRoot.Vessel";
-    EXPECT_EQ(readFile("harborEvolved.xml", &fom), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Unexpected problem reading fed file.");
-}
 
 TEST_F(ReadEvolved, FileBytesStayWithTheReaderUntilTaken) {
     ASSERT_EQ(readFile("harborCargo.xml", nullptr), ZnFedReadSuccess);

@@ -189,34 +189,27 @@ public:
         calls.push_back("setSwitch " + name.string() + " " + (on ? "1" : "0"));
         ZnFom::setSwitch(name, on);
     }
-    void setAutoProvide(bool on) override {
-        calls.push_back(std::string("setAutoProvide ") + (on ? "1" : "0"));
-        ZnFom::setAutoProvide(on);
+// A switch setter written down as "name 0|1"; a record as "name key".
+#define PXS_RECORD_SETTER(op)                                          \
+    void op(bool on) override {                                        \
+        calls.push_back(std::string(#op " ") + (on ? "1" : "0"));      \
+        ZnFom::op(on);                                                 \
     }
-    void setConveyProducingFederate(bool on) override {
-        calls.push_back(std::string("setConveyProducingFederate ") + (on ? "1" : "0"));
-        ZnFom::setConveyProducingFederate(on);
+#define PXS_RECORD_RECORD(op, Type, key)                               \
+    void op(Type* rec) override {                                      \
+        calls.push_back(#op " " + rec->key.string());                  \
+        ZnFom::op(rec);                                                \
     }
-    void setServiceReporting(bool on) override {
-        calls.push_back(std::string("setServiceReporting ") + (on ? "1" : "0"));
-        ZnFom::setServiceReporting(on);
-    }
-    void addTransportation(ZnTransportationType* rec) override {
-        calls.push_back("addTransportation " + rec->name.string());
-        ZnFom::addTransportation(rec);
-    }
-    void addTime(ZnTimeType* rec) override {
-        calls.push_back("addTime " + rec->name.string());
-        ZnFom::addTime(rec);
-    }
-    void addUserSuppliedTag(ZnUserSuppliedTagsType* rec) override {
-        calls.push_back("addUserSuppliedTag " + rec->name.string());
-        ZnFom::addUserSuppliedTag(rec);
-    }
-    void addSynchronizationPoint(ZnSynchronizationPointsType* rec) override {
-        calls.push_back("addSynchronizationPoint " + rec->label.string());
-        ZnFom::addSynchronizationPoint(rec);
-    }
+    PXS_RECORD_SETTER(setAutoProvide)
+    PXS_RECORD_SETTER(setConveyProducingFederate)
+    PXS_RECORD_SETTER(setServiceReporting)
+    PXS_RECORD_RECORD(addTransportation, ZnTransportationType, name)
+    PXS_RECORD_RECORD(addTime, ZnTimeType, name)
+    PXS_RECORD_RECORD(addUserSuppliedTag, ZnUserSuppliedTagsType, name)
+    PXS_RECORD_RECORD(addSynchronizationPoint, ZnSynchronizationPointsType, label)
+    PXS_RECORD_RECORD(addSimpleDatatype, ZnSimpleDatatypeType, name)
+#undef PXS_RECORD_SETTER
+#undef PXS_RECORD_RECORD
     void addNote(ZnNotesType* rec) override {
         if (rec->name == throwOnNote.c_str()) {
             delete rec;  // the record is ours from here, thrown or not
@@ -224,10 +217,6 @@ public:
         }
         calls.push_back("addNote " + rec->name.string());
         ZnFom::addNote(rec);
-    }
-    void addSimpleDatatype(ZnSimpleDatatypeType* rec) override {
-        calls.push_back("addSimpleDatatype " + rec->name.string());
-        ZnFom::addSimpleDatatype(rec);
     }
 
     // Index of the first call starting with `prefix`; -1 when none.

@@ -5,16 +5,21 @@
 
 #include <pxs/fddEvolvedWalk.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <strings.h>
 
 #include <libxml/parserInternals.h>
 
+#include <pxs/fedReader1516e.h>
 #include <pxs/fedRecords.h>
+#include <pxs/xmlFedReader1516e.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
 
@@ -110,8 +115,9 @@ ZnString elementText(const xmlNode* element) {
 }
 
 bool validateWithSchema(xmlDoc* doc, const char* path) {
-    // Checked first so that libxml2 never tries to fetch a web address.
-    if (!doc || !path || !ZnFilename(path).exists()) return false;
+    // Checked first so that libxml2 never tries to fetch a web address, and
+    // never opens a FIFO or a device.
+    if (!doc || !isRegularFile(path)) return false;
     return validateAgainst(doc, xmlSchemaNewParserCtxt(path), path);
 }
 
@@ -650,6 +656,431 @@ ZnFedReadStatus walkFixedRecordData(WalkContext& ctx, xmlNode* first) {
 ZnFedReadStatus walkVariantRecordData(WalkContext& ctx, xmlNode* first) {
     return walkRecords(kVariantTable, first, ctx);
 }
+
+// ---------------------------------------------------------------------------
+// Schema check and class walk, shared by the full and the checking reader
+
+namespace {
+
+// The last blank-separated token of a schemaLocation value (namespace, then path).
+ZnString lastToken(const char* text) {
+    const char* end = text + std::strlen(text);
+    while (end > text && std::strchr(" \t\r\n", end[-1])) --end;
+    const char* start = end;
+    while (start > text && !std::strchr(" \t\r\n", start[-1])) --start;
+    return ZnString(std::string(start, end).c_str());
+}
+
+const char* orDefault(const char* text, const char* fallback) { return text ? text : fallback; }
+
+const char* const kSharingTexts[] = {"PublishSubscribe", "Publish", "Subscribe", "Neither"};
+
+// Standard interactions a target that already holds another model may lack.
+// Unlike the IEEE 1516-2000 reader no object class is optional: a module's
+// classes are what it exists to add.
+const char* const kOptionalInteractions[] = {
+    "HLArequestSynchronizationPoint", "HLAreportSynchronizationPoint",
+    "HLArequestAttributeTransportationTypeChange", "HLArequestInteractionTransportationTypeChange"};
+
+// Children of an interaction class that describe the class itself.
+const char* const kInteractionProperties[] = {"name",       "transportation", "order",
+                                              "dimensions", "sharing",        "semantics"};
+
+}  // namespace
+
+ZnString trimmed(ZnString text) {
+    text.chompFront();
+    text.chompBack();
+    return text;
+}
+
+int resignActionCode(const char* text) {
+    static const struct {
+        const char* text;
+        int code;
+    } kResignActions[] = {
+        {"UnconditionallyDivestAttributes", 1}, {"DeleteObjects", 2},
+        {"CancelPendingOwnershipAcquisitions", 5}, {"DeleteObjectsThenDivest", 3},
+        {"CancelThenDeleteThenDivest", 6}, {"NoAction", 4},
+    };
+    for (const auto& action : kResignActions)
+        if (text && std::strcmp(text, action.text) == 0) return action.code;
+    return 0;
+}
+
+ZnSharingType_enum sharingCode(const char* text) {
+    if (!text) return ZnSharingPublishSubscribe;
+    for (int code = 0; code < 4; ++code)
+        if (std::strcmp(text, kSharingTexts[code]) == 0)
+            return static_cast<ZnSharingType_enum>(code);
+    return ZnSharingInvalid;
+}
+
+template <class Reader>
+ZnFedReadStatus checkSchema(Reader& reader, xmlDoc* doc, const char* location,
+                            const ZnFilename* fileName, ZnString& lastError) {
+    if (!location) return ZnFedReadSuccess;
+    ZnFilename path(lastToken(location).c_str());
+    if (!path.exists() && path.relative() && fileName) {
+        ZnFilename dir = fileName->stripFilename();
+        if (!dir.empty()) {
+            ZnFilename beside = dir.append(path);
+            if (beside.exists()) path = beside;
+        }
+    }
+    if (!path.exists()) {
+        lastError = "Could not open schema file " + path;
+        return ZnFedReadFailed;
+    }
+    if (!isRegularFile(path.c_str())) {
+        lastError = "Schema is not a regular file: " + path;
+        return ZnFedReadFailed;
+    }
+    if (!reader.schemaValidate(doc, path.c_str())) {
+        lastError = "FDD file did not pass validation against schema " + path;
+        return ZnFedReadFailed;
+    }
+    return ZnFedReadSuccess;
+}
+
+namespace {
+// The full reader resolves user transportations and reports dimension
+// problems through its own (overridable) steps; the checking reader has none.
+template <class Reader>
+constexpr bool kFull = std::is_same<Reader, ZnFedReader1516e>::value;
+}  // namespace
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::objects(xmlNode* table) {
+    xmlNode* root = reader_.getNodeByName(table, "objectClass");
+    if (!root) return ZnFedReadSuccess;
+    const char* name = reader_.childContentByName(root, "name");
+    if (!name || std::strcmp(name, "HLAobjectRoot") != 0) {
+        lastError_ = "Object class root is not HLAobjectRoot in FDD file.";
+        return ZnFedReadFailed;
+    }
+    return reader_.parseObjectTree(root, ZnString());
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::interactions(xmlNode* table) {
+    xmlNode* root = reader_.getNodeByName(table, "interactionClass");
+    if (!root) return ZnFedReadSuccess;
+    const char* name = reader_.childContentByName(root, "name");
+    if (!name || std::strcmp(name, "HLAinteractionRoot") != 0) {
+        lastError_ = "Interaction class with no root found in FDD file.";
+        return ZnFedReadFailed;
+    }
+    return reader_.parseInteractionTree(root, ZnString());
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::objectClass(xmlNode* node, const ZnString& parentName) {
+    const char* name = reader_.childContentByName(node, "name");
+    if (!name) {
+        lastError_ = "Object class, a child of " + parentName + ", with no name found in FDD file.\n";
+        return ZnFedReadFailed;
+    }
+    ZnString fullName = fullNameOf(parentName, name);
+    bool skip = kFull<Reader> && *roots_.objectRootReplaced && contains(fullName, "HLAmanager");
+    ZnVerbose.printf("%sClass: %s, Base: %s \n", skip ? "Skip " : "", fullName.c_str(),
+                     parentName.c_str());
+    if (skip) ZnVerbose << "All subclasses and attributes will also be skipped\n";
+    if (!skip && target_ &&
+        offerObjectClass(*target_, fullName, parentName, roots_.objectRootReplaced, nullptr, 0) ==
+            Acceptance::Refused) {
+        lastError_ = "Object class " + fullName + " was refused by the FED target";
+        reader_.appendErrorLine(node, lastError_);
+        return ZnFedReadFailed;
+    }
+    return objectChildren(node, fullName, skip);
+}
+
+// Elements other than classes and attributes describe the class; the full
+// reader checks the first `sharing` among them.
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::objectChildren(xmlNode* node, const ZnString& fullName,
+                                                  bool skip) {
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    bool sharingSeen = !kFull<Reader>;
+    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
+         child = child->next) {
+        if (skip || child->type != XML_ELEMENT_NODE) continue;
+        if (isNamed(child, "objectClass")) {
+            status = reader_.parseObjectTree(child, fullName);
+        } else if (isNamed(child, "attribute")) {
+            status = reader_.parseAttribute(child, fullName);
+        } else if (isNamed(child, "sharing") && !sharingSeen) {
+            sharingSeen = true;
+            status = classSharing(node, fullName);
+        }
+    }
+    return status;
+}
+
+// A class's own sharing text, checked only under strict bit 1.
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::classSharing(xmlNode* node, const ZnString& fullName) {
+    const char* text = reader_.childContentByName(node, "sharing");
+    if (!reader_.strictChecking(1) || sharingCode(text) != ZnSharingInvalid)
+        return ZnFedReadSuccess;
+    lastError_ = "Invalid sharing ";
+    lastError_ += orDefault(text, "");
+    lastError_ += " for object class " + fullName;
+    reader_.appendErrorLine(reader_.getNodeByName(node, "sharing"), lastError_);
+    return ZnFedReadFailed;
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::orderError(xmlNode* node) {
+    lastError_ = "Unknown delivery order found in FDD file.\n\tOrder = ";
+    lastError_ += orDefault(reader_.childContentByName(node, "order"), "");
+    lastError_ += "\n";
+    reader_.appendNodeProperties(node, lastError_);
+    return strictStatus(reader_);
+}
+
+template <class Reader>
+ZnTransportType ClassWalk<Reader>::transportOf(xmlNode* node, const ZnString& className,
+                                               const ZnString& memberName, bool isAttribute) {
+    if constexpr (kFull<Reader>) {
+        ZnTransportType code = ZnTransportNone;
+        reader_.getTransportType(node, code, className, memberName, isAttribute);
+        return code;
+    } else {
+        return reader_.getTransportType(node);
+    }
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::attribute(xmlNode* node, const ZnString& className) {
+    const char* name = reader_.childContentByName(node, "name");
+    if (!name) {
+        if (kFull<Reader>)
+            lastError_ = "Attribute of " + className + " has no name in FDD file.";
+        else
+            lastError_ = "Attribute with no name found in FDD file.\n";
+        return ZnFedReadFailed;
+    }
+    const ZnString attributeName(name);
+    ZnTransportType transport = transportOf(node, className, attributeName, true);
+    ZnOrderType order;
+    if (!reader_.getOrderType(node, order)) {
+        if (orderError(node) != ZnFedReadSuccess) return ZnFedReadFailed;
+        // Without strict checking the standard's one time-stamped attribute
+        // keeps its order in the full reader; every other attribute falls
+        // back to receive order.
+        bool privilege = kFull<Reader> && className == "HLAobjectRoot" &&
+                         std::strcmp(name, "HLAprivilegeToDelete") == 0;
+        order = privilege ? ZnOrderTimeStamp : ZnOrderReceive;
+    }
+    if constexpr (!kFull<Reader>) {
+        ZnVerbose.printf("\tAttribute: %s\n", name);
+        if (!target_) return ZnFedReadSuccess;
+        target_->addSpaceAttribute(className.c_str(), name, transport, order, nullptr);
+        attributeDimensions(node, className, attributeName);
+        return ZnFedReadSuccess;
+    } else {
+        return deliverAttribute(node, className, attributeName, transport, order);
+    }
+}
+
+// The full reader's attribute: sharing checked, every property delivered,
+// dimensions through its own (overridable) step.
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::deliverAttribute(xmlNode* node, const ZnString& className,
+                                                    const ZnString& attributeName,
+                                                    ZnTransportType transport,
+                                                    ZnOrderType order) {
+    const char* name = attributeName.c_str();
+    const char* sharingText = reader_.childContentByName(node, "sharing");
+    ZnSharingType_enum sharing = sharingCode(sharingText);
+    if (sharing == ZnSharingInvalid) {
+        lastError_ = "Invalid sharing ";
+        lastError_ += orDefault(sharingText, "");
+        lastError_ += " for attribute " + attributeName + " of object class " + className;
+        reader_.appendErrorLine(node, lastError_);
+        if (reader_.strictChecking(1)) return ZnFedReadFailed;
+    }
+    if (ZnNotifyLevel > 2)
+        ZnVerbose.printf("\tAttribute: %s, transport: %s, order: %s\n", name,
+                         orDefault(reader_.childContentByName(node, "transportation"), "HLAbestEffort"),
+                         orDefault(reader_.childContentByName(node, "order"), "Receive"));
+    if (!target_) return ZnFedReadSuccess;
+    ZnString semantics, updateCondition;
+    reader_.getSemantics(node, semantics);
+    reader_.getUpdateCondition(node, updateCondition);
+    target_->addAttribute(className.c_str(), name, transport, order, sharing,
+                          reader_.getUpdateType(node), &updateCondition,
+                          reader_.getOwnershipType(node), &semantics, nullptr);
+    return reader_.parseAttributeDimensions(node, className, attributeName);
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::attributeDimensions(xmlNode* node, const ZnString& className,
+                                                       const ZnString& attributeName) {
+    xmlNode* list = target_ ? reader_.getNodeByName(node, "dimensions") : nullptr;
+    if (!list) return ZnFedReadSuccess;
+    return dimensionElements(list, className, &attributeName);
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::interactionDimensions(xmlNode* node,
+                                                         const ZnString& className) {
+    xmlNode* list = target_ ? reader_.getNodeByName(node, "dimensions") : nullptr;
+    if (!list) return ZnFedReadSuccess;
+    return dimensionElements(list, className, nullptr);
+}
+
+// The `dimensions` element of an attribute (`attributeName` set) or an
+// interaction class: `dimension` children naming dimensions, or the text NA.
+// The full reader reports stray text; refusals, empty names and stray
+// elements count only under strict bit 1. The checking reader hands every
+// named dimension on and ignores the rest and the answers.
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::dimensionElements(xmlNode* list, const ZnString& className,
+                                                     const ZnString* attributeName) {
+    const bool quiet = !kFull<Reader>;
+    const bool strict = !quiet && reader_.strictChecking(1);
+    ZnString owner = attributeName
+                         ? " for attribute " + *attributeName + " of object class " + className
+                         : " for interaction class " + className;
+    for (xmlNode* child = list->children; child; child = child->next) {
+        if (isSkipped(child)) continue;
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            ZnString text = trimmed(reinterpret_cast<const char*>(child->content));
+            if (quiet || text == "NA") continue;
+            lastError_ = text + "\" is an invalid value for the symbol \"dimensions\"";
+            reader_.appendErrorLine(list, lastError_);
+            continue;
+        }
+        if (!isElementNamed(child, "dimension")) {
+            if (!strict) continue;
+            lastError_ = attributeName ? "Unexpected tag in dimension list" + owner
+                                       : "Unexpected tag in dimension list for interaction class " +
+                                             className;
+            return ZnFedReadFailed;
+        }
+        ZnString dimension = trimmed(elementText(child));
+        if (dimension.empty()) {
+            if (!strict || !attributeName) continue;
+            lastError_ = "Empty or invalid dimension in attribute " + *attributeName +
+                         " of object class " + className;
+            return ZnFedReadFailed;
+        }
+        if (strcasecmp(dimension.c_str(), "NA") == 0) continue;
+        bool added = attributeName ? target_->addAttributeDimension(className.c_str(),
+                                                                    attributeName->c_str(),
+                                                                    dimension.c_str())
+                                   : target_->addInteractionDimension(className.c_str(),
+                                                                      dimension.c_str());
+        if (!added && strict) {
+            lastError_ = "Error adding dimension " + dimension + owner;
+            return ZnFedReadFailed;
+        }
+    }
+    return ZnFedReadSuccess;
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::interactionClass(xmlNode* node, const ZnString& parentName) {
+    const char* name = reader_.childContentByName(node, "name");
+    if (!name) {
+        lastError_ =
+            "Interaction class, a child of " + parentName + ", with no name found in FDD file.\n";
+        return ZnFedReadFailed;
+    }
+    ZnString fullName = fullNameOf(parentName, name);
+    bool skip =
+        kFull<Reader> && *roots_.interactionRootReplaced && contains(fullName, "HLAmanager");
+    ZnTransportType transport = transportOf(node, fullName, ZnString::nullString(), false);
+    ZnOrderType order;
+    if (!reader_.getOrderType(node, order)) {
+        if (orderError(node) != ZnFedReadSuccess) return ZnFedReadFailed;
+        order = ZnOrderReceive;
+    }
+    if (!kFull<Reader>) {
+        ZnVerbose.printf("Class: %s, base: %s\n", fullName.c_str(), parentName.c_str());
+    } else if (ZnNotifyLevel > 2) {
+        bool showValues = ZnNotifyLevel == 3;
+        const char* transportText = reader_.childContentByName(node, "transportation");
+        const char* orderText = reader_.childContentByName(node, "order");
+        ZnVerbose.printf("%sClass: %s, base: %s, transport: %s, order: %s\n", skip ? "Skip " : "",
+                         fullName.c_str(), parentName.c_str(),
+                         showValues && transportText ? transportText : "HLAreliable",
+                         showValues && orderText ? orderText : "Receive");
+        if (skip) ZnVerbose << "All subclasses and parameters will also be skipped.\n";
+    }
+    if (!skip) {
+        if (target_) {
+            Acceptance answer = offerInteractionClass(
+                *target_, fullName, parentName, transport, order, roots_.interactionRootReplaced,
+                kOptionalInteractions, std::size(kOptionalInteractions));
+            if (answer == Acceptance::Refused) {
+                lastError_ = "Interaction class " + fullName + " was refused by the FED target";
+                reader_.appendErrorLine(node, lastError_);
+                return ZnFedReadFailed;
+            }
+            skip = answer == Acceptance::Skipped;
+        }
+        // The class's own dimension problems are reported, never fatal to the walk.
+        if constexpr (kFull<Reader>)
+            reader_.parseInteractionDimensions(node, fullName);
+        else
+            interactionDimensions(node, fullName);
+    }
+    return interactionChildren(node, fullName, skip);
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::interactionChildren(xmlNode* node, const ZnString& fullName,
+                                                       bool skip) {
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
+         child = child->next) {
+        if (skip || child->type != XML_ELEMENT_NODE) continue;
+        if (isNamed(child, "interactionClass")) {
+            status = reader_.parseInteractionTree(child, fullName);
+        } else if (isNamed(child, "parameter")) {
+            status = reader_.parseParameter(child, fullName);
+        } else if (std::none_of(std::begin(kInteractionProperties),
+                                std::end(kInteractionProperties),
+                                [&](const char* p) { return isNamed(child, p); })) {
+            lastError_ = "Unexpected tag in interactions tree for FDD file.\n\tInteractions Tag = ";
+            reader_.appendNodeContent(child, lastError_);
+            status = strictStatus(reader_);
+        }
+    }
+    return status;
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::parameter(xmlNode* node, const ZnString& className) {
+    const char* name = reader_.childContentByName(node, "name");
+    if (!name) {
+        lastError_ = "Parameter of " + className + " has no name in FDD file.\n";
+        return ZnFedReadFailed;
+    }
+    ZnVerbose.printf("\tParameter: %s\n", name);
+    if (target_) target_->addParameter(className.c_str(), name);
+    return ZnFedReadSuccess;
+}
+
+// The two readers of this form; nothing else instantiates the walk.
+template class ClassWalk<ZnFedReader1516e>;
+// The checking reader's public steps only: the full reader's attribute
+// delivery is no part of it.
+template ZnFedReadStatus ClassWalk<ZnXmlFedReader1516e>::objects(xmlNode*);
+template ZnFedReadStatus ClassWalk<ZnXmlFedReader1516e>::interactions(xmlNode*);
+template ZnFedReadStatus ClassWalk<ZnXmlFedReader1516e>::objectClass(xmlNode*, const ZnString&);
+template ZnFedReadStatus ClassWalk<ZnXmlFedReader1516e>::attribute(xmlNode*, const ZnString&);
+template ZnFedReadStatus ClassWalk<ZnXmlFedReader1516e>::interactionClass(xmlNode*,
+                                                                         const ZnString&);
+template ZnFedReadStatus ClassWalk<ZnXmlFedReader1516e>::parameter(xmlNode*, const ZnString&);
+template ZnFedReadStatus checkSchema(ZnFedReader1516e&, xmlDoc*, const char*, const ZnFilename*,
+                                     ZnString&);
+template ZnFedReadStatus checkSchema(ZnXmlFedReader1516e&, xmlDoc*, const char*,
+                                     const ZnFilename*, ZnString&);
 
 }  // namespace evolved
 }  // namespace fdd

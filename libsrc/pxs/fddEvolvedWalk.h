@@ -53,6 +53,70 @@ ZnFedReadStatus walkEnumeratedData(WalkContext& ctx, xmlNode* first);
 ZnFedReadStatus walkFixedRecordData(WalkContext& ctx, xmlNode* first);
 ZnFedReadStatus walkVariantRecordData(WalkContext& ctx, xmlNode* first);
 
+// The text without leading and trailing white space.
+ZnString trimmed(ZnString text);
+// Code of a `sharing` text: PublishSubscribe (also when absent), Publish,
+// Subscribe, Neither; ZnSharingInvalid for any other text.
+ZnSharingType_enum sharingCode(const char* text);
+
+// Code of an automaticResignAction text (1 UnconditionallyDivestAttributes,
+// 2 DeleteObjects, 3 DeleteObjectsThenDivest, 4 NoAction,
+// 5 CancelPendingOwnershipAcquisitions, 6 CancelThenDeleteThenDivest); 0 for
+// a null or any other text.
+int resignActionCode(const char* text);
+
+// A root that names a schema (`location`, the root's schemaLocation, whose
+// last token is the path) must pass it; a null `location` passes. A
+// relative schema path not found as written is looked for beside
+// `fileName` when there is one. Nothing is fetched from the network: a web
+// address is a file that does not exist. A schema that is missing, not a
+// regular file or failed is fatal.
+template <class Reader>
+ZnFedReadStatus checkSchema(Reader& reader, xmlDoc* doc, const char* location,
+                            const ZnFilename* fileName, ZnString& lastError);
+
+// The class and dimension walk of the HLA Evolved form, for the full reader
+// (with RootFlags) and the checking one (without). The full reader resolves
+// user transportations, checks sharing, delivers attributes with every
+// property, reports dimension problems and traces values above notify
+// level 2; the checking reader delivers attributes with addSpaceAttribute,
+// hands on dimensions without looking at the answers and always traces
+// names. Every step re-enters the reader through its own parse operations.
+template <class Reader>
+class ClassWalk {
+public:
+    ClassWalk(Reader& reader, ZnString& lastError, ZnFedTarget* target, RootFlags roots)
+        : reader_(reader), lastError_(lastError), target_(target), roots_(roots) {}
+
+    ZnFedReadStatus objects(xmlNode* table);
+    ZnFedReadStatus interactions(xmlNode* table);
+    ZnFedReadStatus objectClass(xmlNode* node, const ZnString& parentName);
+    ZnFedReadStatus attribute(xmlNode* node, const ZnString& className);
+    ZnFedReadStatus attributeDimensions(xmlNode* node, const ZnString& className,
+                                        const ZnString& attributeName);
+    ZnFedReadStatus interactionClass(xmlNode* node, const ZnString& parentName);
+    ZnFedReadStatus interactionDimensions(xmlNode* node, const ZnString& className);
+    ZnFedReadStatus parameter(xmlNode* node, const ZnString& className);
+
+private:
+    ZnFedReadStatus objectChildren(xmlNode* node, const ZnString& fullName, bool skip);
+    ZnFedReadStatus classSharing(xmlNode* node, const ZnString& fullName);
+    ZnFedReadStatus interactionChildren(xmlNode* node, const ZnString& fullName, bool skip);
+    ZnFedReadStatus orderError(xmlNode* node);
+    ZnFedReadStatus deliverAttribute(xmlNode* node, const ZnString& className,
+                                     const ZnString& attributeName, ZnTransportType transport,
+                                     ZnOrderType order);
+    ZnTransportType transportOf(xmlNode* node, const ZnString& className,
+                                const ZnString& memberName, bool isAttribute);
+    ZnFedReadStatus dimensionElements(xmlNode* list, const ZnString& className,
+                                      const ZnString* attributeName);
+
+    Reader& reader_;
+    ZnString& lastError_;
+    ZnFedTarget* target_;
+    RootFlags roots_;
+};
+
 }  // namespace evolved
 }  // namespace fdd
 

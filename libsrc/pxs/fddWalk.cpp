@@ -10,10 +10,15 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <strings.h>
 
+#include <sys/stat.h>
+
+#include <pxs/fedReader1516.h>
 #include <pxs/fedRecords.h>
+#include <pxs/xmlFedReader.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
 
@@ -179,9 +184,47 @@ void validityWarning(void*, const char*, ...) {}
 
 }  // namespace
 
+ZnString fullNameOf(const ZnString& parentName, const char* name) {
+    if (parentName.empty()) return ZnString(name);
+    ZnString full(parentName);
+    full += ".";
+    full += name;
+    return full;
+}
+
+bool isRegularFile(const char* path) {
+    struct stat info;
+    return path && ::stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+const MissingTable kCheckedTableMessages[5] = {
+    {kObjectsBit, "Missing or invalid objects table", 1},
+    {kInteractionsBit, "Missing or invalid interactions table", 1},
+    {kDimensionsBit, "Missing or invalid dimensions table", 1},
+    {kTransportationsBit, "Missing or invalid transportations table", 1},
+    {kSwitchesBit, "Missing or invalid switches table", 1},
+};
+
+ZnFedReadStatus checkObjectModelRoot(const xmlNode* root, const char* separator,
+                                     ZnString& lastError) {
+    if (!isNamed(root, "objectModel")) {
+        lastError = "Root node is not Object Model.";
+        lastError += separator;
+        lastError += "Root Node Name: ";
+        lastError += str(root->name);
+        return ZnFedReadFailed;
+    }
+    if (!root->children) {
+        lastError = "Bad FDD File. Object Model is empty.";
+        return ZnFedReadFailed;
+    }
+    return ZnFedReadSuccess;
+}
+
 bool validateWithDtd(xmlDoc* doc, const char* path) {
-    // Checked first so that a missing DTD does not make libxml2 print.
-    if (!doc || !path || !ZnFilename(path).exists()) return false;
+    // Checked first so that a missing DTD does not make libxml2 print, and
+    // a FIFO or device never gets opened.
+    if (!doc || !isRegularFile(path)) return false;
     XmlDtdPtr dtd(xmlParseDTD(nullptr, xstr(path)));
     if (!dtd) return false;
     XmlValidCtxtPtr ctxt(xmlNewValidCtxt());
@@ -833,5 +876,354 @@ ZnFedReadStatus walkFixedRecordData(WalkContext& ctx, xmlNode* first) {
 ZnFedReadStatus walkVariantRecordData(WalkContext& ctx, xmlNode* first) {
     return walkRecords(kVariantTable, first, ctx);
 }
+
+// ---------------------------------------------------------------------------
+// Document type and class walk, shared by the full and the checking reader
+
+namespace {
+
+constexpr const char* kManagementPrefixes[] = {"HLAobjectRoot.HLAmanager", "ObjectRoot.Manager",
+                                               "ObjectRoot.RTIprivate"};
+constexpr const char* kOptionalInteractions[] = {
+    "HLArequestSynchronizationPoint", "HLAreportSynchronizationPoint",
+    "HLAchangeAttributeTransportationType", "HLAchangeInteractionTransportationType"};
+
+bool startsWith(const ZnString& text, const char* prefix) {
+    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
+}
+
+}  // namespace
+
+bool contains(const ZnString& text, const char* part) {
+    return std::strstr(text.c_str(), part) != nullptr;
+}
+
+Acceptance offerObjectClass(ZnFedTarget& target, ZnString& fullName, const ZnString& parentName,
+                            bool* rootReplaced, const char* const* optionalPrefixes,
+                            size_t optionalCount) {
+    const char* parent = parentName.empty() ? nullptr : parentName.c_str();
+    if (target.addObjectClass(fullName.c_str(), parent) || !rootReplaced)
+        return Acceptance::Accepted;
+    if (!parent) {
+        fullName = "ObjectRoot";
+        if (target.addObjectClass(fullName.c_str(), nullptr)) {
+            *rootReplaced = true;
+            ZnVerbose << "Replacing HLobjectRoot with ObjectRoot to match Federation FOM.\n";
+            ZnVerbose << "Attributes and subclasses will be attempted with replacement root.\n";
+            return Acceptance::Accepted;
+        }
+    }
+    for (size_t i = 0; i < optionalCount; ++i)
+        if (startsWith(fullName, optionalPrefixes[i])) return Acceptance::Skipped;
+    return Acceptance::Refused;
+}
+
+Acceptance offerInteractionClass(ZnFedTarget& target, ZnString& fullName,
+                                 const ZnString& parentName, ZnTransportType transport,
+                                 ZnOrderType order, bool* rootReplaced,
+                                 const char* const* optionalNames, size_t optionalCount) {
+    const char* parent = parentName.empty() ? nullptr : parentName.c_str();
+    if (target.addInteractionClass(fullName.c_str(), parent, transport, order, nullptr) ||
+        !rootReplaced)
+        return Acceptance::Accepted;
+    if (!parent) {
+        fullName = "InteractionRoot";
+        if (target.addInteractionClass(fullName.c_str(), nullptr, transport, order, nullptr)) {
+            *rootReplaced = true;
+            ZnVerbose << "Replacing HLAinteractionRoot with InteractionRoot to match Federation "
+                         "FOM.\n";
+            ZnVerbose << "Parameters and subclasses will be attempted with replacement root.\n";
+            return Acceptance::Accepted;
+        }
+    }
+    for (size_t i = 0; i < optionalCount; ++i) {
+        if (!contains(fullName, optionalNames[i])) continue;
+        ZnVerbose << "Federation FOM does not have interaction class " << fullName
+                  << " omitting it from ZnFom representation.\n";
+        return Acceptance::Skipped;
+    }
+    return Acceptance::Refused;
+}
+
+template <class Reader>
+ZnFedReadStatus checkDocumentType(Reader& reader, xmlDoc* doc, const ZnFilename* fileName,
+                                  const char* missingMessage, ZnString& lastError) {
+    xmlDtd* dtd = documentType(doc);
+    if (!dtd) {
+        if (missingMessage) lastError = missingMessage;
+        return strictStatus(reader);
+    }
+    if (!xmlStrEqual(dtd->name, xstr("objectModel"))) {
+        lastError = "Document Type is not Object Model.\n\tDocument Type Name: ";
+        lastError += dtd->name ? str(dtd->name) : "";
+        return ZnFedReadFailed;
+    }
+    ZnFilename path(dtd->SystemID ? str(dtd->SystemID) : "");
+    if (fileName && path.relative()) {
+        ZnInfo.printf("Checking path relative to FED file directory for %s\n", path.c_str());
+        ZnFilename dir = fileName->stripFilename();
+        if (!dir.empty()) path = dir.append(path);
+    }
+    if (path.exists() && !isRegularFile(path.c_str())) {
+        lastError = "DTD is not a regular file: " + path;
+        return strictStatus(reader);
+    }
+    if (!reader.dtdValidate(doc, path.c_str())) {
+        lastError = "FDD failed DTD validation.";
+        return strictStatus(reader);
+    }
+    return ZnFedReadSuccess;
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::objects(xmlNode* table) {
+    xmlNode* root = reader_.getNodeByName(table, "objectClass");
+    if (!root) return ZnFedReadSuccess;
+    const char* name = reader_.propertyByName(root, "name");
+    if (!name || std::strcmp(name, "HLAobjectRoot") != 0) {
+        lastError_ = "Object class root is not HLAobjectRoot in FDD file.";
+        return ZnFedReadFailed;
+    }
+    return reader_.parseObjectTree(root, ZnString());
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::interactions(xmlNode* table) {
+    xmlNode* root = reader_.getNodeByName(table, "interactionClass");
+    if (!root) return ZnFedReadSuccess;
+    const char* name = reader_.propertyByName(root, "name");
+    if (!name || std::strcmp(name, "HLAinteractionRoot") != 0) {
+        lastError_ = "Interaction class with no root found in FDD file.";
+        return ZnFedReadFailed;
+    }
+    return reader_.parseInteractionTree(root, ZnString());
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::objectClass(xmlNode* node, const ZnString& parentName) {
+    const char* name = reader_.propertyByName(node, "name");
+    if (!name) {
+        lastError_ = "Object class with no name found in FDD file.\n";
+        reader_.appendNodeProperties(node, lastError_);
+        return ZnFedReadFailed;
+    }
+    ZnString fullName = fullNameOf(parentName, name);
+    bool skip = roots_.kept() && *roots_.objectRootReplaced && contains(fullName, "HLAmanager");
+    ZnVerbose.printf("%sClass: %s, Base: %s \n", skip ? "Skip " : "", fullName.c_str(),
+                     parentName.c_str());
+    if (skip) ZnVerbose << "All subclasses and attributes will also be skipped\n";
+    if (!skip && target_) {
+        // Management classes a target that refuses them may go without.
+        Acceptance answer =
+            offerObjectClass(*target_, fullName, parentName, roots_.objectRootReplaced,
+                             kManagementPrefixes, std::size(kManagementPrefixes));
+        if (answer == Acceptance::Refused) {
+            lastError_ = "Object class " + fullName + " was refused by the FED target";
+            reader_.appendErrorLine(node, lastError_);
+            return ZnFedReadFailed;
+        }
+        skip = answer == Acceptance::Skipped;
+    }
+    return objectChildren(node, fullName, skip);
+}
+
+// A skipped class passes over its classes and attributes unexamined; any
+// other element is still reported.
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::objectChildren(xmlNode* node, const ZnString& fullName,
+                                                  bool skip) {
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
+         child = child->next) {
+        if (isSkipped(child)) continue;
+        if (isElementNamed(child, "objectClass")) {
+            if (!skip) status = reader_.parseObjectTree(child, fullName);
+        } else if (isElementNamed(child, "attribute")) {
+            if (!skip) status = reader_.parseAttribute(child, fullName);
+        } else {
+            lastError_ = "Unexpected tag in objects tree for FDD file.\n\tObjects Tag = ";
+            reader_.appendNodeContent(child, lastError_);
+            status = strictStatus(reader_);
+        }
+    }
+    return status;
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::orderError(xmlNode* node) {
+    lastError_ = "Unknown delivery order found in FDD file.\n\tOrder = ";
+    lastError_ += reader_.propertyByName(node, "order");
+    lastError_ += "\n";
+    reader_.appendNodeProperties(node, lastError_);
+    return strictStatus(reader_);
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::attribute(xmlNode* node, const ZnString& className) {
+    const char* name = reader_.propertyByName(node, "name");
+    if (!name) {
+        if (roots_.kept())
+            lastError_ = "Attribute of " + className + " has no name in FDD file.";
+        else
+            lastError_ = "Attribute with no name found in FDD file.\n";
+        return ZnFedReadFailed;
+    }
+    ZnTransportType transport = reader_.getTransportType(node);
+    ZnOrderType order;
+    if (!reader_.getOrderType(node, order)) {
+        if (orderError(node) != ZnFedReadSuccess) return ZnFedReadFailed;
+        // Without strict checking the standard's one time-stamped attribute
+        // keeps its order; every other attribute falls back to receive order.
+        order = (className == "HLAobjectRoot" && std::strcmp(name, "HLAprivilegeToDelete") == 0)
+                    ? ZnOrderTimeStamp
+                    : ZnOrderReceive;
+    }
+    if (ZnNotifyLevel > 2) {
+        const char* transportText = reader_.propertyByName(node, "transportation");
+        const char* orderText = reader_.propertyByName(node, "order");
+        ZnVerbose.printf("\tAttribute: %s, transport: %s, order: %s\n", name,
+                         transportText ? transportText : "HLAbestEffort",
+                         orderText ? orderText : "Receive");
+    }
+    if (!target_) return ZnFedReadSuccess;
+    if (roots_.kept()) {
+        ZnString semantics, updateCondition;
+        reader_.getPropertyByName(node, "semantics", semantics);
+        reader_.getPropertyByName(node, "updateCondition", updateCondition);
+        ZnSharingType_enum sharing = sharingCode(reader_.propertyByName(node, "sharing"));
+        ZnFomUpdateType_enum updateType = updateTypeCode(reader_.propertyByName(node, "updateType"));
+        ZnOwnershipType_enum ownership = ownershipCode(reader_.propertyByName(node, "ownership"));
+        target_->addAttribute(className.c_str(), name, transport, order, sharing, updateType,
+                              &updateCondition, ownership, &semantics, nullptr);
+    } else {
+        target_->addSpaceAttribute(className.c_str(), name, transport, order, nullptr);
+    }
+    return reader_.parseAttributeDimensions(node, className, ZnString(name));
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::attributeDimensions(xmlNode* node, const ZnString& className,
+                                                       const ZnString& attributeName) {
+    const char* list = target_ ? reader_.propertyByName(node, "dimensions") : nullptr;
+    if (!list) return ZnFedReadSuccess;  // counts as "NA"
+    ZnString refused;
+    auto add = [&](const char* dimension) {
+        return target_->addAttributeDimension(className.c_str(), attributeName.c_str(),
+                                              dimension);
+    };
+    if (forEachDimension(list, reader_.strictChecking(1), add, &refused)) return ZnFedReadSuccess;
+    lastError_ = "Error adding dimension " + refused + " for attribute " + attributeName +
+                 " of object class " + className;
+    reader_.appendErrorLine(node, lastError_);
+    return ZnFedReadFailed;
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::interactionClass(xmlNode* node, const ZnString& parentName) {
+    const char* name = reader_.propertyByName(node, "name");
+    if (!name) {
+        lastError_ = "Interaction class with no name found in FDD file.";
+        reader_.appendNodeProperties(node, lastError_);
+        return ZnFedReadFailed;
+    }
+    ZnString fullName = fullNameOf(parentName, name);
+    bool skip = roots_.kept() && *roots_.interactionRootReplaced && contains(fullName, "HLAmanager");
+    ZnTransportType transport = reader_.getTransportType(node);
+    ZnOrderType order;
+    if (!reader_.getOrderType(node, order)) {
+        if (orderError(node) != ZnFedReadSuccess) return ZnFedReadFailed;
+        order = ZnOrderReceive;
+    }
+    if (ZnNotifyLevel > 2) {
+        const char* transportText = reader_.propertyByName(node, "transportation");
+        const char* orderText = reader_.propertyByName(node, "order");
+        bool showValues = ZnNotifyLevel == 3;
+        ZnVerbose.printf("%sClass: %s, base: %s, transport: %s, order: %s\n", skip ? "Skip " : "",
+                         fullName.c_str(), parentName.c_str(),
+                         showValues && transportText ? transportText : "HLAreliable",
+                         showValues && orderText ? orderText : "Receive");
+        if (skip) ZnVerbose << "All subclasses and parameters will also be skipped.\n";
+    }
+    if (!skip) {
+        if (target_) {
+            Acceptance answer = offerInteractionClass(
+                *target_, fullName, parentName, transport, order, roots_.interactionRootReplaced,
+                kOptionalInteractions, std::size(kOptionalInteractions));
+            if (answer == Acceptance::Refused) {
+                lastError_ = "Interaction class " + fullName + " was refused by the FED target";
+                reader_.appendErrorLine(node, lastError_);
+                return ZnFedReadFailed;
+            }
+            skip = answer == Acceptance::Skipped;
+        }
+        // The class's own dimension problems are reported, never fatal to the walk.
+        reader_.parseInteractionDimensions(node, fullName);
+    }
+    return interactionChildren(node, fullName, skip);
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::interactionChildren(xmlNode* node, const ZnString& fullName,
+                                                       bool skip) {
+    ZnFedReadStatus status = ZnFedReadSuccess;
+    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
+         child = child->next) {
+        if (isSkipped(child)) continue;
+        if (isElementNamed(child, "interactionClass")) {
+            if (!skip) status = reader_.parseInteractionTree(child, fullName);
+        } else if (isElementNamed(child, "parameter")) {
+            if (!skip) status = reader_.parseParameter(child, fullName);
+        } else if (!skip) {
+            lastError_ = "Unexpected tag in interactions tree for FDD file.\n\tInteractions Tag = ";
+            reader_.appendNodeContent(child, lastError_);
+            status = strictStatus(reader_);
+        }
+    }
+    return status;
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::interactionDimensions(xmlNode* node,
+                                                         const ZnString& className) {
+    const char* list = reader_.propertyByName(node, "dimensions");
+    if (!list || !target_) {
+        lastError_ = "Interaction " + className + " has no dimensions list.";
+        return strictStatus(reader_);
+    }
+    ZnString refused;
+    auto add = [&](const char* dimension) {
+        return target_->addInteractionDimension(className.c_str(), dimension);
+    };
+    if (forEachDimension(list, reader_.strictChecking(1), add, &refused)) return ZnFedReadSuccess;
+    lastError_ = "Error adding dimension " + refused + " for interaction class " + className;
+    reader_.appendErrorLine(node, lastError_);
+    return ZnFedReadFailed;
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::parameter(xmlNode* node, const ZnString& className) {
+    const char* name = reader_.propertyByName(node, "name");
+    if (!name) {
+        lastError_ = "Parameter with no name found in FDD file.\n";
+        reader_.appendNodeProperties(node, lastError_);
+        return ZnFedReadFailed;
+    }
+    ZnVerbose.printf("\tParameter: %s\n", name);
+    if (target_) target_->addParameter(className.c_str(), name);
+    return ZnFedReadSuccess;
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::dimensionList(xmlNode* node) {
+    return walkDimensionList(reader_, node, lastError_);
+}
+
+// The two readers of this form; nothing else instantiates the walk.
+template class ClassWalk<ZnFedReader1516>;
+template class ClassWalk<ZnXmlFedReader>;
+template ZnFedReadStatus checkDocumentType(ZnFedReader1516&, xmlDoc*, const ZnFilename*,
+                                           const char*, ZnString&);
+template ZnFedReadStatus checkDocumentType(ZnXmlFedReader&, xmlDoc*, const ZnFilename*,
+                                           const char*, ZnString&);
 
 }  // namespace fdd

@@ -157,6 +157,48 @@ ZnFedReadStatus walkClassTree(const ZnlObjPtr& root, const char* parentName,
 // Parent's full name, a dot and the class's own name; the name alone for a root.
 ZnString fullNameOf(const char* parentName, const char* name);
 
+// The whole walk over a FED datum, for ZnFedReader13 (with both root flags:
+// a refused root is offered again under the IEEE 1516 name and the flag set,
+// the 1.3 management classes are skipped once a root is mapped, and any
+// other refusal ends the read) and ZnPxsFedReader (no flags: every class is
+// offered as written and the answers are ignored). Each level re-enters the
+// reader through its own process... operations, so a derived reader can
+// replace any of them.
+template <class Reader>
+class FedWalk {
+public:
+    FedWalk(Reader& reader, ZnString& lastError, ZnFedTarget* target, bool* objectRootReplaced,
+            bool* interactionRootReplaced)
+        : reader_(reader),
+          lastError_(lastError),
+          target_(target),
+          objectRootReplaced_(objectRootReplaced),
+          interactionRootReplaced_(interactionRootReplaced) {}
+
+    ZnFedReadStatus fed(const ZnlObjPtr& fed);
+    ZnFedReadStatus spaces(const ZnlObjPtr& form);
+    ZnFedReadStatus space(const ZnlObjPtr& form);
+    ZnFedReadStatus objects(const ZnlObjPtr& form);
+    ZnFedReadStatus interactions(const ZnlObjPtr& form);
+    ZnFedReadStatus objectClasses(const ZnlObjPtr& form, const char* parentName);
+    ZnFedReadStatus interactionClasses(const ZnlObjPtr& form, const char* parentName);
+
+private:
+    ZnFedReadStatus enterObjectClass(const ZnlObjPtr& form, const char* parentName,
+                                     ClassEntry& entry);
+    ZnFedReadStatus enterInteractionClass(const ZnlObjPtr& form, const char* parentName,
+                                          ClassEntry& entry);
+    ZnFedReadStatus offerObjectClass(ZnString& fullName, const char* parentName, bool& skip);
+    ZnFedReadStatus offerInteractionClass(ZnString& fullName, const char* parentName,
+                                          const InteractionHead& head, bool& skip);
+
+    Reader& reader_;
+    ZnString& lastError_;
+    ZnFedTarget* target_;
+    bool* objectRootReplaced_;
+    bool* interactionRootReplaced_;
+};
+
 }  // namespace fed13
 
 #endif

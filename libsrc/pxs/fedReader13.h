@@ -31,7 +31,8 @@
 #include <pxs/memory.h>
 
 namespace fed13 {
-struct ClassEntry;
+template <class Reader>
+class FedWalk;
 }
 
 class ZnFedReader13 : public ZnFedReader {
@@ -65,16 +66,7 @@ public:
     bool interactionRootReplaced() const { return interactionRootReplaced_; }
 
 private:
-    // Offers the class to the target; `skip` is set when the class and its
-    // subtree are to be passed over. 2 when the target refused it for good.
-    ZnFedReadStatus offerObjectClass(ZnString& fullName, const char* parentName, bool& skip);
-    ZnFedReadStatus offerInteractionClass(ZnString& fullName, const char* parentName,
-                                          ZnTransportType transport, ZnOrderType order,
-                                          const char* space, bool& skip);
-    ZnFedReadStatus enterObjClass(const ZnlObjPtr& form, const char* parentName,
-                                  fed13::ClassEntry& entry);
-    ZnFedReadStatus enterIntClass(const ZnlObjPtr& form, const char* parentName,
-                                  fed13::ClassEntry& entry);
+    fed13::FedWalk<ZnFedReader13> walk();
 
     bool objectRootReplaced_ = false;
     bool interactionRootReplaced_ = false;

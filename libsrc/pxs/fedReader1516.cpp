@@ -7,7 +7,6 @@
 #include <pxs/fedReader1516.h>
 
 #include <cstring>
-#include <iterator>
 
 #include <pxs/fddWalk.h>
 #include <util/xmlPtr.h>
@@ -15,72 +14,37 @@
 
 namespace {
 
-constexpr const char* kNoRoot = "Bad FDD File. Could not find Document Root in FDD File.";
 
-// Tables found by the top-level walk, one bit each; update rates do not
-// exist in this format and count as found.
-enum TableBit : unsigned {
-    kObjects = 1,
-    kInteractions = 2,
-    kDimensions = 4,
-    kTransportations = 8,
-    kSwitches = 16,
-    kUpdateRates = 32,
-    kDataTypes = 64,
-    kNotes = 128,
-    kTime = 256,
-    kSynchronizations = 512,
-    kAllTables = 1023
+// Update rates do not exist in this format and count as found.
+constexpr unsigned kAllTables = 1023;
+
+// Only a missing objects table can fail the read, and only under strict bit 1.
+const fdd::MissingTable kMissingTables[] = {
+    {fdd::kObjectsBit, "Missing or invalid objects table", 1},
+    {fdd::kInteractionsBit, "Missing or invalid interactions table", 0},
+    {fdd::kDimensionsBit, "Missing or invalid dimensions table", 0},
+    {fdd::kTransportationsBit, "Missing or invalid transportations table", 0},
+    {fdd::kSwitchesBit, "Missing or invalid switches table", 0},
+    {fdd::kUpdateRatesBit, "Missing or invalid Update Rates", 0},
+    {fdd::kDataTypesBit, "Missing or invalid Data Types", 0},
+    {fdd::kNotesBit, "Missing or invalid Notes", 0},
+    {fdd::kTimeBit, "Missing or invalid Time", 0},
+    {fdd::kSynchronizationsBit, "Missing or invalid Sync Points", 0},
 };
-
-// In this order; each replaces the previous, so the last missing one remains.
-const struct {
-    unsigned bit;
-    const char* message;
-} kMissingTables[] = {
-    {kObjects, "Missing or invalid objects table"},
-    {kInteractions, "Missing or invalid interactions table"},
-    {kDimensions, "Missing or invalid dimensions table"},
-    {kTransportations, "Missing or invalid transportations table"},
-    {kSwitches, "Missing or invalid switches table"},
-    {kUpdateRates, "Missing or invalid Update Rates"},
-    {kDataTypes, "Missing or invalid Data Types"},
-    {kNotes, "Missing or invalid Notes"},
-    {kTime, "Missing or invalid Time"},
-    {kSynchronizations, "Missing or invalid Sync Points"},
-};
-
-using TableParser = ZnFedReadStatus (ZnFedReader1516::*)(xmlNode*);
 
 // Top-level elements; dimensions and transportations are read before the
 // walk, so they have no parser here.
-const struct {
-    const char* element;
-    unsigned bit;
-    TableParser parse;
-} kTopLevelTables[] = {
-    {"objects", kObjects, &ZnFedReader1516::processObjects},
-    {"interactions", kInteractions, &ZnFedReader1516::processInteractions},
-    {"switches", kSwitches, &ZnFedReader1516::parseSwitches},
+const fdd::TopLevelEntry<ZnFedReader1516> kTopLevelTables[] = {
+    {"objects", fdd::kObjectsBit, &ZnFedReader1516::processObjects},
+    {"interactions", fdd::kInteractionsBit, &ZnFedReader1516::processInteractions},
+    {"switches", fdd::kSwitchesBit, &ZnFedReader1516::parseSwitches},
     {"dimensions", 0, nullptr},
     {"transportations", 0, nullptr},
-    {"dataTypes", kDataTypes, &ZnFedReader1516::parseDataTypeTree},
-    {"notes", kNotes, &ZnFedReader1516::parseNotesTree},
+    {"dataTypes", fdd::kDataTypesBit, &ZnFedReader1516::parseDataTypeTree},
+    {"notes", fdd::kNotesBit, &ZnFedReader1516::parseNotesTree},
     {"tags", 0, &ZnFedReader1516::parseTagsTree},
-    {"time", kTime, &ZnFedReader1516::parseTimeTree},
-    {"synchronizations", kSynchronizations, &ZnFedReader1516::parseSynchronizationsTree},
-};
-
-const struct {
-    const char* element;
-    TableParser parse;
-} kDataTypeTables[] = {
-    {"basicDataRepresentations", &ZnFedReader1516::parseBasicDataTypesTree},
-    {"simpleDataTypes", &ZnFedReader1516::parseSimpleDataTypesTree},
-    {"arrayDataTypes", &ZnFedReader1516::parseArrayDataTypesTree},
-    {"enumeratedDataTypes", &ZnFedReader1516::parseEnumeratedDataTypesTree},
-    {"fixedRecordDataTypes", &ZnFedReader1516::parseFixedRecordDataTypesTree},
-    {"variantRecordDataTypes", &ZnFedReader1516::parseVariantRecordDataTypesTree},
+    {"time", fdd::kTimeBit, &ZnFedReader1516::parseTimeTree},
+    {"synchronizations", fdd::kSynchronizationsBit, &ZnFedReader1516::parseSynchronizationsTree},
 };
 
 // Switches installed from the target's defaults when a read asks for them.
@@ -111,32 +75,9 @@ const struct {
     {"serviceReporting", &ZnFedTarget::setServiceReporting},
 };
 
-// Management classes a target that refuses them may go without.
-const char* const kManagementPrefixes[] = {"HLAobjectRoot.HLAmanager", "ObjectRoot.Manager",
-                                           "ObjectRoot.RTIprivate"};
-const char* const kOptionalInteractions[] = {
-    "HLArequestSynchronizationPoint", "HLAreportSynchronizationPoint",
-    "HLAchangeAttributeTransportationType", "HLAchangeInteractionTransportationType"};
-
-bool startsWith(const ZnString& text, const char* prefix) {
-    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
-}
-
-bool contains(const ZnString& text, const char* part) {
-    return std::strstr(text.c_str(), part) != nullptr;
-}
-
 bool endsWithNotes(const char* name) {
     size_t len = std::strlen(name);
     return len > 5 && std::strcmp(name + len - 5, "Notes") == 0;
-}
-
-ZnString fullNameOf(const ZnString& parentName, const char* name) {
-    if (parentName.empty()) return ZnString(name);
-    ZnString full(parentName);
-    full += ".";
-    full += name;
-    return full;
 }
 
 }  // namespace
@@ -173,44 +114,18 @@ ZnFedReadStatus ZnFedReader1516::readFedFilePtr(FILE* file, ZnFedTarget* target,
 }
 
 ZnFedReadStatus ZnFedReader1516::readDocument(const ZnFilename& fileName, bool validate) {
-    XmlDocPtr doc = fdd::parseBytes(fileBuffer_.get(), fileLength_, fileName.c_str());
-    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    if (!root) {
-        lastError_ = kNoRoot;
-        return ZnFedReadFailed;
-    }
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    if (validate) status = checkDocumentType(doc.get(), &fileName, "FDD missing DTD.");
-    if (status == ZnFedReadSuccess) status = processFed(root);
-    return status;
+    return fdd::readDocument(
+        fileBuffer_.get(), fileLength_, fileName.c_str(), lastError_,
+        [&](xmlDoc* doc, xmlNode*) {
+            return validate ? checkDocumentType(doc, &fileName, "FDD missing DTD.")
+                            : ZnFedReadSuccess;
+        },
+        [this](xmlNode* root) { return processFed(root); });
 }
 
-// The document type must be objectModel and the document valid against the
-// DTD its system identifier names. With a file name, a relative DTD path is
-// taken relative to the file's directory; without one it is used as written.
 ZnFedReadStatus ZnFedReader1516::checkDocumentType(xmlDoc* doc, const ZnFilename* fileName,
                                                    const char* missingMessage) {
-    xmlDtd* dtd = fdd::documentType(doc);
-    if (!dtd) {
-        lastError_ = missingMessage;
-        return strictStatus();
-    }
-    if (!xmlStrEqual(dtd->name, reinterpret_cast<const xmlChar*>("objectModel"))) {
-        lastError_ = "Document Type is not Object Model.\n\tDocument Type Name: ";
-        lastError_ += dtd->name ? reinterpret_cast<const char*>(dtd->name) : "";
-        return ZnFedReadFailed;
-    }
-    ZnFilename path(dtd->SystemID ? reinterpret_cast<const char*>(dtd->SystemID) : "");
-    if (fileName && path.relative()) {
-        ZnInfo.printf("Checking path relative to FED file directory for %s\n", path.c_str());
-        ZnFilename dir = fileName->stripFilename();
-        if (!dir.empty()) path = dir.append(path);
-    }
-    if (!dtdValidate(doc, path.c_str())) {
-        lastError_ = "FDD failed DTD validation.";
-        return strictStatus();
-    }
-    return ZnFedReadSuccess;
+    return fdd::checkDocumentType(*this, doc, fileName, missingMessage, lastError_);
 }
 
 bool ZnFedReader1516::dtdValidate(xmlDoc* doc, const char* dtdPath) {
@@ -218,36 +133,9 @@ bool ZnFedReader1516::dtdValidate(xmlDoc* doc, const char* dtdPath) {
 }
 
 ZnFedReadStatus ZnFedReader1516::processXmlDocPtr(xmlDoc* doc) {
-    if (!doc) {
-        lastError_ = "Error reading FDD";
-        return ZnFedReadFailed;
-    }
-    // Freed on every failing return; released to the caller on success.
-    XmlDocPtr owned(doc);
-    ZnVerbose << "Reading FDD : \n";
-    xmlNode* root = xmlDocGetRootElement(doc);
-    if (!root) {
-        lastError_ = kNoRoot;
-        return ZnFedReadFailed;
-    }
-    for (xmlNode* n = doc->children; n; n = n->next) {
-        if (n->type != XML_COMMENT_NODE) continue;
-        ZnDebug << "FDD Comment: " << (n->content ? reinterpret_cast<const char*>(n->content) : "")
-                << "\n";
-    }
-    ZnFedReadStatus status = checkDocumentType(doc, nullptr, "No DTD Node found.");
-    if (status != ZnFedReadSuccess) return status;
-    if (!fdd::isNamed(root, "objectModel")) {
-        lastError_ = "Root node is not Object Model.\n\tRoot Node Name: ";
-        lastError_ += reinterpret_cast<const char*>(root->name);
-        return ZnFedReadFailed;
-    }
-    if (!root->children) {
-        lastError_ = "Bad FDD File. Object Model is empty.";
-        return ZnFedReadFailed;
-    }
-    owned.release();
-    return ZnFedReadSuccess;
+    return fdd::adoptParsedDocument(doc, lastError_, [this](xmlDoc* parsed, xmlNode*) {
+        return checkDocumentType(parsed, nullptr, "No DTD Node found.");
+    });
 }
 
 xmlNode* ZnFedReader1516::getNodeByName(xmlNode* node, const char* name) {
@@ -265,54 +153,14 @@ ZnFedReadStatus ZnFedReader1516::processFed(xmlNode* root) {
         ZnVerbose << "Federation Properties:\n";
         ZnVerbose.printf("%s \n\n", properties.c_str());
     }
-    unsigned int found = kUpdateRates;
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    // Classes name dimensions and transportations, so those come first.
-    if (xmlNode* dimensions = getNodeByName(root, "dimensions")) {
-        status = parseDimensionList(dimensions);
-        if (status == ZnFedReadSuccess) found |= kDimensions;
-    }
-    if (status != ZnFedReadFailed) {
-        if (xmlNode* transportations = getNodeByName(root, "transportations")) {
-            status = parseTransportationsList(transportations);
-            if (status == ZnFedReadSuccess) found |= kTransportations;
-        }
-    }
+    unsigned int found = fdd::kUpdateRatesBit;
+    ZnFedReadStatus status = fdd::readDimensionsAndTransportations(*this, root, found);
     if (useDefaultSwitches_ && target_) applyDefaultSwitches();
-    if (status != ZnFedReadFailed) status = walkTopLevel(root, found);
-    if (status != ZnFedReadFailed && found != kAllTables) reportMissingTables(found, status);
+    if (status != ZnFedReadFailed)
+        status = fdd::walkTopLevel(*this, root, kTopLevelTables, false, lastError_, found);
+    if (status != ZnFedReadFailed && found != kAllTables)
+        fdd::reportMissingTables(*this, found, kMissingTables, lastError_, status);
     return status;
-}
-
-ZnFedReadStatus ZnFedReader1516::walkTopLevel(xmlNode* root, unsigned int& found) {
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    for (xmlNode* child = root->children; child && status != ZnFedReadFailed;
-         child = child->next) {
-        if (fdd::isSkipped(child)) continue;
-        const char* name = reinterpret_cast<const char*>(child->name);
-        ZnVerbose.printf("\nTop-level Tag: %s\n", name);
-        const auto* table = std::begin(kTopLevelTables);
-        while (table != std::end(kTopLevelTables) && !fdd::isElementNamed(child, table->element))
-            ++table;
-        if (table == std::end(kTopLevelTables)) {
-            lastError_ = "Unrecognized top-level tag: ";
-            lastError_ += name;
-            status = strictStatus();
-            continue;
-        }
-        if (!table->parse) continue;
-        status = (this->*table->parse)(child);
-        if (status == ZnFedReadSuccess) found |= table->bit;
-    }
-    return status;
-}
-
-void ZnFedReader1516::reportMissingTables(unsigned int found, ZnFedReadStatus& status) {
-    for (const auto& table : kMissingTables) {
-        if (found & table.bit) continue;
-        lastError_ = table.message;
-        if (table.bit == kObjects && strictChecking(1)) status = ZnFedReadFailed;
-    }
 }
 
 void ZnFedReader1516::applyDefaultSwitches() {
@@ -324,284 +172,49 @@ ZnFedReadStatus ZnFedReader1516::parseTransportationsList(xmlNode* node) {
     return fdd::walkTransportations(ctx, node);
 }
 
+fdd::ClassWalk<ZnFedReader1516> ZnFedReader1516::classWalk() {
+    return fdd::ClassWalk<ZnFedReader1516>(
+        *this, lastError_, target_, fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_});
+}
+
 ZnFedReadStatus ZnFedReader1516::processObjects(xmlNode* node) {
-    xmlNode* root = getNodeByName(node, "objectClass");
-    if (!root) return ZnFedReadSuccess;
-    const char* name = propertyByName(root, "name");
-    if (!name || std::strcmp(name, "HLAobjectRoot") != 0) {
-        lastError_ = "Object class root is not HLAobjectRoot in FDD file.";
-        return ZnFedReadFailed;
-    }
-    return parseObjectTree(root, ZnString());
+    return classWalk().objects(node);
 }
 
 ZnFedReadStatus ZnFedReader1516::processInteractions(xmlNode* node) {
-    xmlNode* root = getNodeByName(node, "interactionClass");
-    if (!root) return ZnFedReadSuccess;
-    const char* name = propertyByName(root, "name");
-    if (!name || std::strcmp(name, "HLAinteractionRoot") != 0) {
-        lastError_ = "Interaction class with no root found in FDD file.";
-        return ZnFedReadFailed;
-    }
-    return parseInteractionTree(root, ZnString());
+    return classWalk().interactions(node);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseObjectTree(xmlNode* node, const ZnString& parentName) {
-    const char* name = propertyByName(node, "name");
-    if (!name) {
-        lastError_ = "Object class with no name found in FDD file.\n";
-        appendNodeProperties(node, lastError_);
-        return ZnFedReadFailed;
-    }
-    ZnString fullName = fullNameOf(parentName, name);
-    bool skip = objectRootReplaced_ && contains(fullName, "HLAmanager");
-    ZnVerbose.printf("%sClass: %s, Base: %s \n", skip ? "Skip " : "", fullName.c_str(),
-                     parentName.c_str());
-    if (skip) ZnVerbose << "All subclasses and attributes will also be skipped\n";
-    if (!skip && target_) {
-        Acceptance answer = acceptObjectClass(fullName, parentName);
-        if (answer == Acceptance::Refused) {
-            lastError_ = "Object class " + fullName + " was refused by the FED target";
-            appendErrorLine(node, lastError_);
-            return ZnFedReadFailed;
-        }
-        skip = answer == Acceptance::Skipped;
-    }
-    return parseObjectChildren(node, fullName, skip);
-}
-
-// Offers the class to the target. A refused root is offered again as
-// "ObjectRoot" (the target already holds an HLA 1.3 model); from then on the
-// walk delivers under that root. Management classes the target refuses are
-// skipped with their subtrees.
-ZnFedReader1516::Acceptance ZnFedReader1516::acceptObjectClass(ZnString& fullName,
-                                                               const ZnString& parentName) {
-    const char* parent = parentName.empty() ? nullptr : parentName.c_str();
-    if (target_->addObjectClass(fullName.c_str(), parent)) return Acceptance::Accepted;
-    if (!parent) {
-        fullName = "ObjectRoot";
-        if (target_->addObjectClass(fullName.c_str(), nullptr)) {
-            objectRootReplaced_ = true;
-            ZnVerbose << "Replacing HLobjectRoot with ObjectRoot to match Federation FOM.\n";
-            ZnVerbose << "Attributes and subclasses will be attempted with replacement root.\n";
-            return Acceptance::Accepted;
-        }
-    }
-    for (const char* prefix : kManagementPrefixes)
-        if (startsWith(fullName, prefix)) return Acceptance::Skipped;
-    return Acceptance::Refused;
-}
-
-ZnFedReadStatus ZnFedReader1516::parseObjectChildren(xmlNode* node, const ZnString& fullName,
-                                                     bool skip) {
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
-         child = child->next) {
-        if (fdd::isSkipped(child)) continue;
-        if (fdd::isElementNamed(child, "objectClass")) {
-            if (!skip) status = parseObjectTree(child, fullName);
-        } else if (fdd::isElementNamed(child, "attribute")) {
-            if (!skip) status = parseAttribute(child, fullName);
-        } else {
-            lastError_ = "Unexpected tag in objects tree for FDD file.\n\tObjects Tag = ";
-            appendNodeContent(child, lastError_);
-            status = strictStatus();
-        }
-    }
-    return status;
-}
-
-ZnFedReadStatus ZnFedReader1516::reportOrderError(xmlNode* node, const char* text) {
-    lastError_ = "Unknown delivery order found in FDD file.\n\tOrder = ";
-    lastError_ += text;
-    lastError_ += "\n";
-    appendNodeProperties(node, lastError_);
-    return strictStatus();
+    return classWalk().objectClass(node, parentName);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseAttribute(xmlNode* node, const ZnString& className) {
-    const char* name = propertyByName(node, "name");
-    if (!name) {
-        lastError_ = "Attribute of " + className + " has no name in FDD file.";
-        return ZnFedReadFailed;
-    }
-    ZnTransportType transport = getTransportType(node);
-    ZnOrderType order;
-    if (!getOrderType(node, order)) {
-        if (reportOrderError(node, propertyByName(node, "order")) != ZnFedReadSuccess)
-            return ZnFedReadFailed;
-        // Without strict checking the standard's one time-stamped attribute
-        // keeps its order; every other attribute falls back to receive order.
-        order = (className == "HLAobjectRoot" && std::strcmp(name, "HLAprivilegeToDelete") == 0)
-                    ? ZnOrderTimeStamp
-                    : ZnOrderReceive;
-    }
-    if (ZnNotifyLevel > 2) {
-        const char* transportText = propertyByName(node, "transportation");
-        const char* orderText = propertyByName(node, "order");
-        ZnVerbose.printf("\tAttribute: %s, transport: %s, order: %s\n", name,
-                         transportText ? transportText : "HLAbestEffort",
-                         orderText ? orderText : "Receive");
-    }
-    if (!target_) return ZnFedReadSuccess;
-    ZnString semantics, updateCondition;
-    getSemantics(node, semantics);
-    getUpdateCondition(node, updateCondition);
-    target_->addAttribute(className.c_str(), name, transport, order, getSharingType(node),
-                          getUpdateType(node), &updateCondition, getOwnershipType(node),
-                          &semantics, nullptr);
-    return parseAttributeDimensions(node, className, ZnString(name));
+    return classWalk().attribute(node, className);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseAttributeDimensions(xmlNode* node,
                                                           const ZnString& className,
                                                           const ZnString& attributeName) {
-    const char* list = target_ ? propertyByName(node, "dimensions") : nullptr;
-    if (!list) return ZnFedReadSuccess;  // counts as "NA"
-    ZnString refused;
-    auto add = [&](const char* dimension) {
-        return target_->addAttributeDimension(className.c_str(), attributeName.c_str(),
-                                              dimension);
-    };
-    if (fdd::forEachDimension(list, strictChecking(1), add, &refused)) return ZnFedReadSuccess;
-    lastError_ = "Error adding dimension " + refused + " for attribute " + attributeName +
-                 " of object class " + className;
-    appendErrorLine(node, lastError_);
-    return ZnFedReadFailed;
+    return classWalk().attributeDimensions(node, className, attributeName);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseInteractionTree(xmlNode* node,
                                                       const ZnString& parentName) {
-    const char* name = propertyByName(node, "name");
-    if (!name) {
-        lastError_ = "Interaction class with no name found in FDD file.";
-        appendNodeProperties(node, lastError_);
-        return ZnFedReadFailed;
-    }
-    ZnString fullName = fullNameOf(parentName, name);
-    bool skip = interactionRootReplaced_ && contains(fullName, "HLAmanager");
-    ZnTransportType transport = getTransportType(node);
-    ZnOrderType order;
-    if (!getOrderType(node, order)) {
-        if (reportOrderError(node, propertyByName(node, "order")) != ZnFedReadSuccess)
-            return ZnFedReadFailed;
-        order = ZnOrderReceive;
-    }
-    if (ZnNotifyLevel > 2) {
-        const char* transportText = propertyByName(node, "transportation");
-        const char* orderText = propertyByName(node, "order");
-        bool showValues = ZnNotifyLevel == 3;
-        ZnVerbose.printf("%sClass: %s, base: %s, transport: %s, order: %s\n", skip ? "Skip " : "",
-                         fullName.c_str(), parentName.c_str(),
-                         showValues && transportText ? transportText : "HLAreliable",
-                         showValues && orderText ? orderText : "Receive");
-        if (skip) ZnVerbose << "All subclasses and parameters will also be skipped.\n";
-    }
-    if (!skip) {
-        if (target_) {
-            Acceptance answer = acceptInteractionClass(fullName, parentName, transport, order);
-            if (answer == Acceptance::Refused) {
-                lastError_ = "Interaction class " + fullName + " was refused by the FED target";
-                appendErrorLine(node, lastError_);
-                return ZnFedReadFailed;
-            }
-            skip = answer == Acceptance::Skipped;
-        }
-        // The class's own dimension problems are reported, never fatal to the walk.
-        parseInteractionDimensions(node, fullName);
-    }
-    return parseInteractionChildren(node, fullName, skip);
-}
-
-// As for object classes; the synchronization and transportation-change
-// interactions of the standard are optional for a target that refuses them.
-ZnFedReader1516::Acceptance ZnFedReader1516::acceptInteractionClass(
-    ZnString& fullName, const ZnString& parentName, ZnTransportType transport,
-    ZnOrderType order) {
-    const char* parent = parentName.empty() ? nullptr : parentName.c_str();
-    if (target_->addInteractionClass(fullName.c_str(), parent, transport, order, nullptr))
-        return Acceptance::Accepted;
-    if (!parent) {
-        fullName = "InteractionRoot";
-        if (target_->addInteractionClass(fullName.c_str(), nullptr, transport, order, nullptr)) {
-            interactionRootReplaced_ = true;
-            ZnVerbose << "Replacing HLAinteractionRoot with InteractionRoot to match Federation "
-                         "FOM.\n";
-            ZnVerbose << "Parameters and subclasses will be attempted with replacement root.\n";
-            return Acceptance::Accepted;
-        }
-    }
-    for (const char* optional : kOptionalInteractions) {
-        if (!contains(fullName, optional)) continue;
-        ZnVerbose << "Federation FOM does not have interaction class " << fullName
-                  << " omitting it from ZnFom representation.\n";
-        return Acceptance::Skipped;
-    }
-    return Acceptance::Refused;
-}
-
-ZnFedReadStatus ZnFedReader1516::parseInteractionChildren(xmlNode* node,
-                                                          const ZnString& fullName, bool skip) {
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
-         child = child->next) {
-        if (fdd::isSkipped(child)) continue;
-        if (fdd::isElementNamed(child, "interactionClass")) {
-            if (!skip) status = parseInteractionTree(child, fullName);
-        } else if (fdd::isElementNamed(child, "parameter")) {
-            if (!skip) status = parseParameter(child, fullName);
-        } else if (!skip) {
-            lastError_ = "Unexpected tag in interactions tree for FDD file.\n\tInteractions Tag = ";
-            appendNodeContent(child, lastError_);
-            status = strictStatus();
-        }
-    }
-    return status;
+    return classWalk().interactionClass(node, parentName);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseInteractionDimensions(xmlNode* node,
                                                             const ZnString& className) {
-    const char* list = propertyByName(node, "dimensions");
-    if (!list || !target_) {
-        lastError_ = "Interaction " + className + " has no dimensions list.";
-        return strictStatus();
-    }
-    ZnString refused;
-    auto add = [&](const char* dimension) {
-        return target_->addInteractionDimension(className.c_str(), dimension);
-    };
-    if (fdd::forEachDimension(list, strictChecking(1), add, &refused)) return ZnFedReadSuccess;
-    lastError_ = "Error adding dimension " + refused + " for interaction class " + className;
-    appendErrorLine(node, lastError_);
-    return ZnFedReadFailed;
+    return classWalk().interactionDimensions(node, className);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseParameter(xmlNode* node, const ZnString& className) {
-    const char* name = propertyByName(node, "name");
-    if (!name) {
-        lastError_ = "Parameter with no name found in FDD file.\n";
-        appendNodeProperties(node, lastError_);
-        return ZnFedReadFailed;
-    }
-    ZnVerbose.printf("\tParameter: %s\n", name);
-    if (target_) target_->addParameter(className.c_str(), name);
-    return ZnFedReadSuccess;
+    return classWalk().parameter(node, className);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseDimensionList(xmlNode* node) {
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
-         child = child->next) {
-        if (fdd::isSkipped(child)) continue;
-        if (fdd::isElementNamed(child, "dimension")) {
-            status = parseDimension(child);
-            continue;
-        }
-        lastError_ = "Unexpected tag in dimension list for FDD file.\n\tDimensions Tag = ";
-        appendNodeContent(child, lastError_);
-        status = strictStatus();
-    }
-    return status;
+    return classWalk().dimensionList(node);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseDimension(xmlNode* node) {
@@ -642,33 +255,7 @@ ZnFedReadStatus ZnFedReader1516::parseSwitches(xmlNode* node) {
 }
 
 ZnFedReadStatus ZnFedReader1516::parseDataTypeTree(xmlNode* node) {
-    if (ZnNotifyLevel > 2) {
-        ZnString properties;
-        appendNodeProperties(node, properties);
-        ZnVerbose.printf("%s \n\n", properties.c_str());
-    }
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
-         child = child->next) {
-        if (fdd::isSkipped(child)) continue;
-        if (ZnNotifyLevel > 2) {
-            ZnString properties;
-            appendNodeProperties(child, properties);
-            ZnVerbose.printf("DataType Tree Tag: %s\n", reinterpret_cast<const char*>(child->name));
-            ZnVerbose << properties;
-        }
-        const auto* table = std::begin(kDataTypeTables);
-        while (table != std::end(kDataTypeTables) && !fdd::isElementNamed(child, table->element))
-            ++table;
-        if (table != std::end(kDataTypeTables)) {
-            status = (this->*table->parse)(child->children);
-            continue;
-        }
-        lastError_ = "Unexpected tag in dataTypes tree for FDD file.\n\tDataType Tag = ";
-        appendNodeContent(child, lastError_);
-        status = strictStatus();
-    }
-    return status;
+    return fdd::walkDataTypeTables(*this, node, false, lastError_);
 }
 
 fdd::WalkContext ZnFedReader1516::walkContext() {

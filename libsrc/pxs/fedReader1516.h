@@ -27,6 +27,8 @@ typedef struct _xmlDoc xmlDoc;
 
 namespace fdd {
 struct WalkContext;
+template <class Reader>
+class ClassWalk;
 }
 
 class ZnFedReader1516 : public ZnFedReader {
@@ -107,21 +109,11 @@ public:
     bool interactionRootReplaced() const { return interactionRootReplaced_; }
 
 private:
-    // What the target's answer means for a class and its subtree.
-    enum class Acceptance { Accepted, Skipped, Refused };
-
     ZnFedReadStatus readDocument(const ZnFilename& fileName, bool validate);
     ZnFedReadStatus checkDocumentType(xmlDoc* doc, const ZnFilename* fileName,
                                       const char* missingMessage);
-    ZnFedReadStatus walkTopLevel(xmlNode* root, unsigned int& found);
-    void reportMissingTables(unsigned int found, ZnFedReadStatus& status);
     void applyDefaultSwitches();
-    Acceptance acceptObjectClass(ZnString& fullName, const ZnString& parentName);
-    Acceptance acceptInteractionClass(ZnString& fullName, const ZnString& parentName,
-                                      ZnTransportType transport, ZnOrderType order);
-    ZnFedReadStatus parseObjectChildren(xmlNode* node, const ZnString& fullName, bool skip);
-    ZnFedReadStatus parseInteractionChildren(xmlNode* node, const ZnString& fullName, bool skip);
-    ZnFedReadStatus reportOrderError(xmlNode* node, const char* text);
+    fdd::ClassWalk<ZnFedReader1516> classWalk();
     fdd::WalkContext walkContext();
 
     bool objectRootReplaced_ = false;

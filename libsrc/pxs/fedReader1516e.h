@@ -28,6 +28,13 @@
 
 typedef struct _xmlDoc xmlDoc;
 
+namespace fdd {
+namespace evolved {
+template <class Reader>
+class ClassWalk;
+}
+}
+
 class ZnFedReader1516e : public ZnFedReader {
 public:
     ZnFedReader1516e();
@@ -134,26 +141,12 @@ public:
     bool schemaValidationEnabled() const { return schemaValidationEnabled_; }
 
 private:
-    // What the target's answer means for a class and its subtree.
-    enum class Acceptance { Accepted, Skipped, Refused };
-
     ZnFedReadStatus readDocument(const char* bytes, unsigned int length,
                                  const ZnFilename& fileName);
     ZnFedReadStatus checkSchema(xmlDoc* doc, xmlNode* root, const ZnFilename* fileName);
-    ZnFedReadStatus walkTopLevel(xmlNode* root, unsigned int& found);
-    void reportMissingTables(unsigned int found, ZnFedReadStatus& status);
     void applyDefaultSwitches();
     ZnFedReadStatus readSwitch(xmlNode* node);
-    Acceptance acceptObjectClass(ZnString& fullName, const ZnString& parentName);
-    Acceptance acceptInteractionClass(ZnString& fullName, const ZnString& parentName,
-                                      ZnTransportType transport, ZnOrderType order);
-    ZnFedReadStatus parseObjectChildren(xmlNode* node, const ZnString& fullName, bool skip);
-    ZnFedReadStatus parseInteractionChildren(xmlNode* node, const ZnString& fullName,
-                                             bool skip);
-    ZnFedReadStatus checkClassSharing(xmlNode* node, const ZnString& fullName);
-    ZnFedReadStatus reportOrderError(xmlNode* node);
-    ZnFedReadStatus walkDimensionElements(xmlNode* list, const ZnString& className,
-                                          const ZnString* attributeName);
+    fdd::evolved::ClassWalk<ZnFedReader1516e> classWalk();
 
     bool schemaValidationEnabled_ = false;
     bool objectRootReplaced_ = false;

@@ -20,7 +20,8 @@
 #include <pxs/memory.h>
 
 namespace fed13 {
-struct ClassEntry;
+template <class Reader>
+class FedWalk;
 }
 
 class ZnPxsFedReader : public ZnFedReader {
@@ -49,10 +50,7 @@ public:
     virtual ZnFedReadStatus processParameter(ZnlObjPtr form, const char* className);
 
 private:
-    ZnFedReadStatus enterObjClass(const ZnlObjPtr& form, const char* parentName,
-                                  fed13::ClassEntry& entry);
-    ZnFedReadStatus enterIntClass(const ZnlObjPtr& form, const char* parentName,
-                                  fed13::ClassEntry& entry);
+    fed13::FedWalk<ZnPxsFedReader> walk();
 
     ZnFedTarget* fedTarget_ = nullptr;  // the reader's own; may be null
 };

@@ -22,6 +22,8 @@ typedef struct _xmlDoc xmlDoc;
 
 namespace fdd {
 struct WalkContext;
+template <class Reader>
+class ClassWalk;
 }
 
 class ZnXmlFedReader : public ZnFedReader {
@@ -80,11 +82,8 @@ private:
     ZnFedReadStatus readDocument(const char* bytes, unsigned int length,
                                  const ZnFilename& fileName, bool validate);
     ZnFedReadStatus checkDocument(xmlDoc* doc, const ZnFilename& fileName);
-    ZnFedReadStatus walkTopLevel(xmlNode* root, unsigned int& found);
-    ZnFedReadStatus parseObjectChildren(xmlNode* node, const ZnString& fullName);
-    ZnFedReadStatus parseInteractionChildren(xmlNode* node, const ZnString& fullName);
-    ZnFedReadStatus reportOrderError(xmlNode* node);
     void applyDefaultSwitches();
+    fdd::ClassWalk<ZnXmlFedReader> classWalk();
     fdd::WalkContext walkContext();
     // The record walks check without delivering.
     fdd::WalkContext checkOnlyContext();

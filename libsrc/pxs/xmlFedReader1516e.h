@@ -24,6 +24,13 @@
 
 typedef struct _xmlDoc xmlDoc;
 
+namespace fdd {
+namespace evolved {
+template <class Reader>
+class ClassWalk;
+}
+}
+
 class ZnXmlFedReader1516e : public ZnFedReader {
 public:
     ZnXmlFedReader1516e();
@@ -76,12 +83,8 @@ private:
     ZnFedReadStatus readDocument(const char* bytes, unsigned int length,
                                  const ZnFilename& fileName);
     ZnFedReadStatus checkSchema(xmlDoc* doc, xmlNode* root, const ZnFilename& fileName);
-    ZnFedReadStatus walkTopLevel(xmlNode* root, unsigned int& found);
-    ZnFedReadStatus parseObjectChildren(xmlNode* node, const ZnString& fullName);
-    ZnFedReadStatus parseInteractionChildren(xmlNode* node, const ZnString& fullName);
-    ZnFedReadStatus reportOrderError(xmlNode* node);
-    void addDimensions(xmlNode* node, const ZnString& className, const ZnString* attributeName);
     void applyDefaultSwitches();
+    fdd::evolved::ClassWalk<ZnXmlFedReader1516e> classWalk();
 
     ZnFedTarget* fedTarget_ = nullptr;  // the reader's own; may be null
     bool schemaValidationEnabled_ = false;
