@@ -69,34 +69,6 @@ TEST(FomTypeDetection, TracesTheDecisionAboveLevelTwo) {
               "Found XML format FDD file.\nFound HLA 1516 XML File.\nReading file as 1516 format.\n");
 }
 
-TEST(FomTypeDetection, EvolvedContentIsRecognisedByEachTest) {
-    Quiet quiet;
-    TempDir dir;
-    // Namespace of the 2010 DIF.
-    EXPECT_EQ(detect(dir, "ns.xml",
-                     "<objectModel xmlns=\"http://standards.ieee.org/IEEE1516-2010\"/>"),
-              ZnFomEvolved);
-    // No namespace, but a transportation with a reliable child.
-    EXPECT_EQ(detect(dir, "tr.xml",
-                     "<objectModel><transportations><transportation><name>X</name>"
-                     "<reliable>Yes</reliable></transportation></transportations></objectModel>"),
-              ZnFomEvolved);
-    // A transportation without one is the older form.
-    EXPECT_EQ(detect(dir, "tr2.xml",
-                     "<objectModel><transportations><transportation name=\"X\"/>"
-                     "</transportations></objectModel>"),
-              ZnFom1516);
-    EXPECT_EQ(detect(dir, "ur.xml", "<objectModel><updateRates/></objectModel>"), ZnFomEvolved);
-    EXPECT_EQ(detect(dir, "oc.xml",
-                     "<objectModel><objects><objectClass><name>HLAobjectRoot</name>"
-                     "</objectClass></objects></objectModel>"),
-              ZnFomEvolved);
-    EXPECT_EQ(detect(dir, "ic.xml",
-                     "<objectModel><interactions><interactionClass><name>HLAinteractionRoot"
-                     "</name></interactionClass></interactions></objectModel>"),
-              ZnFomEvolved);
-}
-
 TEST(FomTypeDetection, UnparsableXmlIsTakenAs1516AndTheFileIsRewound) {
     Quiet quiet;
     TempDir dir;

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -267,6 +268,33 @@ inline ZnFedReadStatus readText(ZnFedReader& reader, const std::string& text,
     OpenFile file(path);
     return reader.readFedFilePtr(file.get(), target, ZnFilename(path.c_str()), strict, validate,
                                  defaults);
+}
+
+// One read of a small document and what it must leave behind: the status,
+// the exact last error (kAnyError leaves it unchecked) and, optionally, a
+// look at the target.
+constexpr const char* kAnyError = "\x01any";
+struct ReadCase {
+    std::string text;
+    unsigned int strict;
+    ZnFedReadStatus status;
+    std::string error;
+    std::function<void(const RecordingFom&)> check = {};
+    bool validate = false;
+};
+
+// Reads each case into a fresh `Target` with `reader`.
+template <class Target = RecordingFom>
+void expectReads(ZnFedReader& reader, const std::vector<ReadCase>& cases) {
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE("strict " + std::to_string(c.strict) + ": " + c.text);
+        Target target;
+        EXPECT_EQ(readText(reader, c.text, &target, c.strict, c.validate), c.status);
+        if (c.error != kAnyError) {
+            EXPECT_EQ(reader.lastError(), c.error);
+        }
+        if (c.check) c.check(target);
+    }
 }
 
 }  // namespace fomtest
