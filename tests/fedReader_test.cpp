@@ -35,30 +35,37 @@ ZnFomType detect(TempDir& dir, const std::string& name, const std::string& conte
     return ZnFedReader::checkFomType(path.c_str(), file.get());
 }
 
-TEST(FomTypeDetection, ExtensionIsComparedWithoutCase) {
-    Quiet quiet;
+// The extension decides, compared without case; a name without one is
+// unknown and says nothing; any other extension warns and counts as HLA 1.3.
+TEST(FomTypeDetection, ExtensionDecidesTheFormat) {
     TempDir dir;
-    EXPECT_EQ(detect(dir, "model.XML", k1516Content), ZnFom1516);
-    EXPECT_EQ(detect(dir, "model.Fdd", k1516Content), ZnFom1516);
-    EXPECT_EQ(detect(dir, "a.b.fed", "(FED)"), ZnFomHla13);
-    EXPECT_EQ(detect(dir, "x.PXS", "(FED)"), ZnFomHla13);
-    EXPECT_EQ(detect(dir, "x.omt", "(FED)"), ZnFomHla13);
-}
-
-TEST(FomTypeDetection, NameWithoutDotIsUnknownAndSaysNothing) {
-    TempDir dir;
-    Capture verbose(ZnVerbose, 4);
-    EXPECT_EQ(detect(dir, "model", k1516Content), ZnFomUnknown);
-    EXPECT_EQ(verbose.text(), "");
+    const struct {
+        const char* name;
+        const char* content;
+        ZnFomType type;
+        const char* warning;
+    } cases[] = {
+        {"model.XML", k1516Content, ZnFom1516, ""},
+        {"model.Fdd", k1516Content, ZnFom1516, ""},
+        {"a.b.fed", "(FED)", ZnFomHla13, ""},
+        {"x.PXS", "(FED)", ZnFomHla13, ""},
+        {"x.omt", "(FED)", ZnFomHla13, ""},
+        {"model", k1516Content, ZnFomUnknown, ""},
+        {"model.txt", "x", ZnFomHla13, "Fed file has unrecognized extension: txt"},
+    };
+    for (const auto& c : cases) {
+        Capture warn(ZnWarn, 1);
+        {
+            Capture verbose(ZnVerbose, 4);
+            EXPECT_EQ(detect(dir, c.name, c.content), c.type) << c.name;
+            if (c.type == ZnFomUnknown) {
+                EXPECT_EQ(verbose.text(), "") << c.name;
+            }
+        }
+        EXPECT_EQ(warn.text(), c.warning) << c.name;
+    }
     // A dot in a directory name is not an extension.
     EXPECT_EQ(ZnFedReader::checkFomType("dir.v2/model", nullptr), ZnFomUnknown);
-}
-
-TEST(FomTypeDetection, UnknownExtensionWarnsAndCountsAsHla13) {
-    TempDir dir;
-    Capture warn(ZnWarn, 1);
-    EXPECT_EQ(detect(dir, "model.txt", "x"), ZnFomHla13);
-    EXPECT_EQ(warn.text(), "Fed file has unrecognized extension: txt");
 }
 
 TEST(FomTypeDetection, TracesTheDecisionAboveLevelTwo) {
@@ -175,21 +182,7 @@ TEST(ReaderState, StrictFlagsReturnThePreviousValue) {
     EXPECT_EQ(ZnFedReader1516().lastFomType(), ZnFomUnknown);
 }
 
-TEST(ReaderState, FileBytesAreHandedOutOnce) {
-    Quiet quiet;
-    std::string text = fddDoc(basicTables());
-    ZnFedReader1516 reader;
-    ZnFom fom;
-    readText(reader, text, &fom);
-    ASSERT_EQ(reader.currFddDataLength(), text.size());
-    std::unique_ptr<char[]> bytes(reader.takeCurrFddData());
-    ASSERT_NE(bytes, nullptr);
-    EXPECT_EQ(std::string(bytes.get(), text.size()), text);
-    EXPECT_EQ(reader.currFddDataLength(), 0u);
-    EXPECT_EQ(reader.takeCurrFddData(), nullptr);
-}
-
-TEST(ReaderState, ReusedArrayHoldsOnlyTheLatestFile) {
+TEST(ReaderState, FileBytesAreHandedOutOnceAndHoldOnlyTheLatestFile) {
     Quiet quiet;
     ZnFedReader1516 reader;
     ZnFom fom;
@@ -199,7 +192,10 @@ TEST(ReaderState, ReusedArrayHoldsOnlyTheLatestFile) {
     readText(reader, shorter, &fom);  // same size class: the array is reused
     ASSERT_EQ(reader.currFddDataLength(), shorter.size());
     std::unique_ptr<char[]> bytes(reader.takeCurrFddData());
+    ASSERT_NE(bytes, nullptr);
     EXPECT_EQ(std::string(bytes.get(), shorter.size()), shorter);
+    EXPECT_EQ(reader.currFddDataLength(), 0u);  // handed out once
+    EXPECT_EQ(reader.takeCurrFddData(), nullptr);
     readText(reader, longer, &fom);  // after handing out, a fresh array
     std::unique_ptr<char[]> again(reader.takeCurrFddData());
     EXPECT_EQ(std::string(again.get(), longer.size()), longer);
