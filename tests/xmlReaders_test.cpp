@@ -141,10 +141,6 @@ protected:
         ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     }
-    void TearDown() override {
-        std::remove(fifo.c_str());
-        ::rmdir(folder.c_str());
-    }
 };
 
 TEST_F(NotARegularFile, DtdIsRefusedByBothIeee1516Readers) {
