@@ -50,9 +50,16 @@ ZnFedReadStatus readFed(Reader& reader, const std::string& text, ZnFedTarget* ta
     return reader.readFedFilePtr(file.get(), target, ZnFilename(path.c_str()), 0, false, false);
 }
 
+std::string harbor() { return slurp(dataPath("harbor.fed")); }
+
 class Read13 : public ::testing::Test {
 protected:
     ZnFedReadStatus read(const std::string& text) { return readFed(reader, text, &fom); }
+    // The standard MIM into `fom`, as an IEEE 1516 model to map onto.
+    void readMim() {
+        ZnFedReader1516e evolved;
+        ASSERT_EQ(evolved.readFed("HLAstandardMIM.xml", &fom, 0, false, false), ZnFedReadSuccess);
+    }
     Quiet quiet;
     ZnFedReader13 reader;
     Fed13Fom fom;
@@ -77,9 +84,7 @@ TEST_F(Read13, MinimalFileIsDeliveredInOrder) {
 }
 
 TEST_F(Read13, HarborGivesSpacesNestedClassesAndMembers) {
-    std::string path = dataPath("harbor.fed");
-    OpenFile file(path);
-    ASSERT_EQ(reader.readFedFilePtr(file.get(), &fom, ZnFilename(path.c_str()), 0, false, false),
+    ASSERT_EQ(readFed(reader, harbor(), &fom),
               ZnFedReadSuccess)
         << reader.lastError();
     ASSERT_EQ(fom.spaces().size(), 2u);
@@ -107,7 +112,7 @@ TEST_F(Read13, HarborGivesSpacesNestedClassesAndMembers) {
     // The bytes stay with the reader, and the text after the FED list was never read.
     unsigned int length = reader.currFddDataLength();
     std::unique_ptr<char[]> bytes(reader.takeCurrFddData());
-    EXPECT_EQ(std::string(bytes.get(), length), slurp(path));
+    EXPECT_EQ(std::string(bytes.get(), length), harbor());
 }
 
 // --- Keywords, roots and values
@@ -188,9 +193,7 @@ TEST_F(Read13, UnknownTransportWarnsAndIsNone) {
 
 TEST_F(Read13, ThrowingTargetEndsTheReadWithoutLeaking) {
     fom.throwOnClass = "ObjectRoot.Vessel";
-    std::string path = dataPath("harbor.fed");
-    OpenFile file(path);
-    EXPECT_EQ(reader.readFedFilePtr(file.get(), &fom, ZnFilename(path.c_str()), 0, false, false),
+    EXPECT_EQ(readFed(reader, harbor(), &fom),
               ZnFedReadFailed);
     EXPECT_EQ(reader.lastError(), "Unexpected problem reading fed file");
 }
@@ -198,13 +201,10 @@ TEST_F(Read13, ThrowingTargetEndsTheReadWithoutLeaking) {
 // --- Root mapping onto an IEEE 1516 model
 
 TEST_F(Read13, ClassesLandUnderTheStandardRootsOfAnIeeeModel) {
-    ZnFedReader1516e evolved;
-    ASSERT_EQ(evolved.readFed("HLAstandardMIM.xml", &fom, 0, false, false), ZnFedReadSuccess);
+    ASSERT_NO_FATAL_FAILURE(readMim());
     size_t mimClasses = fom.objectClasses().size();
     fom.calls.clear();
-    std::string path = dataPath("harbor.fed");
-    OpenFile file(path);
-    ASSERT_EQ(reader.readFedFilePtr(file.get(), &fom, ZnFilename(path.c_str()), 0, false, false),
+    ASSERT_EQ(readFed(reader, harbor(), &fom),
               ZnFedReadSuccess)
         << reader.lastError();
     EXPECT_TRUE(reader.objectRootReplaced());
@@ -272,13 +272,10 @@ TEST_F(Read13, RefusedRootWithASpaceIsRetriedOnceByTheTargetsFormat) {
 // --- The plain reader
 
 TEST_F(Read13, PlainReaderOffersEveryClassAsWrittenAndIgnoresAnswers) {
-    ZnFedReader1516e evolved;
-    ASSERT_EQ(evolved.readFed("HLAstandardMIM.xml", &fom, 0, false, false), ZnFedReadSuccess);
+    ASSERT_NO_FATAL_FAILURE(readMim());
     fom.calls.clear();
     ZnPxsFedReader plain;
-    std::string path = dataPath("harbor.fed");
-    OpenFile file(path);
-    ASSERT_EQ(plain.readFedFilePtr(file.get(), &fom, ZnFilename(path.c_str()), 0, false, false),
+    ASSERT_EQ(readFed(plain, harbor(), &fom),
               ZnFedReadSuccess)
         << plain.lastError();
     EXPECT_EQ(fom.count("setFomType"), 0);
@@ -296,8 +293,7 @@ TEST_F(Read13, PlainReaderOffersEveryClassAsWrittenAndIgnoresAnswers) {
 }
 
 TEST_F(Read13, TracesNameTheSkippedClasses) {
-    ZnFedReader1516e evolved;
-    ASSERT_EQ(evolved.readFed("HLAstandardMIM.xml", &fom, 0, false, false), ZnFedReadSuccess);
+    ASSERT_NO_FATAL_FAILURE(readMim());
     Capture verbose(ZnVerbose, 3);
     ASSERT_EQ(read(fed("(class Manager (class Federate))", "(class Hail reliable receive S)")),
               ZnFedReadSuccess);
