@@ -202,34 +202,39 @@ TEST_F(ReadEvolved, HarborRecordTablesTakeTheirPropertiesFromChildElements) {
     EXPECT_EQ((*cargo->alternatives.begin())->enumerator, "Mono");
 }
 
-TEST_F(ReadEvolved, ModuleIdentificationGivesNameAndDependenciesOnly) {
-    ASSERT_EQ(readFile("harborEvolved.xml", &fom), ZnFedReadSuccess);
-    ASSERT_EQ(fom.modules().size(), 1u);
-    EXPECT_EQ(fom.modules()[0].name, "Harbor Operations");
-    // The Standalone reference is no dependency.
-    EXPECT_EQ(fom.modules()[0].dependencies, (std::vector<ZnString>{kMimModule}));
-    ASSERT_EQ(readFile("harborPilots.xml", &fom), ZnFedReadSuccess);
-    EXPECT_EQ(fom.modules()[1].dependencies,
-              (std::vector<ZnString>{"Harbor Cargo", "Harbor Operations"}));
-}
-
 TEST_F(ReadEvolved, SeveralModulesExtendOneClassTree) {
     ASSERT_EQ(readMim(&fom, 1), ZnFedReadSuccess);
     for (const char* module : {"harborEvolved.xml", "harborCargo.xml", "harborPilots.xml"})
         ASSERT_EQ(readFile(module, &fom, 1), ZnFedReadSuccess) << module << reader.lastError();
-    EXPECT_EQ(fom.modules().size(), 4u);
+    // Module identification gives the name and the dependencies only: the
+    // Standalone reference is no dependency.
+    ASSERT_EQ(fom.modules().size(), 4u);
+    EXPECT_EQ(fom.modules()[1].name, "Harbor Operations");
+    EXPECT_EQ(fom.modules()[1].dependencies, (std::vector<ZnString>{kMimModule}));
+    EXPECT_EQ(fom.modules()[3].dependencies,
+              (std::vector<ZnString>{"Harbor Cargo", "Harbor Operations"}));
+    // A user transportation from an earlier module keeps its code.
+    EXPECT_EQ(fom.objectClass("HLAobjectRoot.Vessel.Freighter")->attributes.at(0).transport, 2);
+    EXPECT_TRUE(fom.pendingTransportations().empty());
     const ZnFom::ObjectClass* piloted = fom.objectClass("HLAobjectRoot.Vessel.Freighter.Piloted");
     ASSERT_NE(piloted, nullptr);
     EXPECT_EQ(piloted->parent, "HLAobjectRoot.Vessel.Freighter");
     // A class named again by a later module stays one class with its first members.
     EXPECT_EQ(fom.objectClass("HLAobjectRoot.Vessel")->attributes.size(), 2u);
     size_t vessels = 0;
-    for (const ZnFom::ObjectClass& cls : fom.objectClasses()) vessels += cls.name == "HLAobjectRoot.Vessel";
+    for (const ZnFom::ObjectClass& cls : fom.objectClasses())
+        vessels += cls.name == "HLAobjectRoot.Vessel";
     EXPECT_EQ(vessels, 1u);
     EXPECT_NE(fom.objectClass("HLAobjectRoot.HLAmanager.HLAfederate"), nullptr);
     EXPECT_NE(fom.interactionClass("HLAinteractionRoot.Unload"), nullptr);
     EXPECT_NE(fom.interactionClass("HLAinteractionRoot.HLAmanager"), nullptr);
     EXPECT_EQ(fom.objectRoot(), "HLAobjectRoot");
+    // The last file's bytes stay with the reader until taken, once.
+    unsigned int length = reader.currFddDataLength();
+    std::unique_ptr<char[]> bytes(reader.takeCurrFddData());
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(std::string(bytes.get(), length), slurp(dataPath("harborPilots.xml")));
+    EXPECT_EQ(reader.takeCurrFddData(), nullptr);
 }
 
 // --- Update rates
@@ -251,21 +256,6 @@ TEST_F(ReadEvolved, UpdateRatesAreReadAndDuplicatesReportedButNotFatal) {
 }
 
 // --- User transportations
-
-TEST_F(ReadEvolved, UserTransportationFromAnEarlierModuleKeepsItsCode) {
-    ASSERT_EQ(readFile("harborEvolved.xml", &fom, 1), ZnFedReadSuccess);
-    ASSERT_EQ(readFile("harborCargo.xml", &fom, 1), ZnFedReadSuccess);
-    const ZnFom::ObjectClass* freighter = fom.objectClass("HLAobjectRoot.Vessel.Freighter");
-    ASSERT_NE(freighter, nullptr);
-    EXPECT_EQ(freighter->attributes[0].transport, 2);
-    EXPECT_TRUE(fom.pendingTransportations().empty());
-    // The file bytes stay with the reader until taken, once.
-    unsigned int length = reader.currFddDataLength();
-    std::unique_ptr<char[]> bytes(reader.takeCurrFddData());
-    ASSERT_NE(bytes, nullptr);
-    EXPECT_EQ(std::string(bytes.get(), length), slurp(dataPath("harborCargo.xml")));
-    EXPECT_EQ(reader.takeCurrFddData(), nullptr);
-}
 
 TEST_F(ReadEvolved, UnknownUserTransportationIsBestEffortOrPendingUnderStrict) {
     std::string text = fullModule(
@@ -347,7 +337,8 @@ TEST_F(ReadEvolved, SmallDocumentsGiveTheirStatusAndMessage) {
                     attribute("Light", "<sharing>Sometimes</sharing><order>Receive</order>")));
     const std::string colour = fullModule("", "<interactionClass><name>Hail</name><colour>red"
                                               "</colour></interactionClass>");
-    const std::string badSwitch = moduleWith("<switches><autoProvide isEnabled=\"yes\"/></switches>");
+    const std::string badSwitch =
+        moduleWith("<switches><autoProvide isEnabled=\"yes\"/></switches>");
     auto dimension = [](const std::string& body) {
         return evolvedDoc("<dimensions><dimension>" + body + "</dimension></dimensions>");
     };
