@@ -123,122 +123,130 @@ TEST_F(Read1516, DtdPathIsTakenRelativeToTheFileDirectory) {
     EXPECT_EQ(fom.indexOf("addObjectClass"), -1);  // nothing walked after a fatal check
 }
 
-TEST_F(Read1516, DocumentTypeChecks) {
-    std::string body = basicTables();
-    EXPECT_EQ(read(fddDoc(body), 1, true), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "FDD missing DTD.");
-    EXPECT_EQ(read(fddDoc(body, "<!DOCTYPE model SYSTEM \"HLA.dtd\">\n"), 0, true),
-              ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Document Type is not Object Model.\n\tDocument Type Name: model");
-    // Without strict checking a missing DTD is reported and the walk goes on.
-    EXPECT_EQ(read(fddDoc(body), 0, true), ZnFedReadSuccess);
-    EXPECT_NE(fom.objectClass("HLAobjectRoot"), nullptr);
-    // Without validation the document type is not looked at.
-    EXPECT_EQ(read(fddDoc(body, "<!DOCTYPE model SYSTEM \"HLA.dtd\">\n"), 1, false),
-              ZnFedReadSuccess);
+// Object and interaction roots around `inner`.
+std::string objectRoot(const std::string& inner) {
+    return "<objects><objectClass name=\"HLAobjectRoot\">" + inner + "</objectClass></objects>";
+}
+std::string interactionRoot(const std::string& inner, const std::string& attributes = "") {
+    return "<interactions><interactionClass name=\"HLAinteractionRoot\"" + attributes + ">" +
+           inner + "</interactionClass></interactions>";
 }
 
-TEST_F(Read1516, InvalidDocumentFailsValidationOnlyUnderStrict) {
-    std::string doctype =
+// Small documents whose read under each strict level (and with or without
+// validation) ends in one status and one exact message.
+TEST_F(Read1516, SmallDocumentsGiveTheirStatusAndMessage) {
+    const std::string body = basicTables();
+    const std::string modelType = fddDoc(body, "<!DOCTYPE model SYSTEM \"HLA.dtd\">\n");
+    const std::string doctype =
         "<!DOCTYPE objectModel SYSTEM \"" + std::string(PXS_LIB_DATA_DIR) + "/HLA.dtd\">\n";
-    std::string valid = fddDoc(basicTables(), doctype);
-    EXPECT_EQ(read(valid, 1, true), ZnFedReadSuccess) << reader.lastError();
-    std::string invalid = fddDoc(basicTables() + "<bogus/>", doctype);
-    EXPECT_EQ(read(invalid, 1, true), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "FDD failed DTD validation.");
-    EXPECT_EQ(read(invalid, 0, true), ZnFedReadSuccess);
-}
-
-TEST_F(Read1516, MissingTablesLeaveTheLastMessage) {
-    EXPECT_EQ(read(fddDoc(basicTables())), ZnFedReadSuccess);
-    EXPECT_EQ(reader.lastError(), "Missing or invalid Sync Points");
-    // Only a missing objects table is fatal, and only under strict.
+    const std::string invalid = fddDoc(body + "<bogus/>", doctype);
     std::string noObjects = slurp(dataPath("harbor.fdd"));
     size_t from = noObjects.find("<objects>");
-    size_t to = noObjects.find("</objects>") + std::strlen("</objects>");
-    noObjects.erase(from, to - from);
-    EXPECT_EQ(read(noObjects, 0), ZnFedReadSuccess);
-    EXPECT_EQ(reader.lastError(), "Missing or invalid objects table");
-    EXPECT_EQ(read(noObjects, 1), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Missing or invalid objects table");
+    noObjects.erase(from, noObjects.find("</objects>") + std::strlen("</objects>") - from);
+    const std::string widget =
+        fddDoc(objectRoot("<widget>w</widget><attribute name=\"A\"/>"));
+    const std::string later = fddDoc(objectRoot("<attribute name=\"HLAprivilegeToDelete\" "
+                                                "order=\"Later\"/><attribute name=\"Other\" "
+                                                "order=\"Later\"/>"));
+    const std::string nowhere =
+        fddDoc(objectRoot("<attribute name=\"P\" dimensions=\"Nowhere Elsewhere\"/>"));
+    const std::string blanks =
+        fddDoc(objectRoot("<attribute name=\"P\" dimensions=\"A  B NA \"/>") +
+               "<dimensions><dimension name=\"A\" upperBound=\"2\"/><dimension name=\"B\" "
+               "upperBound=\"2\"/></dimensions>");
+    const std::string yes = fddDoc(body + "<switches autoProvide=\"Yes\"/>");
+    auto dimensions = [](const std::string& inner) {
+        return fddDoc("<dimensions>" + inner + "</dimensions>");
+    };
+    auto attributes = [](const RecordingFom& f) -> const std::vector<ZnFom::Attribute>& {
+        return f.objectClass("HLAobjectRoot")->attributes;
+    };
+    expectReads(reader, {
+        // Document type checks, made only when validating; a missing DTD is
+        // fatal under strict, reported otherwise.
+        {fddDoc(body), 1, ZnFedReadFailed, "FDD missing DTD.", {}, true},
+        {fddDoc(body), 0, ZnFedReadSuccess, kAnyError,
+         [](const RecordingFom& f) { EXPECT_NE(f.objectClass("HLAobjectRoot"), nullptr); },
+         true},
+        {modelType, 0, ZnFedReadFailed,
+         "Document Type is not Object Model.\n\tDocument Type Name: model", {}, true},
+        {modelType, 1, ZnFedReadSuccess, kAnyError},
+        {fddDoc(body, doctype), 1, ZnFedReadSuccess, kAnyError, {}, true},
+        {invalid, 1, ZnFedReadFailed, "FDD failed DTD validation.", {}, true},
+        {invalid, 0, ZnFedReadSuccess, kAnyError, {}, true},
+        // Missing tables leave the last message; only missing objects are
+        // fatal, and only under strict.
+        {fddDoc(body), 0, ZnFedReadSuccess, "Missing or invalid Sync Points"},
+        {noObjects, 0, ZnFedReadSuccess, "Missing or invalid objects table"},
+        {noObjects, 1, ZnFedReadFailed, "Missing or invalid objects table"},
+        // Roots and names are required.
+        {fddDoc("<objects><objectClass name=\"Root\"/></objects>"), 0, ZnFedReadFailed,
+         "Object class root is not HLAobjectRoot in FDD file."},
+        {fddDoc("<interactions><interactionClass name=\"X\"/></interactions>"), 0,
+         ZnFedReadFailed, "Interaction class with no root found in FDD file."},
+        {fddDoc(objectRoot("<objectClass semantics=\"s\"/>")), 0, ZnFedReadFailed,
+         "Object class with no name found in FDD file.\nsemantics= s\n"},
+        {fddDoc(objectRoot("<attribute order=\"Receive\"/>")), 0, ZnFedReadFailed,
+         "Attribute of HLAobjectRoot has no name in FDD file."},
+        {fddDoc(interactionRoot("<interactionClass x=\"1\"/>")), 0, ZnFedReadFailed,
+         "Interaction class with no name found in FDD file.x= 1\n"},
+        {fddDoc(interactionRoot("<parameter/>")), 0, ZnFedReadFailed,
+         "Parameter with no name found in FDD file.\n"},
+        // Unknown tags in class trees are skipped, or fatal under strict.
+        {widget, 0, ZnFedReadSuccess, kAnyError,
+         [&](const RecordingFom& f) { EXPECT_EQ(attributes(f).size(), 1u); }},
+        {widget, 1, ZnFedReadFailed,
+         "Unexpected tag in objects tree for FDD file.\n\tObjects Tag = widget w"},
+        {fddDoc(interactionRoot("<gadget/>", " dimensions=\"NA\"")), 1, ZnFedReadFailed,
+         "Unexpected tag in interactions tree for FDD file.\n\tInteractions Tag = gadget "},
+        // An unknown order falls back (by attribute name) only without strict.
+        {later, 0, ZnFedReadSuccess, kAnyError,
+         [&](const RecordingFom& f) {
+             EXPECT_EQ(attributes(f).at(0).order, ZnOrderTimeStamp);
+             EXPECT_EQ(attributes(f).at(1).order, ZnOrderReceive);
+         }},
+        {later, 1, ZnFedReadFailed,
+         "Unknown delivery order found in FDD file.\n\tOrder = Later\n"
+         "name= HLAprivilegeToDelete\norder= Later\n",
+         [&](const RecordingFom& f) { EXPECT_TRUE(attributes(f).empty()); }},
+        // Dimension errors name the dimension; a failed list stops the read
+        // before the transportations.
+        {dimensions("<dimension name=\"D\"/>"), 0, ZnFedReadFailed,
+         "Dimension \"D\" missing upper bound in FDD file.\nname= D\n",
+         [](const RecordingFom& f) { EXPECT_EQ(f.indexOf("addTransportation"), -1); }},
+        {dimensions("<dimension name=\"D\" upperBound=\"4x\"/>"), 0, ZnFedReadFailed,
+         "Dimension \"D\" upper bound is invalid in FDD file.\nname= D\nupperBound= 4x\n"},
+        {dimensions("<dimension name=\"D\" upperBound=\"18446744073709551616\"/>"), 0,
+         ZnFedReadFailed, kAnyError},
+        {dimensions("<dimension name=\"Federate\"/>"), 0, ZnFedReadFailed,
+         "Dimension \"Federate\" missing normalization in FDD file.\nname= Federate\n"},
+        {dimensions("<dimension upperBound=\"3\"/>"), 0, ZnFedReadFailed,
+         "Dimension with no name found in FDD file.\nupperBound= 3\n"},
+        {dimensions("<size/>"), 1, ZnFedReadFailed,
+         "Unexpected tag in dimension list for FDD file.\n\tDimensions Tag = size "},
+        // Member dimension lists skip blanks and NA; refusals fail only under strict.
+        {blanks, 1, ZnFedReadSuccess, kAnyError,
+         [&](const RecordingFom& f) {
+             EXPECT_EQ(f.count("addAttributeDimension"), 2);
+             EXPECT_EQ(attributes(f).at(0).dimensions, (std::vector<ZnString>{"A", "B"}));
+         }},
+        {nowhere, 0, ZnFedReadSuccess, kAnyError,
+         [](const RecordingFom& f) { EXPECT_EQ(f.count("addAttributeDimension"), 2); }},
+        {nowhere, 1, ZnFedReadFailed,
+         "Error adding dimension Nowhere for attribute P of object class HLAobjectRoot at "
+         "XML Node attribute near line 3"},
+        // A switch value that is neither Enabled nor Disabled.
+        {yes, 0, ZnFedReadSuccess, kAnyError},
+        {yes, 1, ZnFedReadFailed,
+         "Value not found for switch Type autoProvide at XML Node switches near line " +
+             std::to_string(lineOf(yes, "<switches"))},
+    });
 }
 
 TEST_F(Read1516, ParserComplaintIsWrittenToWarn) {
     Capture warn(ZnWarn, 1);
     read("<objectModel>\n<objects>\n</objectModel>");
     EXPECT_NE(warn.text().find("model.fdd:3: "), std::string::npos) << warn.text();
-}
-
-TEST_F(Read1516, EntityExpansionBombIsRefused) {
-    // Ten levels of ten references: 10^10 characters if anything expanded it.
-    std::string bomb = "<?xml version=\"1.0\"?>\n<!DOCTYPE objectModel [\n"
-                       "<!ENTITY e0 \"aaaaaaaaaa\">\n";
-    for (int i = 1; i <= 10; ++i) {
-        bomb += "<!ENTITY e" + std::to_string(i) + " \"";
-        for (int j = 0; j < 10; ++j) bomb += "&e" + std::to_string(i - 1) + ";";
-        bomb += "\">\n";
-    }
-    bomb += "]>\n<objectModel name=\"&e10;\" type=\"FOM\"><objects>"
-            "<objectClass name=\"&e10;\"/></objects></objectModel>";
-    EXPECT_EQ(read(bomb), ZnFedReadFailed);
-}
-
-TEST_F(Read1516, ClassRootsAndNamesAreRequired) {
-    EXPECT_EQ(read(fddDoc("<objects><objectClass name=\"Root\"/></objects>")), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Object class root is not HLAobjectRoot in FDD file.");
-    EXPECT_EQ(read(fddDoc("<interactions><interactionClass name=\"X\"/></interactions>")),
-              ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Interaction class with no root found in FDD file.");
-    EXPECT_EQ(read(fddDoc("<objects><objectClass name=\"HLAobjectRoot\">"
-                          "<objectClass semantics=\"s\"/></objectClass></objects>")),
-              ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Object class with no name found in FDD file.\nsemantics= s\n");
-    EXPECT_EQ(read(fddDoc("<objects><objectClass name=\"HLAobjectRoot\">"
-                          "<attribute order=\"Receive\"/></objectClass></objects>")),
-              ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Attribute of HLAobjectRoot has no name in FDD file.");
-    EXPECT_EQ(read(fddDoc("<interactions><interactionClass name=\"HLAinteractionRoot\">"
-                          "<interactionClass x=\"1\"/></interactionClass></interactions>")),
-              ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Interaction class with no name found in FDD file.x= 1\n");
-    EXPECT_EQ(read(fddDoc("<interactions><interactionClass name=\"HLAinteractionRoot\">"
-                          "<parameter/></interactionClass></interactions>")),
-              ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Parameter with no name found in FDD file.\n");
-}
-
-TEST_F(Read1516, UnexpectedTagsInClassTreesDependOnStrict) {
-    std::string text = fddDoc(
-        "<objects><objectClass name=\"HLAobjectRoot\"><widget>w</widget>"
-        "<attribute name=\"A\"/></objectClass></objects>");
-    EXPECT_EQ(read(text, 0), ZnFedReadSuccess);
-    EXPECT_EQ(fom.objectClass("HLAobjectRoot")->attributes.size(), 1u);
-    EXPECT_EQ(read(text, 1), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(),
-              "Unexpected tag in objects tree for FDD file.\n\tObjects Tag = widget w");
-    std::string inter = fddDoc(
-        "<interactions><interactionClass name=\"HLAinteractionRoot\" dimensions=\"NA\">"
-        "<gadget/></interactionClass></interactions>");
-    EXPECT_EQ(read(inter, 1), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(),
-              "Unexpected tag in interactions tree for FDD file.\n\tInteractions Tag = gadget ");
-}
-
-TEST_F(Read1516, UnknownOrderFallsBackOnlyWithoutStrict) {
-    std::string text = fddDoc(
-        "<objects><objectClass name=\"HLAobjectRoot\">"
-        "<attribute name=\"HLAprivilegeToDelete\" order=\"Later\"/>"
-        "<attribute name=\"Other\" order=\"Later\"/></objectClass></objects>");
-    EXPECT_EQ(read(text, 0), ZnFedReadSuccess);
-    const auto& attrs = fom.objectClass("HLAobjectRoot")->attributes;
-    EXPECT_EQ(attrs.at(0).order, ZnOrderTimeStamp);
-    EXPECT_EQ(attrs.at(1).order, ZnOrderReceive);
-    RecordingFom other;
-    EXPECT_EQ(readText(reader, text, &other, 1), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(),
-              "Unknown delivery order found in FDD file.\n\tOrder = Later\n"
-              "name= HLAprivilegeToDelete\norder= Later\n");
-    EXPECT_TRUE(other.objectClass("HLAobjectRoot")->attributes.empty());
 }
 
 TEST_F(Read1516, UnknownTransportWarnsAndIsNone) {
@@ -346,54 +354,6 @@ TEST_F(Read1516, DimensionValuesAndBounds) {
     }
 }
 
-TEST_F(Read1516, DimensionErrorsNameTheDimension) {
-    EXPECT_EQ(read(fddDoc("<dimensions><dimension name=\"D\"/></dimensions>")), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Dimension \"D\" missing upper bound in FDD file.\nname= D\n");
-    EXPECT_EQ(read(fddDoc("<dimensions><dimension name=\"D\" upperBound=\"4x\"/></dimensions>")),
-              ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(),
-              "Dimension \"D\" upper bound is invalid in FDD file.\nname= D\nupperBound= 4x\n");
-    EXPECT_EQ(read(fddDoc("<dimensions><dimension name=\"D\" "
-                          "upperBound=\"18446744073709551616\"/></dimensions>")),
-              ZnFedReadFailed);
-    EXPECT_EQ(read(fddDoc("<dimensions><dimension name=\"Federate\"/></dimensions>")),
-              ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(),
-              "Dimension \"Federate\" missing normalization in FDD file.\nname= Federate\n");
-    EXPECT_EQ(read(fddDoc("<dimensions><dimension upperBound=\"3\"/></dimensions>")),
-              ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Dimension with no name found in FDD file.\nupperBound= 3\n");
-    // A failed dimension list stops the read before the transportations.
-    EXPECT_EQ(fom.indexOf("addTransportation"), -1);
-    EXPECT_EQ(read(fddDoc("<dimensions><size/></dimensions>"), 1), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(),
-              "Unexpected tag in dimension list for FDD file.\n\tDimensions Tag = size ");
-}
-
-TEST_F(Read1516, MemberDimensionListsSkipBlanksAndNA) {
-    std::string text = fddDoc(
-        "<objects><objectClass name=\"HLAobjectRoot\">"
-        "<attribute name=\"P\" dimensions=\"A  B NA \"/></objectClass></objects>"
-        "<dimensions><dimension name=\"A\" upperBound=\"2\"/><dimension name=\"B\" "
-        "upperBound=\"2\"/></dimensions>");
-    EXPECT_EQ(read(text, 1), ZnFedReadSuccess);
-    EXPECT_EQ(fom.count("addAttributeDimension"), 2);
-    EXPECT_EQ(fom.objectClass("HLAobjectRoot")->attributes.at(0).dimensions,
-              (std::vector<ZnString>{"A", "B"}));
-}
-
-TEST_F(Read1516, RefusedMemberDimensionsFailOnlyUnderStrict) {
-    std::string text = fddDoc(
-        "<objects><objectClass name=\"HLAobjectRoot\">"
-        "<attribute name=\"P\" dimensions=\"Nowhere Elsewhere\"/></objectClass></objects>");
-    EXPECT_EQ(read(text, 0), ZnFedReadSuccess);
-    EXPECT_EQ(fom.count("addAttributeDimension"), 2);
-    EXPECT_EQ(read(text, 1), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(),
-              "Error adding dimension Nowhere for attribute P of object class HLAobjectRoot at "
-              "XML Node attribute near line 3");
-}
-
 TEST_F(Read1516, InteractionWithoutDimensionsIsReportedButNotFatal) {
     std::string text = fddDoc(
         "<interactions><interactionClass name=\"HLAinteractionRoot\">"
@@ -411,14 +371,7 @@ TEST_F(Read1516, InteractionWithoutDimensionsIsReportedButNotFatal) {
     EXPECT_EQ(reader.lastError(), "Interaction HLAinteractionRoot.X has no dimensions list.");
 }
 
-TEST_F(Read1516, SwitchValuesAndDuplicates) {
-    std::string text = fddDoc(basicTables() + "<switches autoProvide=\"Yes\"/>");
-    int line = lineOf(text, "<switches");
-    EXPECT_EQ(read(text, 0), ZnFedReadSuccess);
-    EXPECT_EQ(read(text, 1), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(),
-              "Value not found for switch Type autoProvide at XML Node switches near line " +
-                  std::to_string(line));
+TEST_F(Read1516, DuplicateSwitchIsReportedButNotFatal) {
     // The same switch read twice into one model is a duplicate, never fatal.
     std::string twice = fddDoc(basicTables() + "<switches autoProvide=\"Disabled\"/>");
     RecordingFom target;

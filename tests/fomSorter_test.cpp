@@ -2,13 +2,9 @@
 // repeated entries the algorithm is known for), dependency validity and
 // cycles.
 
-#include <pxs/pxs.h>
-
-#include <gtest/gtest.h>
+#include "fomTestSupport.h"
 
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -41,16 +37,9 @@ private:
     std::unique_ptr<ZnFomSorter> sorter_;
 };
 
-class QuietWarnings : public ::testing::Test {
-protected:
-    QuietWarnings() : level_(ZnNotifyLevel) { ZnNotifyLevel = 0; }
-    ~QuietWarnings() override { ZnNotifyLevel = level_; }
-
-private:
-    int level_;
+class SortModules : public ::testing::Test {
+    fomtest::Quiet quiet;  // the sorter warns about cycles and unknown modules
 };
-
-using SortModules = QuietWarnings;
 
 TEST_F(SortModules, DepthsFollowTheLongestChainOfKnownDependencies) {
     Sorter s;

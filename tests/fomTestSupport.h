@@ -8,16 +8,18 @@
 #include <pxs/pxs.h>
 #include <pxs/fddWalk.h>  // internal helpers some tests call directly
 
+#include "pxs_test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fomtest {
@@ -33,32 +35,7 @@ inline std::string slurp(const std::string& path) {
     return out.str();
 }
 
-// A directory under /tmp removed (with its plain files) when the test ends.
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/pxs_fom_XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (!made) throw std::runtime_error("mkdtemp failed");
-        path_ = made;
-    }
-    ~TempDir() {
-        for (const std::string& f : files_) std::remove(f.c_str());
-        ::rmdir(path_.c_str());
-    }
-    // Writes `text` to `name` inside the directory; returns the full path.
-    std::string write(const std::string& name, const std::string& text) {
-        std::string full = path_ + "/" + name;
-        std::ofstream(full, std::ios::binary) << text;
-        files_.push_back(full);
-        return full;
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-    std::vector<std::string> files_;
-};
+using pxstest::TempDir;
 
 // An open FILE* closed at scope exit.
 class OpenFile {
@@ -101,31 +78,21 @@ private:
 // Sets ZnNotifyLevel for the scope and captures one stream's output.
 class Capture {
 public:
-    Capture(ZnNotifyStream& stream, int level) : stream_(stream), level_(ZnNotifyLevel) {
-        ZnNotifyLevel = level;
-        old_ = stream_.rdbuf(text_.rdbuf());
-    }
-    ~Capture() {
-        stream_.rdbuf(old_);
-        ZnNotifyLevel = level_;
-    }
+    Capture(ZnNotifyStream& stream, int level)
+        : level_(level), stream_(stream), old_(stream.rdbuf(text_.rdbuf())) {}
+    ~Capture() { stream_.rdbuf(old_); }
     std::string text() const { return text_.str(); }
 
 private:
+    pxstest::ScopedNotifyLevel level_;
     ZnNotifyStream& stream_;
-    int level_;
-    std::streambuf* old_;
     std::ostringstream text_;
+    std::streambuf* old_;
 };
 
 // Silences every stream for the scope (warnings included).
-class Quiet {
-public:
-    Quiet() : level_(ZnNotifyLevel) { ZnNotifyLevel = 0; }
-    ~Quiet() { ZnNotifyLevel = level_; }
-
-private:
-    int level_;
+struct Quiet : pxstest::ScopedNotifyLevel {
+    Quiet() : ScopedNotifyLevel(0) {}
 };
 
 // A ZnFom that writes down the calls the readers make, as short texts, and
@@ -267,6 +234,33 @@ inline ZnFedReadStatus readText(ZnFedReader& reader, const std::string& text,
     OpenFile file(path);
     return reader.readFedFilePtr(file.get(), target, ZnFilename(path.c_str()), strict, validate,
                                  defaults);
+}
+
+// One read of a small document and what it must leave behind: the status,
+// the exact last error (kAnyError leaves it unchecked) and, optionally, a
+// look at the target.
+constexpr const char* kAnyError = "\x01any";
+struct ReadCase {
+    std::string text;
+    unsigned int strict;
+    ZnFedReadStatus status;
+    std::string error;
+    std::function<void(const RecordingFom&)> check = {};
+    bool validate = false;
+};
+
+// Reads each case into a fresh `Target` with `reader`.
+template <class Target = RecordingFom>
+void expectReads(ZnFedReader& reader, const std::vector<ReadCase>& cases) {
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE("strict " + std::to_string(c.strict) + ": " + c.text);
+        Target target;
+        EXPECT_EQ(readText(reader, c.text, &target, c.strict, c.validate), c.status);
+        if (c.error != kAnyError) {
+            EXPECT_EQ(reader.lastError(), c.error);
+        }
+        if (c.check) c.check(target);
+    }
 }
 
 }  // namespace fomtest

@@ -188,13 +188,6 @@ TEST(FomModules, NamesAndDependenciesAreKeptPerModule) {
     EXPECT_TRUE(fom.modules()[1].dependencies.empty());
     EXPECT_EQ(fom.modules()[2].name, "Harbor");
     EXPECT_EQ(fom.modules()[2].dependencies, (std::vector<ZnString>{"Base", "Weather"}));
-    ZnTransportationType radio;
-    radio.name = "Radio";
-    fom.addPendingAttributeTransportation(&radio, "R.A", "x");
-    fom.addPendingInteractionTransportation(&radio, "I");
-    ASSERT_EQ(fom.pendingTransportations().size(), 2u);
-    EXPECT_EQ(fom.pendingTransportations()[0].attribute, "x");
-    EXPECT_EQ(fom.pendingTransportations()[1].className, "I");
 }
 
 TEST(FomMerging, SecondFileAddsToTheFirst) {

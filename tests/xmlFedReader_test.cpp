@@ -54,30 +54,21 @@ TEST_F(ThinReader, SwitchesGoStraightToTheSetters) {
     EXPECT_EQ(defaults.count("setServiceReporting"), 1);
 }
 
-TEST_F(ThinReader, RequiresTheFiveBasicTables) {
-    std::string noSwitches = fddDoc(basicTables() + "<notes><note name=\"n\"/></notes>");
-    EXPECT_EQ(readText(reader, noSwitches, &fom, 0), ZnFedReadSuccess);
-    EXPECT_EQ(reader.lastError(), "Missing or invalid switches table");
-    EXPECT_EQ(readText(reader, noSwitches, &fom, 1), ZnFedReadFailed);
-    std::string onlyObjects =
-        fddDoc("<objects><objectClass name=\"HLAobjectRoot\"/></objects><switches/>");
-    EXPECT_EQ(readText(reader, onlyObjects, &fom, 0), ZnFedReadSuccess);
-    EXPECT_EQ(reader.lastError(), "Missing or invalid transportations table");
-}
-
-TEST_F(ThinReader, MissingDocumentTypeHasNoMessage) {
-    std::string text = fddDoc(basicTables() + "<switches/>");
-    EXPECT_EQ(readText(reader, text, nullptr, 1, true), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "");
-    EXPECT_EQ(readText(reader, text, nullptr, 0, true), ZnFedReadSuccess);
-}
-
-TEST_F(ThinReader, ErrorsInClassTreesKeepTheirTexts) {
-    std::string text = fddDoc(
-        "<objects><objectClass name=\"HLAobjectRoot\"><attribute order=\"Receive\"/>"
-        "</objectClass></objects>");
-    EXPECT_EQ(readText(reader, text, &fom, 0), ZnFedReadFailed);
-    EXPECT_EQ(reader.lastError(), "Attribute with no name found in FDD file.\n");
+// The five basic tables, the document type and class trees: one read each.
+TEST_F(ThinReader, SmallDocumentsGiveTheirStatusAndMessage) {
+    const std::string noSwitches = fddDoc(basicTables() + "<notes><note name=\"n\"/></notes>");
+    const std::string noType = fddDoc(basicTables() + "<switches/>");
+    expectReads(reader, {
+        {noSwitches, 0, ZnFedReadSuccess, "Missing or invalid switches table"},
+        {noSwitches, 1, ZnFedReadFailed, kAnyError},
+        {fddDoc("<objects><objectClass name=\"HLAobjectRoot\"/></objects><switches/>"), 0,
+         ZnFedReadSuccess, "Missing or invalid transportations table"},
+        {noType, 1, ZnFedReadFailed, "", {}, true},  // a missing document type has no message
+        {noType, 0, ZnFedReadSuccess, kAnyError, {}, true},
+        {fddDoc("<objects><objectClass name=\"HLAobjectRoot\"><attribute order=\"Receive\"/>"
+                "</objectClass></objects>"),
+         0, ZnFedReadFailed, "Attribute with no name found in FDD file.\n"},
+    });
     EXPECT_EQ(reader.processFed(nullptr), ZnFedReadFailed);
     EXPECT_EQ(reader.lastError(), "Could not process FDD file. No root node.");
 }

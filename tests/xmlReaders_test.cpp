@@ -1,6 +1,6 @@
 // xmlReaders_test.cpp -- what the four XML object-model readers share, run
 // against each of them: bytes that never make a document, the parser's
-// nesting bound, unknown top-level elements, a target that throws, and a
+// nesting bound, entity expansion, unknown top-level elements, a target that throws, and a
 // DTD or schema path that names something other than a regular file.
 
 #include "fomTestSupport.h"
@@ -73,13 +73,27 @@ protected:
     }
 };
 
+// Ten levels of ten references: 10^10 characters if anything expanded it.
+std::string entityBomb() {
+    std::string bomb = "<?xml version=\"1.0\"?>\n<!DOCTYPE objectModel [\n"
+                       "<!ENTITY e0 \"aaaaaaaaaa\">\n";
+    for (int i = 1; i <= 10; ++i) {
+        bomb += "<!ENTITY e" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j) bomb += "&e" + std::to_string(i - 1) + ";";
+        bomb += "\">\n";
+    }
+    return bomb + "]>\n<objectModel name=\"&e10;\" type=\"FOM\"><objects>"
+                  "<objectClass name=\"&e10;\"/></objects></objectModel>";
+}
+
 TEST_P(XmlReaders, BytesThatAreNoDocumentGiveTheRootMessage) {
     const std::string model = chain(3);
     const std::string inputs[] = {"", "   \n", std::string("\0\x01\x02\xff\xfe", 5),
                                   model.substr(0, model.size() / 2), "<objectModel>",
                                   "<?xml version=\"1.0\"?><a></b>",
                                   "<objectModel><objects>" + std::string(300, ' ') +
-                                      "</objectModel>"};
+                                      "</objectModel>",
+                                  entityBomb()};
     for (const std::string& text : inputs) {
         EXPECT_EQ(read(text), ZnFedReadFailed) << text;
         EXPECT_EQ(reader->lastError(), kNoRoot);
@@ -140,10 +154,6 @@ protected:
     void SetUp() override {
         ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-    }
-    void TearDown() override {
-        std::remove(fifo.c_str());
-        ::rmdir(folder.c_str());
     }
 };
 
