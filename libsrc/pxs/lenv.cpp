@@ -86,18 +86,6 @@ void ZnlHashTable::Key::keepHashes(const ZnlObj* symbol) {
     symbol->keepNameHash(computed.hash, computed.bucket);
 }
 
-namespace {
-
-// The full hash is compared first, so a walk rarely touches a key symbol
-// that cannot match.
-bool matches(const symbol_entry* entry, const ZnlHashTable::Key& key) {
-    if (entry->hash != key.hash) return false;
-    return (key.symbol && entry->symbol.get() == key.symbol) ||
-           std::strcmp(checkedKeyName(entry), key.name) == 0;
-}
-
-}  // namespace
-
 bool ZnlHashTable::sameName(const symbol_entry* entry, const Key& key) {
     return std::strcmp(checkedKeyName(entry), key.name) == 0;
 }

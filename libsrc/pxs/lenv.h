@@ -72,9 +72,7 @@ public:
     symbol_entry* find(const Key& key) const {
         if (buckets_) return findInBuckets(key);
         for (symbol_entry* entry = newest_; entry; entry = entry->older)
-            if (entry->hash == key.hash &&
-                ((key.symbol && entry->symbol.get() == key.symbol) || sameName(entry, key)))
-                return entry;
+            if (matches(entry, key)) return entry;
         return nullptr;
     }
     // Adds a binding and returns `symbol`; `frame` is the frame that owns
@@ -114,6 +112,12 @@ private:
     void visitInBucketOrder(Visit visit) const;
     // find() of a table past its list form.
     symbol_entry* findInBuckets(const Key& key) const;
+    // The full hash is compared first, so a walk rarely touches a key
+    // symbol that cannot match.
+    static bool matches(const symbol_entry* entry, const Key& key) {
+        return entry->hash == key.hash &&
+               ((key.symbol && entry->symbol.get() == key.symbol) || sameName(entry, key));
+    }
     // The name comparison behind a hash match.
     static bool sameName(const symbol_entry* entry, const Key& key);
     // Entries the table holds in place before it allocates any.
