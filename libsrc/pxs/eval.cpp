@@ -270,12 +270,8 @@ Direct directKind(ZnlPrimitiveFn code) {
 
 bool isUnary(Direct op) { return op >= Direct::Car; }
 
-bool isNumber(const ZnlObjPtr& x) {
-    return x && (x->tag() == ZnlFixnumTag || x->tag() == ZnlFlonumTag);
-}
-
 ZnlObjPtr arithmetic(pxsdetail::ArithOp op, const ZnlObjPtr& a, const ZnlObjPtr& b) {
-    if (!isNumber(a) || !isNumber(b)) return ZnlObjPtr();
+    if (!ZncNumberp(a) || !ZncNumberp(b)) return ZnlObjPtr();
     return pxsdetail::arithmeticStep(op, a.get(), b.get());
 }
 
