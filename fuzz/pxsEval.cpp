@@ -24,6 +24,19 @@
 
 #include <sanitizer/lsan_interface.h>
 
+// The replay build may have no leak checker to switch off.
+#if defined(__SANITIZE_ADDRESS__)
+#define PXS_FUZZ_HAVE_LSAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PXS_FUZZ_HAVE_LSAN 1
+#endif
+#endif
+#ifndef PXS_FUZZ_HAVE_LSAN
+#define __lsan_disable() ((void)0)
+#define __lsan_enable() ((void)0)
+#endif
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

@@ -2,7 +2,7 @@
 # Installs the Debian packages the project builds with. Safe to run again.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libxml2-dev libxml2-utils libboost-dev libtclap-dev
-          googletest libgtest-dev libbenchmark-dev)
+          googletest libgtest-dev libbenchmark-dev libedit-dev python3 python3-jsonschema)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

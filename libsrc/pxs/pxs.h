@@ -4,6 +4,7 @@
 #define PXS_PXS_H
 
 // Utility layer and the object-model receiver interface.
+#include <pxs/version.h>
 #include <util/util.h>
 #include <util/znFedTarget.h>
 
