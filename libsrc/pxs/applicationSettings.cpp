@@ -20,6 +20,7 @@
 #include <util/znFilename.h>
 #include <util/znNotify.h>
 #include <util/znSystem.h>
+#include <util/xmlSetup.h>
 
 namespace {
 
@@ -108,7 +109,7 @@ std::vector<std::string> commandWords(int argc, char** argv, const ZnString& fal
 }  // namespace
 
 void initAppEnv() {
-    xmlInitParser();
+    pxsEnsureXmlInitialised();
 }
 
 ZnApplicationSettings::ZnApplicationSettings(const ZnString& applicationName,

@@ -10,6 +10,7 @@
 
 #include <pxs/fddWalk.h>
 #include <util/xmlPtr.h>
+#include <util/xmlSetup.h>
 #include <util/znNotify.h>
 
 namespace {
@@ -84,11 +85,12 @@ bool endsWithNotes(const char* name) {
 
 ZnFedReader1516::ZnFedReader1516() {
     expectedFomType_ = ZnFom1516;
-    LIBXML_TEST_VERSION
+    pxsEnsureXmlInitialised();
     xmlKeepBlanksDefault(0);
 }
 
-ZnFedReader1516::~ZnFedReader1516() { xmlCleanupParser(); }
+// libxml2 stays set up: another thread may be parsing right now.
+ZnFedReader1516::~ZnFedReader1516() = default;
 
 ZnFedReadStatus ZnFedReader1516::readFedFilePtr(FILE* file, ZnFedTarget* target,
                                                 ZnFilename fileName, unsigned int strictFlags,

@@ -14,6 +14,7 @@
 #include <pxs/fddEvolvedWalk.h>
 #include <pxs/fedRecords.h>
 #include <util/xmlPtr.h>
+#include <util/xmlSetup.h>
 #include <util/znNotify.h>
 
 namespace {
@@ -94,11 +95,12 @@ const struct {
 ZnFedReader1516e::ZnFedReader1516e() {
     target_ = nullptr;
     expectedFomType_ = ZnFomEvolved;
-    LIBXML_TEST_VERSION
+    pxsEnsureXmlInitialised();
     xmlKeepBlanksDefault(0);
 }
 
-ZnFedReader1516e::~ZnFedReader1516e() { xmlCleanupParser(); }
+// libxml2 stays set up: another thread may be parsing right now.
+ZnFedReader1516e::~ZnFedReader1516e() = default;
 
 ZnFedReadStatus ZnFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* target,
                                                  ZnFilename fileName, unsigned int strictFlags,

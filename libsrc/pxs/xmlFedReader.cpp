@@ -9,6 +9,7 @@
 
 #include <pxs/fddWalk.h>
 #include <util/xmlPtr.h>
+#include <util/xmlSetup.h>
 #include <util/znNotify.h>
 
 namespace {
@@ -56,11 +57,12 @@ const fdd::TopLevelEntry<ZnXmlFedReader> kTopLevelTables[] = {
 
 ZnXmlFedReader::ZnXmlFedReader() {
     expectedFomType_ = ZnFom1516;
-    LIBXML_TEST_VERSION
+    pxsEnsureXmlInitialised();
     xmlKeepBlanksDefault(0);
 }
 
-ZnXmlFedReader::~ZnXmlFedReader() { xmlCleanupParser(); }
+// libxml2 stays set up: another thread may be parsing right now.
+ZnXmlFedReader::~ZnXmlFedReader() = default;
 
 ZnFedReadStatus ZnXmlFedReader::readFedFilePtr(FILE* file, ZnFedTarget* target,
                                                ZnFilename fileName, unsigned int strictFlags,

@@ -14,6 +14,7 @@
 #include <pxs/embeddedData.h>
 #include <pxs/fddEvolvedWalk.h>
 #include <util/xmlPtr.h>
+#include <util/xmlSetup.h>
 #include <util/znNotify.h>
 
 namespace {
@@ -105,11 +106,12 @@ bool documentIsEvolved(const xmlNode* root) {
 
 ZnXmlFedReader1516e::ZnXmlFedReader1516e() {
     expectedFomType_ = ZnFomEvolved;
-    LIBXML_TEST_VERSION
+    pxsEnsureXmlInitialised();
     xmlKeepBlanksDefault(0);
 }
 
-ZnXmlFedReader1516e::~ZnXmlFedReader1516e() { xmlCleanupParser(); }
+// libxml2 stays set up: another thread may be parsing right now.
+ZnXmlFedReader1516e::~ZnXmlFedReader1516e() = default;
 
 bool ZnXmlFedReader1516e::isEvolvedFormat(void* file) {
     FILE* stream = static_cast<FILE*>(file);
