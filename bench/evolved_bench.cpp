@@ -189,7 +189,7 @@ void BM_EvolvedLibxmlOnly(benchmark::State& state) {
     bool validate = state.range(1) != 0;
     for (auto _ : state) {
         XmlDocPtr doc = parse(m);
-        if (validate && !fdd::evolved::validateWithSchema(doc.get(), kSchema.c_str()))
+        if (validate && !pxsdetail::fdd::evolved::validateWithSchema(doc.get(), kSchema.c_str()))
             state.SkipWithError("invalid model");
         benchmark::DoNotOptimize(doc.get());
     }

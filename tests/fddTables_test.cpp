@@ -46,8 +46,8 @@ TEST_F(Tables, DuplicateRecordIsReportedFreedAndNeverFatal) {
     // Reading the table alone shows the message the duplicate left.
     XmlDocPtr doc(xmlReadMemory(text_.data(), static_cast<int>(text_.size()), nullptr, nullptr,
                                 XML_PARSE_NOBLANKS));
-    xmlNode* types = fdd::childNamed(xmlDocGetRootElement(doc.get()), "dataTypes");
-    xmlNode* simples = fdd::childNamed(types, "simpleDataTypes");
+    xmlNode* types = pxsdetail::fdd::childNamed(xmlDocGetRootElement(doc.get()), "dataTypes");
+    xmlNode* simples = pxsdetail::fdd::childNamed(types, "simpleDataTypes");
     EXPECT_EQ(reader.parseSimpleDataTypesTree(simples->children), ZnFedReadSuccess);
     int line = lineOf(text_, "<simpleData name=\"Feet\"");  // the last duplicate this time
     EXPECT_EQ(reader.lastError(),

@@ -379,7 +379,7 @@ TEST_F(Read1516, DuplicateSwitchIsReportedButNotFatal) {
     EXPECT_FALSE(target.autoProvide());
     XmlDocPtr doc(xmlReadMemory(twice.data(), static_cast<int>(twice.size()), nullptr, nullptr,
                                 XML_PARSE_NOBLANKS));
-    xmlNode* switches = fdd::childNamed(xmlDocGetRootElement(doc.get()), "switches");
+    xmlNode* switches = pxsdetail::fdd::childNamed(xmlDocGetRootElement(doc.get()), "switches");
     EXPECT_EQ(reader.parseSwitches(switches), ZnFedReadSuccess);
     EXPECT_EQ(reader.lastError(),
               "Unexpected duplicate Switch Tag ( autoProvide ) for FDD file.\n\tSwitch Tag = "

@@ -178,7 +178,7 @@ TEST_F(NotARegularFile, DtdIsRefusedByBothIeee1516Readers) {
     std::string beside = dir.write("model.fdd", besideText);
     EXPECT_EQ(full.readFed(beside.c_str(), nullptr, 1, true, false), ZnFedReadFailed);
     EXPECT_EQ(full.lastError(), "DTD is not a regular file: " + fifo);
-    EXPECT_FALSE(fdd::validateWithDtd(nullptr, fifo.c_str()));
+    EXPECT_FALSE(pxsdetail::fdd::validateWithDtd(nullptr, fifo.c_str()));
 }
 
 TEST_F(NotARegularFile, SchemaIsRefusedByBothEvolvedReaders) {

@@ -23,7 +23,7 @@
 #include <util/znFilename.h>
 #include <util/znNotify.h>
 
-namespace fdd {
+namespace pxsdetail::fdd {
 namespace evolved {
 
 namespace {
@@ -1083,4 +1083,4 @@ template ZnFedReadStatus checkSchema(ZnXmlFedReader1516e&, xmlDoc*, const char*,
                                      const ZnFilename*, ZnString&);
 
 }  // namespace evolved
-}  // namespace fdd
+}  // namespace pxsdetail::fdd

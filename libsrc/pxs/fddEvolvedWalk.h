@@ -4,7 +4,7 @@
 // child element whose text is the value).
 //
 // Internal to the library: the two HLA Evolved readers include it from their
-// .cpp files. The walks write into the fdd::WalkContext they are given and
+// .cpp files. The walks write into the pxsdetail::fdd::WalkContext they are given and
 // leave ownership of every record they deliver with the target.
 
 #ifndef PXS_FDDEVOLVEDWALK_H
@@ -12,7 +12,7 @@
 
 #include <pxs/fddWalk.h>
 
-namespace fdd {
+namespace pxsdetail::fdd {
 namespace evolved {
 
 // Text of the node's first child when that child is text (or CDATA); null
@@ -118,6 +118,6 @@ private:
 };
 
 }  // namespace evolved
-}  // namespace fdd
+}  // namespace pxsdetail::fdd
 
 #endif

@@ -22,7 +22,7 @@
 #include <util/znFilename.h>
 #include <util/znNotify.h>
 
-namespace fdd {
+namespace pxsdetail::fdd {
 
 namespace {
 
@@ -1226,4 +1226,4 @@ template ZnFedReadStatus checkDocumentType(ZnFedReader1516&, xmlDoc*, const ZnFi
 template ZnFedReadStatus checkDocumentType(ZnXmlFedReader&, xmlDoc*, const ZnFilename*,
                                            const char*, ZnString&);
 
-}  // namespace fdd
+}  // namespace pxsdetail::fdd

@@ -25,7 +25,7 @@
 #include <util/znNotify.h>
 #include <util/znString.h>
 
-namespace fdd {
+namespace pxsdetail::fdd {
 
 // Attribute values built from several nodes (entity references) are
 // assembled into these; they live until the owner clears the scratch (a
@@ -492,6 +492,6 @@ private:
     RootFlags roots_;
 };
 
-}  // namespace fdd
+}  // namespace pxsdetail::fdd
 
 #endif

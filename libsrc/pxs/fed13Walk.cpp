@@ -16,7 +16,7 @@
 #include <pxs/read.h>
 #include <util/znNotify.h>
 
-namespace fed13 {
+namespace pxsdetail::fed13 {
 
 FedDatum::FedDatum(const char* bytes, size_t length) {
     ZnlStringInputStream in(bytes, static_cast<long>(length));
@@ -408,4 +408,4 @@ ZnFedReadStatus FedWalk<Reader>::offerInteractionClass(ZnString& fullName, const
 template class FedWalk<ZnFedReader13>;
 template class FedWalk<ZnPxsFedReader>;
 
-}  // namespace fed13
+}  // namespace pxsdetail::fed13

@@ -19,7 +19,7 @@
 #include <util/znFedTarget.h>
 #include <util/znString.h>
 
-namespace fed13 {
+namespace pxsdetail::fed13 {
 
 // The first datum of `length` bytes, read with the PXS reader. Reader
 // errors are thrown.
@@ -199,6 +199,6 @@ private:
     bool* interactionRootReplaced_;
 };
 
-}  // namespace fed13
+}  // namespace pxsdetail::fed13
 
 #endif

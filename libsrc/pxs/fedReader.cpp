@@ -199,7 +199,7 @@ char* ZnFedReader::takeCurrFddData() {
 }
 
 void ZnFedReader::appendErrorLine(xmlNode* node, ZnString& text) const {
-    fdd::appendLocation(node, text);
+    pxsdetail::fdd::appendLocation(node, text);
 }
 
 bool ZnFedReader::loadFileBuffer(FILE* file) {

@@ -33,7 +33,7 @@ ZnFedReadStatus ZnFedReader13::readFedFilePtr(FILE* file, ZnFedTarget* target, Z
         }
         clearFileBuffer();
         loadFileBuffer(file);
-        fed13::FedDatum fed(fileBuffer_.get(), fileLength_);
+        pxsdetail::fed13::FedDatum fed(fileBuffer_.get(), fileLength_);
         if (fed.empty()) {
             lastError_ = "Unable to find FED in fedfile";
             return ZnFedReadFailed;
@@ -47,18 +47,18 @@ ZnFedReadStatus ZnFedReader13::readFedFilePtr(FILE* file, ZnFedTarget* target, Z
     return ZnFedReadFailed;
 }
 
-fed13::FedWalk<ZnFedReader13> ZnFedReader13::walk() {
-    return fed13::FedWalk<ZnFedReader13>(*this, lastError_, target_, &objectRootReplaced_, &interactionRootReplaced_);
+pxsdetail::fed13::FedWalk<ZnFedReader13> ZnFedReader13::walk() {
+    return pxsdetail::fed13::FedWalk<ZnFedReader13>(*this, lastError_, target_, &objectRootReplaced_, &interactionRootReplaced_);
 }
 
 ZnFedReadStatus ZnFedReader13::processFed(ZnlObjPtr fed) { return walk().fed(fed); }
 
 ZnFedReadStatus ZnFedReader13::processFederation(ZnlObjPtr form) {
-    return fed13::requireHead(form, "Federation", "Symbol \"Federation\" not found", lastError_);
+    return pxsdetail::fed13::requireHead(form, "Federation", "Symbol \"Federation\" not found", lastError_);
 }
 
 ZnFedReadStatus ZnFedReader13::processVersion(ZnlObjPtr form) {
-    return fed13::requireHead(form, "FEDversion", "Symbol \"FEDversion\" not found", lastError_);
+    return pxsdetail::fed13::requireHead(form, "FEDversion", "Symbol \"FEDversion\" not found", lastError_);
 }
 
 ZnFedReadStatus ZnFedReader13::processSpaces(ZnlObjPtr form) { return walk().spaces(form); }
@@ -66,7 +66,7 @@ ZnFedReadStatus ZnFedReader13::processSpaces(ZnlObjPtr form) { return walk().spa
 ZnFedReadStatus ZnFedReader13::processSpace(ZnlObjPtr form) { return walk().space(form); }
 
 ZnFedReadStatus ZnFedReader13::processDimension(ZnlObjPtr form, const char* spaceName) {
-    return fed13::dimension(form, spaceName, target_, lastError_);
+    return pxsdetail::fed13::dimension(form, spaceName, target_, lastError_);
 }
 
 ZnFedReadStatus ZnFedReader13::processObjects(ZnlObjPtr form) { return walk().objects(form); }
@@ -76,7 +76,7 @@ ZnFedReadStatus ZnFedReader13::processObjClass(ZnlObjPtr form, const char* paren
 }
 
 ZnFedReadStatus ZnFedReader13::processAttribute(ZnlObjPtr form, const char* className) {
-    return fed13::attribute(form, className, target_, lastError_);
+    return pxsdetail::fed13::attribute(form, className, target_, lastError_);
 }
 
 ZnFedReadStatus ZnFedReader13::processInteractions(ZnlObjPtr form) { return walk().interactions(form); }
@@ -86,5 +86,5 @@ ZnFedReadStatus ZnFedReader13::processIntClass(ZnlObjPtr form, const char* paren
 }
 
 ZnFedReadStatus ZnFedReader13::processParameter(ZnlObjPtr form, const char* className) {
-    return fed13::parameter(form, className, target_, lastError_);
+    return pxsdetail::fed13::parameter(form, className, target_, lastError_);
 }

@@ -30,7 +30,7 @@
 #include <pxs/fedReader.h>
 #include <pxs/memory.h>
 
-namespace fed13 {
+namespace pxsdetail::fed13 {
 template <class Reader>
 class FedWalk;
 }
@@ -66,7 +66,7 @@ public:
     bool interactionRootReplaced() const { return interactionRootReplaced_; }
 
 private:
-    fed13::FedWalk<ZnFedReader13> walk();
+    pxsdetail::fed13::FedWalk<ZnFedReader13> walk();
 
     bool objectRootReplaced_ = false;
     bool interactionRootReplaced_ = false;

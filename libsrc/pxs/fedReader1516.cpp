@@ -20,32 +20,32 @@ namespace {
 constexpr unsigned kAllTables = 1023;
 
 // Only a missing objects table can fail the read, and only under strict bit 1.
-const fdd::MissingTable kMissingTables[] = {
-    {fdd::kObjectsBit, "Missing or invalid objects table", 1},
-    {fdd::kInteractionsBit, "Missing or invalid interactions table", 0},
-    {fdd::kDimensionsBit, "Missing or invalid dimensions table", 0},
-    {fdd::kTransportationsBit, "Missing or invalid transportations table", 0},
-    {fdd::kSwitchesBit, "Missing or invalid switches table", 0},
-    {fdd::kUpdateRatesBit, "Missing or invalid Update Rates", 0},
-    {fdd::kDataTypesBit, "Missing or invalid Data Types", 0},
-    {fdd::kNotesBit, "Missing or invalid Notes", 0},
-    {fdd::kTimeBit, "Missing or invalid Time", 0},
-    {fdd::kSynchronizationsBit, "Missing or invalid Sync Points", 0},
+const pxsdetail::fdd::MissingTable kMissingTables[] = {
+    {pxsdetail::fdd::kObjectsBit, "Missing or invalid objects table", 1},
+    {pxsdetail::fdd::kInteractionsBit, "Missing or invalid interactions table", 0},
+    {pxsdetail::fdd::kDimensionsBit, "Missing or invalid dimensions table", 0},
+    {pxsdetail::fdd::kTransportationsBit, "Missing or invalid transportations table", 0},
+    {pxsdetail::fdd::kSwitchesBit, "Missing or invalid switches table", 0},
+    {pxsdetail::fdd::kUpdateRatesBit, "Missing or invalid Update Rates", 0},
+    {pxsdetail::fdd::kDataTypesBit, "Missing or invalid Data Types", 0},
+    {pxsdetail::fdd::kNotesBit, "Missing or invalid Notes", 0},
+    {pxsdetail::fdd::kTimeBit, "Missing or invalid Time", 0},
+    {pxsdetail::fdd::kSynchronizationsBit, "Missing or invalid Sync Points", 0},
 };
 
 // Top-level elements; dimensions and transportations are read before the
 // walk, so they have no parser here.
-const fdd::TopLevelEntry<ZnFedReader1516> kTopLevelTables[] = {
-    {"objects", fdd::kObjectsBit, &ZnFedReader1516::processObjects},
-    {"interactions", fdd::kInteractionsBit, &ZnFedReader1516::processInteractions},
-    {"switches", fdd::kSwitchesBit, &ZnFedReader1516::parseSwitches},
+const pxsdetail::fdd::TopLevelEntry<ZnFedReader1516> kTopLevelTables[] = {
+    {"objects", pxsdetail::fdd::kObjectsBit, &ZnFedReader1516::processObjects},
+    {"interactions", pxsdetail::fdd::kInteractionsBit, &ZnFedReader1516::processInteractions},
+    {"switches", pxsdetail::fdd::kSwitchesBit, &ZnFedReader1516::parseSwitches},
     {"dimensions", 0, nullptr},
     {"transportations", 0, nullptr},
-    {"dataTypes", fdd::kDataTypesBit, &ZnFedReader1516::parseDataTypeTree},
-    {"notes", fdd::kNotesBit, &ZnFedReader1516::parseNotesTree},
+    {"dataTypes", pxsdetail::fdd::kDataTypesBit, &ZnFedReader1516::parseDataTypeTree},
+    {"notes", pxsdetail::fdd::kNotesBit, &ZnFedReader1516::parseNotesTree},
     {"tags", 0, &ZnFedReader1516::parseTagsTree},
-    {"time", fdd::kTimeBit, &ZnFedReader1516::parseTimeTree},
-    {"synchronizations", fdd::kSynchronizationsBit, &ZnFedReader1516::parseSynchronizationsTree},
+    {"time", pxsdetail::fdd::kTimeBit, &ZnFedReader1516::parseTimeTree},
+    {"synchronizations", pxsdetail::fdd::kSynchronizationsBit, &ZnFedReader1516::parseSynchronizationsTree},
 };
 
 // Switches installed from the target's defaults when a read asks for them.
@@ -116,7 +116,7 @@ ZnFedReadStatus ZnFedReader1516::readFedFilePtr(FILE* file, ZnFedTarget* target,
 }
 
 ZnFedReadStatus ZnFedReader1516::readDocument(const ZnFilename& fileName, bool validate) {
-    return fdd::readDocument(
+    return pxsdetail::fdd::readDocument(
         fileBuffer_.get(), fileLength_, fileName.c_str(), lastError_,
         [&](xmlDoc* doc, xmlNode*) {
             return validate ? checkDocumentType(doc, &fileName, "FDD missing DTD.")
@@ -127,21 +127,21 @@ ZnFedReadStatus ZnFedReader1516::readDocument(const ZnFilename& fileName, bool v
 
 ZnFedReadStatus ZnFedReader1516::checkDocumentType(xmlDoc* doc, const ZnFilename* fileName,
                                                    const char* missingMessage) {
-    return fdd::checkDocumentType(*this, doc, fileName, missingMessage, lastError_);
+    return pxsdetail::fdd::checkDocumentType(*this, doc, fileName, missingMessage, lastError_);
 }
 
 bool ZnFedReader1516::dtdValidate(xmlDoc* doc, const char* dtdPath) {
-    return fdd::validateWithDtd(doc, dtdPath);
+    return pxsdetail::fdd::validateWithDtd(doc, dtdPath);
 }
 
 ZnFedReadStatus ZnFedReader1516::processXmlDocPtr(xmlDoc* doc) {
-    return fdd::adoptParsedDocument(doc, lastError_, [this](xmlDoc* parsed, xmlNode*) {
+    return pxsdetail::fdd::adoptParsedDocument(doc, lastError_, [this](xmlDoc* parsed, xmlNode*) {
         return checkDocumentType(parsed, nullptr, "No DTD Node found.");
     });
 }
 
 xmlNode* ZnFedReader1516::getNodeByName(xmlNode* node, const char* name) {
-    return fdd::childNamed(node, name);
+    return pxsdetail::fdd::childNamed(node, name);
 }
 
 ZnFedReadStatus ZnFedReader1516::processFed(xmlNode* root) {
@@ -155,13 +155,13 @@ ZnFedReadStatus ZnFedReader1516::processFed(xmlNode* root) {
         ZnVerbose << "Federation Properties:\n";
         ZnVerbose.printf("%s \n\n", properties.c_str());
     }
-    unsigned int found = fdd::kUpdateRatesBit;
-    ZnFedReadStatus status = fdd::readDimensionsAndTransportations(*this, root, found);
+    unsigned int found = pxsdetail::fdd::kUpdateRatesBit;
+    ZnFedReadStatus status = pxsdetail::fdd::readDimensionsAndTransportations(*this, root, found);
     if (useDefaultSwitches_ && target_) applyDefaultSwitches();
     if (status != ZnFedReadFailed)
-        status = fdd::walkTopLevel(*this, root, kTopLevelTables, false, lastError_, found);
+        status = pxsdetail::fdd::walkTopLevel(*this, root, kTopLevelTables, false, lastError_, found);
     if (status != ZnFedReadFailed && found != kAllTables)
-        fdd::reportMissingTables(*this, found, kMissingTables, lastError_, status);
+        pxsdetail::fdd::reportMissingTables(*this, found, kMissingTables, lastError_, status);
     return status;
 }
 
@@ -170,13 +170,13 @@ void ZnFedReader1516::applyDefaultSwitches() {
 }
 
 ZnFedReadStatus ZnFedReader1516::parseTransportationsList(xmlNode* node) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkTransportations(ctx, node);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkTransportations(ctx, node);
 }
 
-fdd::ClassWalk<ZnFedReader1516> ZnFedReader1516::classWalk() {
-    return fdd::ClassWalk<ZnFedReader1516>(
-        *this, lastError_, target_, fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_});
+pxsdetail::fdd::ClassWalk<ZnFedReader1516> ZnFedReader1516::classWalk() {
+    return pxsdetail::fdd::ClassWalk<ZnFedReader1516>(
+        *this, lastError_, target_, pxsdetail::fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_});
 }
 
 ZnFedReadStatus ZnFedReader1516::processObjects(xmlNode* node) {
@@ -220,8 +220,8 @@ ZnFedReadStatus ZnFedReader1516::parseDimensionList(xmlNode* node) {
 }
 
 ZnFedReadStatus ZnFedReader1516::parseDimension(xmlNode* node) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::readDimension(ctx, node, scratch_);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::readDimension(ctx, node, scratch_);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseSwitches(xmlNode* node) {
@@ -232,7 +232,7 @@ ZnFedReadStatus ZnFedReader1516::parseSwitches(xmlNode* node) {
         const char* name = reinterpret_cast<const char*>(attr->name);
         // The DTD's notes attributes annotate a switch; they are not switches.
         if (endsWithNotes(name)) continue;
-        ZnString value = fdd::attributeText(attr);
+        ZnString value = pxsdetail::fdd::attributeText(attr);
         if (value != "Enabled" && value != "Disabled") {
             lastError_ = "Value not found for switch Type ";
             lastError_ += name;
@@ -257,75 +257,75 @@ ZnFedReadStatus ZnFedReader1516::parseSwitches(xmlNode* node) {
 }
 
 ZnFedReadStatus ZnFedReader1516::parseDataTypeTree(xmlNode* node) {
-    return fdd::walkDataTypeTables(*this, node, false, lastError_);
+    return pxsdetail::fdd::walkDataTypeTables(*this, node, false, lastError_);
 }
 
-fdd::WalkContext ZnFedReader1516::walkContext() {
-    return fdd::WalkContext{lastError_, strictChecking(1), target_};
+pxsdetail::fdd::WalkContext ZnFedReader1516::walkContext() {
+    return pxsdetail::fdd::WalkContext{lastError_, strictChecking(1), target_};
 }
 
 ZnFedReadStatus ZnFedReader1516::parseNotesTree(xmlNode* node) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkNotes(ctx, node);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkNotes(ctx, node);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseTagsTree(xmlNode* node) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkTags(ctx, node);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkTags(ctx, node);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseTimeTree(xmlNode* node) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkTime(ctx, node);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkTime(ctx, node);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseSynchronizationsTree(xmlNode* node) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkSynchronizations(ctx, node);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkSynchronizations(ctx, node);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseBasicDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkBasicData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkBasicData(ctx, first);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseSimpleDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkSimpleData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkSimpleData(ctx, first);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseArrayDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkArrayData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkArrayData(ctx, first);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseEnumeratedDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkEnumeratedData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkEnumeratedData(ctx, first);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseFixedRecordDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkFixedRecordData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkFixedRecordData(ctx, first);
 }
 
 ZnFedReadStatus ZnFedReader1516::parseVariantRecordDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::walkVariantRecordData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::walkVariantRecordData(ctx, first);
 }
 
 void ZnFedReader1516::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    fdd::appendProperties(node, text);
+    pxsdetail::fdd::appendProperties(node, text);
 }
 
 void ZnFedReader1516::appendNodeContent(xmlNode* node, ZnString& text) const {
-    fdd::appendContent(node, text);
+    pxsdetail::fdd::appendContent(node, text);
 }
 
-bool ZnFedReader1516::isBlankText(xmlNode* node) const { return fdd::isBlankText(node); }
+bool ZnFedReader1516::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
 
 const char* ZnFedReader1516::propertyByName(xmlNode* node, const char* name) const {
-    return fdd::property(node, name, scratch_);
+    return pxsdetail::fdd::property(node, name, scratch_);
 }
 
 bool ZnFedReader1516::getPropertyByName(xmlNode* node, const char* name, ZnString& value) const {
@@ -335,19 +335,19 @@ bool ZnFedReader1516::getPropertyByName(xmlNode* node, const char* name, ZnStrin
 }
 
 ZnTransportType ZnFedReader1516::getTransportType(xmlNode* node) const {
-    return fdd::transportCode(propertyByName(node, "transportation"));
+    return pxsdetail::fdd::transportCode(propertyByName(node, "transportation"));
 }
 
 bool ZnFedReader1516::getOrderType(xmlNode* node, ZnOrderType& order) const {
-    return fdd::orderCode(propertyByName(node, "order"), &order);
+    return pxsdetail::fdd::orderCode(propertyByName(node, "order"), &order);
 }
 
 bool ZnFedReader1516::convertStringToULong(const char* text, uint64_t& value) const {
-    return fdd::parseUnsigned64(text, &value);
+    return pxsdetail::fdd::parseUnsigned64(text, &value);
 }
 
 ZnSharingType_enum ZnFedReader1516::getSharingType(xmlNode* node) const {
-    return fdd::sharingCode(propertyByName(node, "sharing"));
+    return pxsdetail::fdd::sharingCode(propertyByName(node, "sharing"));
 }
 
 void ZnFedReader1516::getSemantics(xmlNode* node, ZnString& semantics) const {
@@ -361,7 +361,7 @@ bool ZnFedReader1516::getNotes(xmlNode* node, const char* property, ZnString& no
 }
 
 ZnOwnershipType_enum ZnFedReader1516::getOwnershipType(xmlNode* node) const {
-    return fdd::ownershipCode(propertyByName(node, "ownership"));
+    return pxsdetail::fdd::ownershipCode(propertyByName(node, "ownership"));
 }
 
 void ZnFedReader1516::getUpdateCondition(xmlNode* node, ZnString& condition) const {
@@ -369,5 +369,5 @@ void ZnFedReader1516::getUpdateCondition(xmlNode* node, ZnString& condition) con
 }
 
 ZnFomUpdateType_enum ZnFedReader1516::getUpdateType(xmlNode* node) const {
-    return fdd::updateTypeCode(propertyByName(node, "updateType"));
+    return pxsdetail::fdd::updateTypeCode(propertyByName(node, "updateType"));
 }

@@ -25,7 +25,7 @@
 
 typedef struct _xmlDoc xmlDoc;
 
-namespace fdd {
+namespace pxsdetail::fdd {
 struct WalkContext;
 template <class Reader>
 class ClassWalk;
@@ -113,8 +113,8 @@ private:
     ZnFedReadStatus checkDocumentType(xmlDoc* doc, const ZnFilename* fileName,
                                       const char* missingMessage);
     void applyDefaultSwitches();
-    fdd::ClassWalk<ZnFedReader1516> classWalk();
-    fdd::WalkContext walkContext();
+    pxsdetail::fdd::ClassWalk<ZnFedReader1516> classWalk();
+    pxsdetail::fdd::WalkContext walkContext();
 
     bool objectRootReplaced_ = false;
     bool interactionRootReplaced_ = false;

@@ -25,35 +25,35 @@ constexpr const char* kUnexpectedProblem = "Unexpected problem reading fed file.
 constexpr unsigned kAllTables = 2047;
 
 // Tables a module may leave out: another module (or the MIM) supplies them.
-constexpr unsigned kOptionalTables = fdd::kUpdateRatesBit | fdd::kNotesBit | fdd::kTimeBit |
-                                     fdd::kSynchronizationsBit | fdd::kModelIdentificationBit;
+constexpr unsigned kOptionalTables = pxsdetail::fdd::kUpdateRatesBit | pxsdetail::fdd::kNotesBit | pxsdetail::fdd::kTimeBit |
+                                     pxsdetail::fdd::kSynchronizationsBit | pxsdetail::fdd::kModelIdentificationBit;
 
 // The first four fail the read under strict bit 2.
-const fdd::MissingTable kMissingTables[] = {
-    {fdd::kObjectsBit, "Missing or invalid objects table", 2},
-    {fdd::kInteractionsBit, "Missing or invalid interactions table", 2},
-    {fdd::kDimensionsBit, "Missing or invalid dimensions table", 2},
-    {fdd::kTransportationsBit, "Missing or invalid transportations table", 2},
-    {fdd::kSwitchesBit, "Missing or invalid switches table", 0},
-    {fdd::kDataTypesBit, "Missing or invalid Data Types", 0},
+const pxsdetail::fdd::MissingTable kMissingTables[] = {
+    {pxsdetail::fdd::kObjectsBit, "Missing or invalid objects table", 2},
+    {pxsdetail::fdd::kInteractionsBit, "Missing or invalid interactions table", 2},
+    {pxsdetail::fdd::kDimensionsBit, "Missing or invalid dimensions table", 2},
+    {pxsdetail::fdd::kTransportationsBit, "Missing or invalid transportations table", 2},
+    {pxsdetail::fdd::kSwitchesBit, "Missing or invalid switches table", 0},
+    {pxsdetail::fdd::kDataTypesBit, "Missing or invalid Data Types", 0},
 };
 
 // Top-level elements; dimensions and transportations are read before the
 // walk, so they have no parser here.
-const fdd::TopLevelEntry<ZnFedReader1516e> kTopLevelTables[] = {
-    {"modelIdentification", fdd::kModelIdentificationBit,
+const pxsdetail::fdd::TopLevelEntry<ZnFedReader1516e> kTopLevelTables[] = {
+    {"modelIdentification", pxsdetail::fdd::kModelIdentificationBit,
      &ZnFedReader1516e::processModelIdentification},
-    {"objects", fdd::kObjectsBit, &ZnFedReader1516e::processObjects},
-    {"interactions", fdd::kInteractionsBit, &ZnFedReader1516e::processInteractions},
-    {"switches", fdd::kSwitchesBit, &ZnFedReader1516e::parseSwitches},
-    {"updateRates", fdd::kUpdateRatesBit, &ZnFedReader1516e::parseUpdateRates},
+    {"objects", pxsdetail::fdd::kObjectsBit, &ZnFedReader1516e::processObjects},
+    {"interactions", pxsdetail::fdd::kInteractionsBit, &ZnFedReader1516e::processInteractions},
+    {"switches", pxsdetail::fdd::kSwitchesBit, &ZnFedReader1516e::parseSwitches},
+    {"updateRates", pxsdetail::fdd::kUpdateRatesBit, &ZnFedReader1516e::parseUpdateRates},
     {"dimensions", 0, nullptr},
     {"transportations", 0, nullptr},
-    {"dataTypes", fdd::kDataTypesBit, &ZnFedReader1516e::parseDataTypeTree},
-    {"notes", fdd::kNotesBit, &ZnFedReader1516e::parseNotesTree},
+    {"dataTypes", pxsdetail::fdd::kDataTypesBit, &ZnFedReader1516e::parseDataTypeTree},
+    {"notes", pxsdetail::fdd::kNotesBit, &ZnFedReader1516e::parseNotesTree},
     {"tags", 0, &ZnFedReader1516e::parseTagsTree},
-    {"time", fdd::kTimeBit, &ZnFedReader1516e::parseTimeTree},
-    {"synchronizations", fdd::kSynchronizationsBit, &ZnFedReader1516e::parseSynchronizationsTree},
+    {"time", pxsdetail::fdd::kTimeBit, &ZnFedReader1516e::parseTimeTree},
+    {"synchronizations", pxsdetail::fdd::kSynchronizationsBit, &ZnFedReader1516e::parseSynchronizationsTree},
 };
 
 // Switches installed from the target's defaults when a read asks for them;
@@ -135,7 +135,7 @@ ZnFedReadStatus ZnFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* target
 
 ZnFedReadStatus ZnFedReader1516e::readDocument(const char* bytes, unsigned int length,
                                                const ZnFilename& fileName) {
-    return fdd::readDocument(
+    return pxsdetail::fdd::readDocument(
         bytes, length, fileName.c_str(), lastError_,
         [&](xmlDoc* doc, xmlNode* root) { return checkSchema(doc, root, &fileName); },
         [this](xmlNode* root) { return processFed(root); });
@@ -144,7 +144,7 @@ ZnFedReadStatus ZnFedReader1516e::readDocument(const char* bytes, unsigned int l
 ZnFedReadStatus ZnFedReader1516e::checkSchema(xmlDoc* doc, xmlNode* root,
                                               const ZnFilename* fileName) {
     if (!schemaValidationEnabled_) return ZnFedReadSuccess;
-    return fdd::evolved::checkSchema(*this, doc, propertyByName(root, "schemaLocation"), fileName,
+    return pxsdetail::fdd::evolved::checkSchema(*this, doc, propertyByName(root, "schemaLocation"), fileName,
                                      lastError_);
 }
 
@@ -152,7 +152,7 @@ void ZnFedReader1516e::setSchemaValidationEnabled(bool) { schemaValidationEnable
 
 ZnFedReadStatus ZnFedReader1516e::processXmlDocPtr(xmlDoc* doc) {
     ZnFedReadStatus status =
-        fdd::adoptParsedDocument(doc, lastError_, [this](xmlDoc* parsed, xmlNode* root) {
+        pxsdetail::fdd::adoptParsedDocument(doc, lastError_, [this](xmlDoc* parsed, xmlNode* root) {
             return checkSchema(parsed, root, nullptr);
         });
     scratch_.clear();
@@ -160,7 +160,7 @@ ZnFedReadStatus ZnFedReader1516e::processXmlDocPtr(xmlDoc* doc) {
 }
 
 bool ZnFedReader1516e::schemaValidate(xmlDoc* doc, const char* schemaFile) {
-    return fdd::evolved::validateWithSchema(doc, schemaFile);
+    return pxsdetail::fdd::evolved::validateWithSchema(doc, schemaFile);
 }
 
 ZnFedReadStatus ZnFedReader1516e::processFed(xmlNode* root) {
@@ -174,13 +174,13 @@ ZnFedReadStatus ZnFedReader1516e::processFed(xmlNode* root) {
         ZnVerbose << "Federation Properties:\n";
         ZnVerbose.printf("%s \n\n", properties.c_str());
     }
-    unsigned int found = kOptionalTables | (strictChecking(2) ? 0u : unsigned(fdd::kSwitchesBit));
-    ZnFedReadStatus status = fdd::readDimensionsAndTransportations(*this, root, found);
+    unsigned int found = kOptionalTables | (strictChecking(2) ? 0u : unsigned(pxsdetail::fdd::kSwitchesBit));
+    ZnFedReadStatus status = pxsdetail::fdd::readDimensionsAndTransportations(*this, root, found);
     if (useDefaultSwitches_ && target_) applyDefaultSwitches();
     if (status != ZnFedReadFailed)
-        status = fdd::walkTopLevel(*this, root, kTopLevelTables, false, lastError_, found);
+        status = pxsdetail::fdd::walkTopLevel(*this, root, kTopLevelTables, false, lastError_, found);
     if (status != ZnFedReadFailed && found != kAllTables)
-        fdd::reportMissingTables(*this, found, kMissingTables, lastError_, status);
+        pxsdetail::fdd::reportMissingTables(*this, found, kMissingTables, lastError_, status);
     return status;
 }
 
@@ -190,8 +190,8 @@ void ZnFedReader1516e::applyDefaultSwitches() {
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseTransportationsList(xmlNode* node) {
-    fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
-    return fdd::evolved::walkTransportations(ctx, node);
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
+    return pxsdetail::fdd::evolved::walkTransportations(ctx, node);
 }
 
 // A `reference` of type Dependency names, in its `identification`, a module
@@ -200,27 +200,27 @@ ZnFedReadStatus ZnFedReader1516e::processModelIdentification(xmlNode* node) {
     std::vector<ZnString> dependencies;
     for (xmlNode* child = node->children; child; child = child->next) {
         if (child->type != XML_ELEMENT_NODE) continue;
-        if (fdd::isNamed(child, "name")) {
-            if (target_) target_->setModuleName(fdd::evolved::elementText(child).c_str());
+        if (pxsdetail::fdd::isNamed(child, "name")) {
+            if (target_) target_->setModuleName(pxsdetail::fdd::evolved::elementText(child).c_str());
             continue;
         }
-        if (!fdd::isNamed(child, "reference")) continue;
+        if (!pxsdetail::fdd::isNamed(child, "reference")) continue;
         bool dependency = false;
         for (xmlNode* part = child->children; part; part = part->next) {
             if (part->type != XML_ELEMENT_NODE) continue;
-            if (fdd::isNamed(part, "type"))
-                dependency = fdd::evolved::trimmed(fdd::evolved::elementText(part)) == "Dependency";
-            else if (dependency && fdd::isNamed(part, "identification"))
-                dependencies.push_back(fdd::evolved::trimmed(fdd::evolved::elementText(part)));
+            if (pxsdetail::fdd::isNamed(part, "type"))
+                dependency = pxsdetail::fdd::evolved::trimmed(pxsdetail::fdd::evolved::elementText(part)) == "Dependency";
+            else if (dependency && pxsdetail::fdd::isNamed(part, "identification"))
+                dependencies.push_back(pxsdetail::fdd::evolved::trimmed(pxsdetail::fdd::evolved::elementText(part)));
         }
     }
     if (target_ && !dependencies.empty()) target_->setModuleDependencies(dependencies);
     return ZnFedReadSuccess;
 }
 
-fdd::evolved::ClassWalk<ZnFedReader1516e> ZnFedReader1516e::classWalk() {
-    return fdd::evolved::ClassWalk<ZnFedReader1516e>(
-        *this, lastError_, target_, fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_});
+pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e> ZnFedReader1516e::classWalk() {
+    return pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e>(
+        *this, lastError_, target_, pxsdetail::fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_});
 }
 
 ZnFedReadStatus ZnFedReader1516e::processObjects(xmlNode* node) {
@@ -260,12 +260,12 @@ ZnFedReadStatus ZnFedReader1516e::parseParameter(xmlNode* node, const ZnString& 
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseDimensionList(xmlNode* node) {
-    return fdd::walkDimensionList(*this, node, lastError_);
+    return pxsdetail::fdd::walkDimensionList(*this, node, lastError_);
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseDimension(xmlNode* node) {
-    fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
-    return fdd::evolved::readDimension(ctx, node);
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
+    return pxsdetail::fdd::evolved::readDimension(ctx, node);
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseSwitches(xmlNode* node) {
@@ -289,7 +289,7 @@ ZnFedReadStatus ZnFedReader1516e::readSwitch(xmlNode* node) {
     const char* value = propertyByName(node, valueName);
     if (!value) value = childContentByName(node, valueName);
     if (resign) {
-        if (int code = fdd::evolved::resignActionCode(value)) {
+        if (int code = pxsdetail::fdd::evolved::resignActionCode(value)) {
             target_->setAutomaticResignAction(code);
             ZnVerbose.printf("Switch %-30s %s\n", name, value);
         }
@@ -313,18 +313,18 @@ ZnFedReadStatus ZnFedReader1516e::readSwitch(xmlNode* node) {
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseUpdateRates(xmlNode* node) {
-    fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
-    return fdd::evolved::walkUpdateRates(ctx, node);
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
+    return pxsdetail::fdd::evolved::walkUpdateRates(ctx, node);
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseDataTypeTree(xmlNode* node) {
-    return fdd::walkDataTypeTables(*this, node, false, lastError_);
+    return pxsdetail::fdd::walkDataTypeTables(*this, node, false, lastError_);
 }
 
 #define PXS_EVOLVED_WALK(method, walk, Arg)                          \
     ZnFedReadStatus ZnFedReader1516e::method(xmlNode* Arg) {         \
-        fdd::WalkContext ctx{lastError_, strictChecking(1), target_}; \
-        return fdd::evolved::walk(ctx, Arg);                         \
+        pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_}; \
+        return pxsdetail::fdd::evolved::walk(ctx, Arg);                         \
     }
 PXS_EVOLVED_WALK(parseNotesTree, walkNotes, node)
 PXS_EVOLVED_WALK(parseTagsTree, walkTags, node)
@@ -339,17 +339,17 @@ PXS_EVOLVED_WALK(parseVariantRecordDataTypesTree, walkVariantRecordData, first)
 #undef PXS_EVOLVED_WALK
 
 void ZnFedReader1516e::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    fdd::appendProperties(node, text);
+    pxsdetail::fdd::appendProperties(node, text);
 }
 
 void ZnFedReader1516e::appendNodeContent(xmlNode* node, ZnString& text) const {
-    fdd::appendContent(node, text);
+    pxsdetail::fdd::appendContent(node, text);
 }
 
-bool ZnFedReader1516e::isBlankText(xmlNode* node) const { return fdd::isBlankText(node); }
+bool ZnFedReader1516e::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
 
 const char* ZnFedReader1516e::propertyByName(xmlNode* node, const char* name) const {
-    return fdd::property(node, name, scratch_);
+    return pxsdetail::fdd::property(node, name, scratch_);
 }
 
 bool ZnFedReader1516e::getPropertyByName(xmlNode* node, const char* name, ZnString& value) const {
@@ -397,29 +397,29 @@ void ZnFedReader1516e::getTransportType(xmlNode* node, ZnTransportType& code,
 }
 
 bool ZnFedReader1516e::getOrderType(xmlNode* node, ZnOrderType& order) const {
-    return fdd::orderCode(childContentByName(node, "order"), &order);
+    return pxsdetail::fdd::orderCode(childContentByName(node, "order"), &order);
 }
 
 xmlNode* ZnFedReader1516e::getNodeByName(xmlNode* node, const char* name) {
-    return fdd::childNamed(node, name);
+    return pxsdetail::fdd::childNamed(node, name);
 }
 
 const char* ZnFedReader1516e::childContentByName(xmlNode* node, const char* name) {
-    return fdd::evolved::childText(node, name);
+    return pxsdetail::fdd::evolved::childText(node, name);
 }
 
 bool ZnFedReader1516e::getChildrenContent(xmlNode* node, ZnString& value) const {
-    const char* text = fdd::evolved::firstChildText(node);
+    const char* text = pxsdetail::fdd::evolved::firstChildText(node);
     if (text) value = text;
     return text != nullptr;
 }
 
 bool ZnFedReader1516e::convertStringToULong(const char* text, uint64_t& value) const {
-    return fdd::parseUnsigned64(text, &value);
+    return pxsdetail::fdd::parseUnsigned64(text, &value);
 }
 
 ZnSharingType_enum ZnFedReader1516e::getSharingType(xmlNode* node) const {
-    return fdd::evolved::sharingCode(childContentByName(node, "sharing"));
+    return pxsdetail::fdd::evolved::sharingCode(childContentByName(node, "sharing"));
 }
 
 void ZnFedReader1516e::getSemantics(xmlNode* node, ZnString& semantics) const {
@@ -431,7 +431,7 @@ bool ZnFedReader1516e::getNotes(xmlNode* node, ZnString& notes) const {
 }
 
 ZnOwnershipType_enum ZnFedReader1516e::getOwnershipType(xmlNode* node) const {
-    return fdd::ownershipCode(childContentByName(node, "ownership"));
+    return pxsdetail::fdd::ownershipCode(childContentByName(node, "ownership"));
 }
 
 void ZnFedReader1516e::getUpdateCondition(xmlNode* node, ZnString& condition) const {
@@ -439,7 +439,7 @@ void ZnFedReader1516e::getUpdateCondition(xmlNode* node, ZnString& condition) co
 }
 
 ZnFomUpdateType_enum ZnFedReader1516e::getUpdateType(xmlNode* node) const {
-    return fdd::updateTypeCode(childContentByName(node, "updateType"));
+    return pxsdetail::fdd::updateTypeCode(childContentByName(node, "updateType"));
 }
 
 bool ZnFedReader1516e::isEvolvedFormat(void* file) {
@@ -449,16 +449,16 @@ bool ZnFedReader1516e::isEvolvedFormat(void* file) {
     if (!readFileIntoBuffer(stream, &raw, &length)) return false;
     std::unique_ptr<char[]> bytes(raw);
     std::rewind(stream);
-    XmlDocPtr doc = fdd::parseBytes(bytes.get(), length, nullptr);
+    XmlDocPtr doc = pxsdetail::fdd::parseBytes(bytes.get(), length, nullptr);
     xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
     if (!root) return false;
-    xmlNode* list = fdd::childElementNamed(root, "transportations");
-    if (xmlNode* first = fdd::childElementNamed(list, "transportation"))
+    xmlNode* list = pxsdetail::fdd::childElementNamed(root, "transportations");
+    if (xmlNode* first = pxsdetail::fdd::childElementNamed(list, "transportation"))
         return childContentByName(first, "reliable") != nullptr;
-    if (list && fdd::evolved::trimmed(fdd::evolved::elementText(list)) == "transportation")
+    if (list && pxsdetail::fdd::evolved::trimmed(pxsdetail::fdd::evolved::elementText(list)) == "transportation")
         return true;
-    if (fdd::childElementNamed(root, "updateRates")) return true;
-    xmlNode* cls = fdd::childElementNamed(fdd::childElementNamed(root, "objects"), "objectClass");
+    if (pxsdetail::fdd::childElementNamed(root, "updateRates")) return true;
+    xmlNode* cls = pxsdetail::fdd::childElementNamed(pxsdetail::fdd::childElementNamed(root, "objects"), "objectClass");
     const char* name = cls ? childContentByName(cls, "name") : nullptr;
     return name && std::strcmp(name, "HLAobjectRoot") == 0;
 }

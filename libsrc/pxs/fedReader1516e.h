@@ -28,7 +28,7 @@
 
 typedef struct _xmlDoc xmlDoc;
 
-namespace fdd {
+namespace pxsdetail::fdd {
 namespace evolved {
 template <class Reader>
 class ClassWalk;
@@ -146,7 +146,7 @@ private:
     ZnFedReadStatus checkSchema(xmlDoc* doc, xmlNode* root, const ZnFilename* fileName);
     void applyDefaultSwitches();
     ZnFedReadStatus readSwitch(xmlNode* node);
-    fdd::evolved::ClassWalk<ZnFedReader1516e> classWalk();
+    pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e> classWalk();
 
     bool schemaValidationEnabled_ = false;
     bool objectRootReplaced_ = false;

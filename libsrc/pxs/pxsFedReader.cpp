@@ -28,13 +28,13 @@ ZnFedReadStatus ZnPxsFedReader::readFedFilePtr(FILE* file, ZnFedTarget* target, 
         return ZnFedReadNotOpened;
     }
     try {
-        std::unique_ptr<fed13::FedDatum> fed;
+        std::unique_ptr<pxsdetail::fed13::FedDatum> fed;
         {
             char* raw = nullptr;
             unsigned int length = 0;
             readFileIntoBuffer(file, &raw, &length);
             std::unique_ptr<char[]> bytes(raw);  // only the datum outlives this scope
-            fed = std::make_unique<fed13::FedDatum>(bytes.get(), length);
+            fed = std::make_unique<pxsdetail::fed13::FedDatum>(bytes.get(), length);
         }
         if (fed->empty()) {
             lastError_ = "Unable to find FED in fedfile";
@@ -49,18 +49,18 @@ ZnFedReadStatus ZnPxsFedReader::readFedFilePtr(FILE* file, ZnFedTarget* target, 
     return ZnFedReadFailed;
 }
 
-fed13::FedWalk<ZnPxsFedReader> ZnPxsFedReader::walk() {
-    return fed13::FedWalk<ZnPxsFedReader>(*this, lastError_, fedTarget_, nullptr, nullptr);
+pxsdetail::fed13::FedWalk<ZnPxsFedReader> ZnPxsFedReader::walk() {
+    return pxsdetail::fed13::FedWalk<ZnPxsFedReader>(*this, lastError_, fedTarget_, nullptr, nullptr);
 }
 
 ZnFedReadStatus ZnPxsFedReader::processFed(ZnlObjPtr fed) { return walk().fed(fed); }
 
 ZnFedReadStatus ZnPxsFedReader::processFederation(ZnlObjPtr form) {
-    return fed13::requireHead(form, "Federation", "Symbol \"Federation\" not found", lastError_);
+    return pxsdetail::fed13::requireHead(form, "Federation", "Symbol \"Federation\" not found", lastError_);
 }
 
 ZnFedReadStatus ZnPxsFedReader::processVersion(ZnlObjPtr form) {
-    return fed13::requireHead(form, "FEDversion", "Symbol \"FEDversion\" not found", lastError_);
+    return pxsdetail::fed13::requireHead(form, "FEDversion", "Symbol \"FEDversion\" not found", lastError_);
 }
 
 ZnFedReadStatus ZnPxsFedReader::processSpaces(ZnlObjPtr form) { return walk().spaces(form); }
@@ -68,7 +68,7 @@ ZnFedReadStatus ZnPxsFedReader::processSpaces(ZnlObjPtr form) { return walk().sp
 ZnFedReadStatus ZnPxsFedReader::processSpace(ZnlObjPtr form) { return walk().space(form); }
 
 ZnFedReadStatus ZnPxsFedReader::processDimension(ZnlObjPtr form, const char* spaceName) {
-    return fed13::dimension(form, spaceName, fedTarget_, lastError_);
+    return pxsdetail::fed13::dimension(form, spaceName, fedTarget_, lastError_);
 }
 
 ZnFedReadStatus ZnPxsFedReader::processObjects(ZnlObjPtr form) { return walk().objects(form); }
@@ -78,7 +78,7 @@ ZnFedReadStatus ZnPxsFedReader::processObjClass(ZnlObjPtr form, const char* pare
 }
 
 ZnFedReadStatus ZnPxsFedReader::processAttribute(ZnlObjPtr form, const char* className) {
-    return fed13::attribute(form, className, fedTarget_, lastError_);
+    return pxsdetail::fed13::attribute(form, className, fedTarget_, lastError_);
 }
 
 ZnFedReadStatus ZnPxsFedReader::processInteractions(ZnlObjPtr form) { return walk().interactions(form); }
@@ -88,5 +88,5 @@ ZnFedReadStatus ZnPxsFedReader::processIntClass(ZnlObjPtr form, const char* pare
 }
 
 ZnFedReadStatus ZnPxsFedReader::processParameter(ZnlObjPtr form, const char* className) {
-    return fed13::parameter(form, className, fedTarget_, lastError_);
+    return pxsdetail::fed13::parameter(form, className, fedTarget_, lastError_);
 }

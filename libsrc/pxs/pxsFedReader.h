@@ -19,7 +19,7 @@
 #include <pxs/fedReader.h>
 #include <pxs/memory.h>
 
-namespace fed13 {
+namespace pxsdetail::fed13 {
 template <class Reader>
 class FedWalk;
 }
@@ -50,7 +50,7 @@ public:
     virtual ZnFedReadStatus processParameter(ZnlObjPtr form, const char* className);
 
 private:
-    fed13::FedWalk<ZnPxsFedReader> walk();
+    pxsdetail::fed13::FedWalk<ZnPxsFedReader> walk();
 
     ZnFedTarget* fedTarget_ = nullptr;  // the reader's own; may be null
 };

@@ -41,10 +41,10 @@ const struct {
 
 // Top-level elements this reader walks (bit 0: no table bit), and those it
 // accepts without looking inside; `tags` is only listed.
-const fdd::TopLevelEntry<ZnXmlFedReader> kTopLevelTables[] = {
-    {"objects", fdd::kObjectsBit, &ZnXmlFedReader::processObjects},
-    {"interactions", fdd::kInteractionsBit, &ZnXmlFedReader::processInteractions},
-    {"switches", fdd::kSwitchesBit, &ZnXmlFedReader::parseSwitches},
+const pxsdetail::fdd::TopLevelEntry<ZnXmlFedReader> kTopLevelTables[] = {
+    {"objects", pxsdetail::fdd::kObjectsBit, &ZnXmlFedReader::processObjects},
+    {"interactions", pxsdetail::fdd::kInteractionsBit, &ZnXmlFedReader::processInteractions},
+    {"switches", pxsdetail::fdd::kSwitchesBit, &ZnXmlFedReader::parseSwitches},
     {"dimensions", 0, nullptr},
     {"transportations", 0, nullptr},
     {"dataTypes", 0, nullptr},
@@ -89,7 +89,7 @@ ZnFedReadStatus ZnXmlFedReader::readFedFilePtr(FILE* file, ZnFedTarget* target,
 
 ZnFedReadStatus ZnXmlFedReader::readDocument(const char* bytes, unsigned int length,
                                              const ZnFilename& fileName, bool validate) {
-    return fdd::readDocument(
+    return pxsdetail::fdd::readDocument(
         bytes, length, fileName.c_str(), lastError_,
         [&](xmlDoc* doc, xmlNode*) {
             return validate ? checkDocument(doc, fileName) : ZnFedReadSuccess;
@@ -100,22 +100,22 @@ ZnFedReadStatus ZnXmlFedReader::readDocument(const char* bytes, unsigned int len
 // A missing document type has no message of its own in this reader:
 // strict checking alone decides.
 ZnFedReadStatus ZnXmlFedReader::checkDocument(xmlDoc* doc, const ZnFilename& fileName) {
-    return fdd::checkDocumentType(*this, doc, &fileName, nullptr, lastError_);
+    return pxsdetail::fdd::checkDocumentType(*this, doc, &fileName, nullptr, lastError_);
 }
 
 ZnFedReadStatus ZnXmlFedReader::openFile(const char* fileName, xmlDoc** doc) {
-    return fdd::openObjectModel(fileName, doc, "\n\t", lastError_,
+    return pxsdetail::fdd::openObjectModel(fileName, doc, "\n\t", lastError_,
                                 [this](xmlDoc* parsed, xmlNode*, const ZnFilename& path) {
                                     return checkDocument(parsed, path);
                                 });
 }
 
 bool ZnXmlFedReader::dtdValidate(xmlDoc* doc, const char* dtdPath) {
-    return fdd::validateWithDtd(doc, dtdPath);
+    return pxsdetail::fdd::validateWithDtd(doc, dtdPath);
 }
 
 xmlNode* ZnXmlFedReader::getNodeByName(xmlNode* node, const char* name) {
-    return fdd::childNamed(node, name);
+    return pxsdetail::fdd::childNamed(node, name);
 }
 
 ZnFedReadStatus ZnXmlFedReader::processFed(xmlNode* root) {
@@ -124,18 +124,18 @@ ZnFedReadStatus ZnXmlFedReader::processFed(xmlNode* root) {
         return ZnFedReadFailed;
     }
     unsigned int found = 0;
-    ZnFedReadStatus status = fdd::readDimensionsAndTransportations(*this, root, found);
+    ZnFedReadStatus status = pxsdetail::fdd::readDimensionsAndTransportations(*this, root, found);
     if (useDefaultSwitches_) applyDefaultSwitches();
     if (status != ZnFedReadFailed)
-        status = fdd::walkTopLevel(*this, root, kTopLevelTables, true, lastError_, found);
-    if (status != ZnFedReadFailed && found != fdd::kCheckedTables)
-        fdd::reportMissingTables(*this, found, fdd::kCheckedTableMessages, lastError_, status);
+        status = pxsdetail::fdd::walkTopLevel(*this, root, kTopLevelTables, true, lastError_, found);
+    if (status != ZnFedReadFailed && found != pxsdetail::fdd::kCheckedTables)
+        pxsdetail::fdd::reportMissingTables(*this, found, pxsdetail::fdd::kCheckedTableMessages, lastError_, status);
     return status;
 }
 
 // Classes are delivered as written: no root flags, the target's answers ignored.
-fdd::ClassWalk<ZnXmlFedReader> ZnXmlFedReader::classWalk() {
-    return fdd::ClassWalk<ZnXmlFedReader>(*this, lastError_, fedTarget_, fdd::RootFlags{});
+pxsdetail::fdd::ClassWalk<ZnXmlFedReader> ZnXmlFedReader::classWalk() {
+    return pxsdetail::fdd::ClassWalk<ZnXmlFedReader>(*this, lastError_, fedTarget_, pxsdetail::fdd::RootFlags{});
 }
 
 ZnFedReadStatus ZnXmlFedReader::processObjects(xmlNode* node) {
@@ -178,8 +178,8 @@ ZnFedReadStatus ZnXmlFedReader::parseDimensionList(xmlNode* node) {
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseDimension(xmlNode* node) {
-    fdd::WalkContext ctx = walkContext();
-    return fdd::readDimension(ctx, node, scratch_);
+    pxsdetail::fdd::WalkContext ctx = walkContext();
+    return pxsdetail::fdd::readDimension(ctx, node, scratch_);
 }
 
 // Switches go straight to the setters: this reader keeps no switch table, so
@@ -201,84 +201,84 @@ void ZnXmlFedReader::applyDefaultSwitches() {
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseDataTypeTree(xmlNode* node) {
-    return fdd::walkDataTypeTables(*this, node, true, lastError_);
+    return pxsdetail::fdd::walkDataTypeTables(*this, node, true, lastError_);
 }
 
-fdd::WalkContext ZnXmlFedReader::walkContext() {
-    return fdd::WalkContext{lastError_, strictChecking(1), fedTarget_};
+pxsdetail::fdd::WalkContext ZnXmlFedReader::walkContext() {
+    return pxsdetail::fdd::WalkContext{lastError_, strictChecking(1), fedTarget_};
 }
 
-fdd::WalkContext ZnXmlFedReader::checkOnlyContext() {
-    return fdd::WalkContext{lastError_, strictChecking(1), nullptr};
+pxsdetail::fdd::WalkContext ZnXmlFedReader::checkOnlyContext() {
+    return pxsdetail::fdd::WalkContext{lastError_, strictChecking(1), nullptr};
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseTransportationsList(xmlNode* node) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkTransportations(ctx, node);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkTransportations(ctx, node);
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseNotesTree(xmlNode* node) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkNotes(ctx, node);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkNotes(ctx, node);
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseTagsTree(xmlNode* node) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkTags(ctx, node);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkTags(ctx, node);
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseTimeTree(xmlNode* node) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkTime(ctx, node);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkTime(ctx, node);
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseSynchronizationsTree(xmlNode* node) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkSynchronizations(ctx, node);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkSynchronizations(ctx, node);
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseBasicDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkBasicData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkBasicData(ctx, first);
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseSimpleDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkSimpleData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkSimpleData(ctx, first);
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseArrayDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkArrayData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkArrayData(ctx, first);
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseEnumeratedDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkEnumeratedData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkEnumeratedData(ctx, first);
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseFixedRecordDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkFixedRecordData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkFixedRecordData(ctx, first);
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseVariantRecordDataTypesTree(xmlNode* first) {
-    fdd::WalkContext ctx = checkOnlyContext();
-    return fdd::walkVariantRecordData(ctx, first);
+    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    return pxsdetail::fdd::walkVariantRecordData(ctx, first);
 }
 
 void ZnXmlFedReader::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    fdd::appendProperties(node, text);
+    pxsdetail::fdd::appendProperties(node, text);
 }
 
 void ZnXmlFedReader::appendNodeContent(xmlNode* node, ZnString& text) const {
-    fdd::appendContent(node, text);
+    pxsdetail::fdd::appendContent(node, text);
 }
 
-bool ZnXmlFedReader::isBlankText(xmlNode* node) const { return fdd::isBlankText(node); }
+bool ZnXmlFedReader::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
 
 const char* ZnXmlFedReader::propertyByName(xmlNode* node, const char* name) const {
-    return fdd::property(node, name, scratch_);
+    return pxsdetail::fdd::property(node, name, scratch_);
 }
 
 bool ZnXmlFedReader::getPropertyByName(xmlNode* node, const char* name, ZnString& value) const {
@@ -288,9 +288,9 @@ bool ZnXmlFedReader::getPropertyByName(xmlNode* node, const char* name, ZnString
 }
 
 ZnTransportType ZnXmlFedReader::getTransportType(xmlNode* node) const {
-    return fdd::transportCode(propertyByName(node, "transportation"));
+    return pxsdetail::fdd::transportCode(propertyByName(node, "transportation"));
 }
 
 bool ZnXmlFedReader::getOrderType(xmlNode* node, ZnOrderType& order) const {
-    return fdd::orderCode(propertyByName(node, "order"), &order);
+    return pxsdetail::fdd::orderCode(propertyByName(node, "order"), &order);
 }

@@ -20,7 +20,7 @@
 
 typedef struct _xmlDoc xmlDoc;
 
-namespace fdd {
+namespace pxsdetail::fdd {
 struct WalkContext;
 template <class Reader>
 class ClassWalk;
@@ -83,10 +83,10 @@ private:
                                  const ZnFilename& fileName, bool validate);
     ZnFedReadStatus checkDocument(xmlDoc* doc, const ZnFilename& fileName);
     void applyDefaultSwitches();
-    fdd::ClassWalk<ZnXmlFedReader> classWalk();
-    fdd::WalkContext walkContext();
+    pxsdetail::fdd::ClassWalk<ZnXmlFedReader> classWalk();
+    pxsdetail::fdd::WalkContext walkContext();
     // The record walks check without delivering.
-    fdd::WalkContext checkOnlyContext();
+    pxsdetail::fdd::WalkContext checkOnlyContext();
 
     ZnFedTarget* fedTarget_ = nullptr;  // the reader's own; may be null
     mutable std::deque<std::string> scratch_;

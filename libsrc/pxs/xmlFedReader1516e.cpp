@@ -24,11 +24,11 @@ constexpr const char* kMimName = "HLAstandardMIM.xml";
 
 // Top-level elements this reader walks (bit 0: no table bit), and those it
 // accepts without looking inside; `tags` is only listed.
-const fdd::TopLevelEntry<ZnXmlFedReader1516e> kTopLevelTables[] = {
+const pxsdetail::fdd::TopLevelEntry<ZnXmlFedReader1516e> kTopLevelTables[] = {
     {"modelIdentification", 0, &ZnXmlFedReader1516e::processModelIdentification},
-    {"objects", fdd::kObjectsBit, &ZnXmlFedReader1516e::processObjects},
-    {"interactions", fdd::kInteractionsBit, &ZnXmlFedReader1516e::processInteractions},
-    {"switches", fdd::kSwitchesBit, &ZnXmlFedReader1516e::parseSwitches},
+    {"objects", pxsdetail::fdd::kObjectsBit, &ZnXmlFedReader1516e::processObjects},
+    {"interactions", pxsdetail::fdd::kInteractionsBit, &ZnXmlFedReader1516e::processInteractions},
+    {"switches", pxsdetail::fdd::kSwitchesBit, &ZnXmlFedReader1516e::parseSwitches},
     {"dimensions", 0, nullptr},
     {"transportations", 0, nullptr},
     {"updateRates", 0, nullptr},
@@ -67,38 +67,38 @@ const struct {
 
 // A child element `name` whose first child is text.
 bool hasChildWithText(const xmlNode* node, const char* name) {
-    return fdd::evolved::childText(node, name) != nullptr;
+    return pxsdetail::fdd::evolved::childText(node, name) != nullptr;
 }
 
 // The `name` child element of the first `classElement` under `table` reads `root`.
 bool firstClassNamed(const xmlNode* table, const char* classElement, const char* root) {
-    const xmlNode* cls = fdd::childElementNamed(table, classElement);
+    const xmlNode* cls = pxsdetail::fdd::childElementNamed(table, classElement);
     if (!cls) return false;
-    const xmlNode* name = fdd::childElementNamed(cls, "name");
+    const xmlNode* name = pxsdetail::fdd::childElementNamed(cls, "name");
     if (!name) return false;
-    return fdd::evolved::elementText(name) == root;
+    return pxsdetail::fdd::evolved::elementText(name) == root;
 }
 
 bool transportationsSayEvolved(const xmlNode* root) {
-    const xmlNode* list = fdd::childElementNamed(root, "transportations");
+    const xmlNode* list = pxsdetail::fdd::childElementNamed(root, "transportations");
     if (!list) return false;
-    const xmlNode* first = fdd::childElementNamed(list, "transportation");
+    const xmlNode* first = pxsdetail::fdd::childElementNamed(list, "transportation");
     if (first) return hasChildWithText(first, "reliable");
     // A list that holds the word as text instead of elements is only
     // written by the newer format's tools.
-    return fdd::evolved::trimmed(fdd::evolved::elementText(list)) == "transportation";
+    return pxsdetail::fdd::evolved::trimmed(pxsdetail::fdd::evolved::elementText(list)) == "transportation";
 }
 
 bool documentIsEvolved(const xmlNode* root) {
     bool evolved = root->ns && root->ns->href &&
                    std::strcmp(reinterpret_cast<const char*>(root->ns->href), kDifNamespace) == 0;
-    if (transportationsSayEvolved(root) || fdd::childElementNamed(root, "updateRates"))
+    if (transportationsSayEvolved(root) || pxsdetail::fdd::childElementNamed(root, "updateRates"))
         return true;
     if (evolved) return true;
-    if (fdd::childElementNamed(fdd::childElementNamed(root, "objects"), "objectClass"))
-        return firstClassNamed(fdd::childElementNamed(root, "objects"), "objectClass",
+    if (pxsdetail::fdd::childElementNamed(pxsdetail::fdd::childElementNamed(root, "objects"), "objectClass"))
+        return firstClassNamed(pxsdetail::fdd::childElementNamed(root, "objects"), "objectClass",
                                "HLAobjectRoot");
-    return firstClassNamed(fdd::childElementNamed(root, "interactions"), "interactionClass",
+    return firstClassNamed(pxsdetail::fdd::childElementNamed(root, "interactions"), "interactionClass",
                            "HLAinteractionRoot");
 }
 
@@ -120,7 +120,7 @@ bool ZnXmlFedReader1516e::isEvolvedFormat(void* file) {
     if (!ZnFedReader::readFileIntoBuffer(stream, &raw, &length)) return false;
     std::unique_ptr<char[]> bytes(raw);
     std::rewind(stream);
-    XmlDocPtr doc = fdd::parseBytes(bytes.get(), length, nullptr);
+    XmlDocPtr doc = pxsdetail::fdd::parseBytes(bytes.get(), length, nullptr);
     const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
     return root && documentIsEvolved(root);
 }
@@ -160,7 +160,7 @@ ZnFedReadStatus ZnXmlFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* tar
 
 ZnFedReadStatus ZnXmlFedReader1516e::readDocument(const char* bytes, unsigned int length,
                                                   const ZnFilename& fileName) {
-    return fdd::readDocument(
+    return pxsdetail::fdd::readDocument(
         bytes, length, fileName.c_str(), lastError_,
         [&](xmlDoc* doc, xmlNode* root) { return checkSchema(doc, root, fileName); },
         [this](xmlNode* root) { return processFed(root); });
@@ -169,16 +169,16 @@ ZnFedReadStatus ZnXmlFedReader1516e::readDocument(const char* bytes, unsigned in
 ZnFedReadStatus ZnXmlFedReader1516e::checkSchema(xmlDoc* doc, xmlNode* root,
                                                  const ZnFilename& fileName) {
     if (!schemaValidationEnabled_) return ZnFedReadSuccess;
-    return fdd::evolved::checkSchema(*this, doc, fdd::property(root, "schemaLocation", scratch_),
+    return pxsdetail::fdd::evolved::checkSchema(*this, doc, pxsdetail::fdd::property(root, "schemaLocation", scratch_),
                                      &fileName, lastError_);
 }
 
 bool ZnXmlFedReader1516e::schemaValidate(xmlDoc* doc, const char* schemaFile) {
-    return fdd::evolved::validateWithSchema(doc, schemaFile);
+    return pxsdetail::fdd::evolved::validateWithSchema(doc, schemaFile);
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::openFile(const char* fileName, xmlDoc** doc) {
-    ZnFedReadStatus status = fdd::openObjectModel(
+    ZnFedReadStatus status = pxsdetail::fdd::openObjectModel(
         fileName, doc, " ", lastError_,
         [this](xmlDoc* parsed, xmlNode* root, const ZnFilename& path) {
             return checkSchema(parsed, root, path);
@@ -188,7 +188,7 @@ ZnFedReadStatus ZnXmlFedReader1516e::openFile(const char* fileName, xmlDoc** doc
 }
 
 xmlNode* ZnXmlFedReader1516e::getNodeByName(xmlNode* node, const char* name) {
-    return fdd::childNamed(node, name);
+    return pxsdetail::fdd::childNamed(node, name);
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::processFed(xmlNode* root) {
@@ -197,12 +197,12 @@ ZnFedReadStatus ZnXmlFedReader1516e::processFed(xmlNode* root) {
         return ZnFedReadFailed;
     }
     unsigned int found = 0;
-    ZnFedReadStatus status = fdd::readDimensionsAndTransportations(*this, root, found);
+    ZnFedReadStatus status = pxsdetail::fdd::readDimensionsAndTransportations(*this, root, found);
     if (useDefaultSwitches_) applyDefaultSwitches();
     if (status != ZnFedReadFailed)
-        status = fdd::walkTopLevel(*this, root, kTopLevelTables, true, lastError_, found);
-    if (status != ZnFedReadFailed && found != fdd::kCheckedTables)
-        fdd::reportMissingTables(*this, found, fdd::kCheckedTableMessages, lastError_, status);
+        status = pxsdetail::fdd::walkTopLevel(*this, root, kTopLevelTables, true, lastError_, found);
+    if (status != ZnFedReadFailed && found != pxsdetail::fdd::kCheckedTables)
+        pxsdetail::fdd::reportMissingTables(*this, found, pxsdetail::fdd::kCheckedTableMessages, lastError_, status);
     return status;
 }
 
@@ -246,9 +246,9 @@ ZnFedReadStatus ZnXmlFedReader1516e::parseTransportationsList(xmlNode* node) {
 }
 
 // Classes are delivered as written: no root flags, the target's answers ignored.
-fdd::evolved::ClassWalk<ZnXmlFedReader1516e> ZnXmlFedReader1516e::classWalk() {
-    return fdd::evolved::ClassWalk<ZnXmlFedReader1516e>(*this, lastError_, fedTarget_,
-                                                        fdd::RootFlags{});
+pxsdetail::fdd::evolved::ClassWalk<ZnXmlFedReader1516e> ZnXmlFedReader1516e::classWalk() {
+    return pxsdetail::fdd::evolved::ClassWalk<ZnXmlFedReader1516e>(*this, lastError_, fedTarget_,
+                                                        pxsdetail::fdd::RootFlags{});
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::processObjects(xmlNode* node) {
@@ -277,12 +277,12 @@ ZnFedReadStatus ZnXmlFedReader1516e::parseParameter(xmlNode* node, const ZnStrin
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::parseDimensionList(xmlNode* node) {
-    return fdd::walkDimensionList(*this, node, lastError_);
+    return pxsdetail::fdd::walkDimensionList(*this, node, lastError_);
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::parseDimension(xmlNode* node) {
-    fdd::WalkContext ctx{lastError_, strictChecking(1), fedTarget_};
-    return fdd::evolved::readDimension(ctx, node);
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), fedTarget_};
+    return pxsdetail::fdd::evolved::readDimension(ctx, node);
 }
 
 // Switches go straight to the setters: this reader keeps no switch table, so
@@ -290,17 +290,17 @@ ZnFedReadStatus ZnXmlFedReader1516e::parseDimension(xmlNode* node) {
 ZnFedReadStatus ZnXmlFedReader1516e::parseSwitches(xmlNode* node) {
     if (useDefaultSwitches_) return ZnFedReadSuccess;
     for (const auto& entry : kSwitchElements) {
-        xmlNode* element = fdd::childElementNamed(node, entry.name);
+        xmlNode* element = pxsdetail::fdd::childElementNamed(node, entry.name);
         if (!element) continue;
-        const char* value = fdd::property(element, "isEnabled", scratch_);
+        const char* value = pxsdetail::fdd::property(element, "isEnabled", scratch_);
         if (!value) value = childContentByName(element, "isEnabled");
         ZnVerbose.printf("Switch %-30s %s\n", entry.name, value ? value : "");
         if (fedTarget_) (fedTarget_->*entry.set)(value && std::strcmp(value, "true") == 0);
     }
-    xmlNode* resign = fdd::childElementNamed(node, "automaticResignAction");
-    const char* action = resign ? fdd::property(resign, "resignAction", scratch_) : nullptr;
+    xmlNode* resign = pxsdetail::fdd::childElementNamed(node, "automaticResignAction");
+    const char* action = resign ? pxsdetail::fdd::property(resign, "resignAction", scratch_) : nullptr;
     if (resign && !action) action = childContentByName(resign, "resignAction");
-    if (int code = fdd::evolved::resignActionCode(action)) {
+    if (int code = pxsdetail::fdd::evolved::resignActionCode(action)) {
         ZnVerbose.printf("Switch %-30s %s\n", "automaticResignAction", action);
         if (fedTarget_) fedTarget_->setAutomaticResignAction(code);
     }
@@ -314,23 +314,23 @@ void ZnXmlFedReader1516e::applyDefaultSwitches() {
 }
 
 void ZnXmlFedReader1516e::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    fdd::appendProperties(node, text);
+    pxsdetail::fdd::appendProperties(node, text);
 }
 
 void ZnXmlFedReader1516e::appendNodeContent(xmlNode* node, ZnString& text) const {
-    fdd::appendContent(node, text);
+    pxsdetail::fdd::appendContent(node, text);
 }
 
-bool ZnXmlFedReader1516e::isBlankText(xmlNode* node) const { return fdd::isBlankText(node); }
+bool ZnXmlFedReader1516e::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
 
 const char* ZnXmlFedReader1516e::childContentByName(xmlNode* node, const char* name) const {
-    return fdd::evolved::childText(node, name);
+    return pxsdetail::fdd::evolved::childText(node, name);
 }
 
 ZnTransportType ZnXmlFedReader1516e::getTransportType(xmlNode* node) const {
-    return fdd::transportCode(childContentByName(node, "transportation"));
+    return pxsdetail::fdd::transportCode(childContentByName(node, "transportation"));
 }
 
 bool ZnXmlFedReader1516e::getOrderType(xmlNode* node, ZnOrderType& order) const {
-    return fdd::orderCode(childContentByName(node, "order"), &order);
+    return pxsdetail::fdd::orderCode(childContentByName(node, "order"), &order);
 }

@@ -24,7 +24,7 @@
 
 typedef struct _xmlDoc xmlDoc;
 
-namespace fdd {
+namespace pxsdetail::fdd {
 namespace evolved {
 template <class Reader>
 class ClassWalk;
@@ -84,7 +84,7 @@ private:
                                  const ZnFilename& fileName);
     ZnFedReadStatus checkSchema(xmlDoc* doc, xmlNode* root, const ZnFilename& fileName);
     void applyDefaultSwitches();
-    fdd::evolved::ClassWalk<ZnXmlFedReader1516e> classWalk();
+    pxsdetail::fdd::evolved::ClassWalk<ZnXmlFedReader1516e> classWalk();
 
     ZnFedTarget* fedTarget_ = nullptr;  // the reader's own; may be null
     bool schemaValidationEnabled_ = false;
