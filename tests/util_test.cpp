@@ -4,6 +4,9 @@
 #include "pxs_test_files.h"
 
 #include <pxs/pxs.h>
+#include <util/znOpenFile.h>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -183,3 +186,29 @@ TEST(ZnSystemTest, PollDoesNotBlockWithoutATerminal) {
 }
 
 }  // namespace
+
+// Every file the library reads is opened through this check, so a FIFO must
+// not block, a device must not be read, and the reason must be the true one.
+TEST(ZnOpenRegularFile, RefusesWhatIsNotARegularFileWithTheTrueReason) {
+    pxstest::TempDir dir;
+    std::string plain = dir.write("plain.txt", "text");
+    std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    std::string reason = "unset";
+    FILE* file = ZnOpenRegularFile(plain.c_str(), "rb", &reason);
+    ASSERT_NE(file, nullptr);
+    char buffer[8] = {};
+    EXPECT_EQ(std::fread(buffer, 1, sizeof buffer, file), 4u);
+    EXPECT_STREQ(buffer, "text");
+    std::fclose(file);
+    EXPECT_EQ(reason, "");
+
+    EXPECT_EQ(ZnRegularFileProblem(fifo.c_str()), "not a regular file");
+    EXPECT_EQ(ZnRegularFileProblem("/dev/zero"), "not a regular file");
+    EXPECT_EQ(ZnRegularFileProblem(dir.path().c_str()), "is a directory");
+    EXPECT_EQ(ZnRegularFileProblem(dir.file("missing").c_str()), "no such file");
+    EXPECT_EQ(ZnRegularFileProblem(""), "no such file");
+    EXPECT_EQ(ZnRegularFileProblem((plain + "/below").c_str()),
+              "a component of the path is not a directory");
+}
