@@ -1,6 +1,8 @@
 // fomModelJson.cpp -- the model as one JSON document. Tables keep the order
 // the model holds them in; item sets inside records are sorted (see
-// fomRecordJson.h).
+// fomRecordJson.h). Codes are written as the names --tree prints (and the
+// object-model files use), so a reader of the document needs no table of
+// numbers; the trace keeps the numbers, as the receiver sees them.
 
 #include "fomModelJson.h"
 
@@ -24,10 +26,14 @@ void writeClasses(Json& j, const ZnFom& fom) {
         j.beginObject().key("name").value(cls.name).key("parent");
         j.value(cls.parent.empty() ? nullptr : cls.parent.c_str()).key("attributes").beginArray();
         for (const ZnFom::Attribute& a : cls.attributes) {
-            j.beginObject().key("name").value(a.name).key("transport").number(a.transport);
-            j.key("order").number(a.order).key("sharing").number(a.sharing);
-            j.key("updateType").number(a.updateType).key("updateCondition").value(a.updateCondition);
-            j.key("ownership").number(a.ownership).key("semantics").value(a.semantics);
+            j.beginObject().key("name").value(a.name);
+            j.key("transport").value(transportText(fom, a.transport).c_str());
+            j.key("order").value(orderText(a.order).c_str());
+            j.key("sharing").value(sharingText(a.sharing).c_str());
+            j.key("updateType").value(updateTypeText(a.updateType).c_str());
+            j.key("updateCondition").value(a.updateCondition);
+            j.key("ownership").value(ownershipText(a.ownership).c_str());
+            j.key("semantics").value(a.semantics);
             j.key("space").value(a.space.empty() ? nullptr : a.space.c_str());
             j.key("dimensions").strings(a.dimensions).endObject();
         }
@@ -38,7 +44,8 @@ void writeClasses(Json& j, const ZnFom& fom) {
     for (const ZnFom::InteractionClass& cls : fom.interactionClasses()) {
         j.beginObject().key("name").value(cls.name).key("parent");
         j.value(cls.parent.empty() ? nullptr : cls.parent.c_str());
-        j.key("transport").number(cls.transport).key("order").number(cls.order);
+        j.key("transport").value(transportText(fom, cls.transport).c_str());
+        j.key("order").value(orderText(cls.order).c_str());
         j.key("space").value(cls.space.empty() ? nullptr : cls.space.c_str());
         j.key("parameters").strings(cls.parameters).key("dimensions").strings(cls.dimensions);
         j.endObject();

@@ -1,5 +1,5 @@
 // fomNames.h -- the names pxs-fom prints for the codes a model stores
-// (transportation, order), so that the tree and the JSON document use one
+// (transportation, order, sharing, update type, ownership), so that the tree and the JSON document use one
 // vocabulary.
 //
 // Part of the pxs-fom program only.
@@ -20,6 +20,15 @@ std::string transportText(const ZnFom& fom, ZnTransportType code);
 
 // "Receive", "TimeStamp", or "none" for any other code.
 std::string orderText(ZnOrderType order);
+
+// The words of the object-model files: "PublishSubscribe", "Publish",
+// "Subscribe", "Neither"; "Static", "Periodic", "Conditional", "NA";
+// "Divest", "Acquire", "DivestAcquire", "NoTransfer". A code outside the
+// table (the HLA Evolved reader's 4 for an unknown sharing text) comes out
+// as its number, so nothing is silently renamed.
+std::string sharingText(ZnSharingType_enum sharing);
+std::string updateTypeText(ZnFomUpdateType_enum updateType);
+std::string ownershipText(ZnOwnershipType_enum ownership);
 
 // The names separated by single spaces.
 std::string joined(const std::vector<ZnString>& names);

@@ -1,35 +1,39 @@
 // pxs-fom.cpp -- reads object-model files of all three formats into one
 // ZnFom and prints it: as an indented class tree with counts (--tree, the
-// default), as one JSON document (--json), or as the receiver calls the
-// readers made, one JSON object a line (--trace). The exit status is the
-// worst read status. The name HLAstandardMIM.xml reads the built-in MIM;
-// --sort reads HLA Evolved modules in dependency order; --check validates
-// files against the standard instead of reading them (pxsFomCheck.h).
+// default), as one JSON document (--json), as the receiver calls the
+// readers made, one JSON object a line (--trace), or as a Graphviz graph of
+// the class hierarchies (--dot). The exit status is the worst read status;
+// usage errors exit 2. The name HLAstandardMIM.xml reads the built-in MIM
+// and "-" standard input; --sort reads HLA Evolved modules in dependency
+// order; --check validates files against the standard instead of reading
+// them (pxsFomCheck.h).
 //
-//     pxs-fom [--tree|--json|--trace] [--strict N] [--validate]
-//             [--default-switches] [--sort] FILE...
+//     pxs-fom [--tree|--json|--trace|--dot [--dot-attributes]] [--strict N]
+//             [--validate] [--default-switches] [--sort] [-q|-v N] FILE...
 //     pxs-fom --check FILE...
 //
-// The trace format is a contract other tools diff: {"op":...,"args":[...]}
-// plus "ret" for operations that return something; args in the order of the
-// receiver interface, strings as strings, null pointers as null, codes as
-// numbers, records as objects keyed by field name with item sets as arrays
-// (sorted, since the sets themselves have no stable order).
+// Every message goes to standard error as "pxs-fom: FILE[:LINE]: reason";
+// a file whose read failed puts nothing on standard output.
 //
 // One concern a file: fomJsonWriter (JSON text), fomRecordJson (table
-// records), fomTrace (the --trace receiver), fomTree (--tree), fomModelJson
-// (--json), fomRead (reading and --sort), pxsFomCheck (--check).
+// records), fomTrace (the --trace receiver, whose lines are a contract),
+// fomTree (--tree), fomModelJson (--json), fomDot (--dot), fomNames (code
+// names), fomRead (opening, formats, --sort), pxsFomCheck (--check).
 
 #include <algorithm>
+#include <cstring>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <tclap/CmdLine.h>
 
 #include <pxs/pxs.h>
+#include <pxs/version.h>
 
+#include "fomDot.h"
 #include "fomModelJson.h"
 #include "fomRead.h"
 #include "fomTrace.h"
@@ -38,83 +42,200 @@
 
 using namespace fomtool;
 
-int main(int argc, char** argv) {
-    enum class Output { Tree, Json, Trace };
+namespace {
+
+constexpr int kUsageError = 2;
+
+enum class Output { Tree, Json, Trace, Dot };
+
+struct Run {
     Output output = Output::Tree;
     Options options;
-    bool checkOnly = false, sort = false;
+    bool checkOnly = false;
+    bool sort = false;
+    bool dotMembers = false;
     std::vector<std::string> files;
+};
+
+struct KnownOption {
+    const char* name;
+    bool takesValue;
+};
+
+// Every option the command line accepts, TCLAP's own included. Checked
+// before TCLAP sees the line, so that an unknown option gets one short line
+// instead of TCLAP's usage dump.
+const KnownOption kKnownOptions[] = {
+    {"--tree", false},     {"--json", false},      {"--trace", false},
+    {"--dot", false},      {"--dot-attributes", false}, {"--check", false},
+    {"--sort", false},     {"--strict", true},     {"--validate", false},
+    {"--default-switches", false}, {"-q", false},  {"--quiet", false},
+    {"-v", true},          {"--verbose", true},    {"-h", false},
+    {"--help", false},     {"--version", false},   {"--ignore_rest", false},
+};
+
+const KnownOption* findOption(const std::string& arg) {
+    std::string name = arg.substr(0, arg.find('='));
+    for (const KnownOption& option : kKnownOptions)
+        if (name == option.name) return &option;
+    return nullptr;
+}
+
+// The first argument that looks like an option and is none; "" when all are
+// known. "-" is a file (standard input); after "--" everything is a file.
+std::string unknownOption(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--") break;
+        if (arg.size() < 2 || arg[0] != '-') continue;
+        const KnownOption* option = findOption(arg);
+        if (!option) return arg;
+        if (option->takesValue && arg.find('=') == std::string::npos) ++i;
+    }
+    return "";
+}
+
+bool wantsVersion(int argc, char** argv) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) return true;
+    return false;
+}
+
+int usageError(const std::string& text) {
+    std::cerr << "pxs-fom: " << text << " (try 'pxs-fom --help')\n";
+    return kUsageError;
+}
+
+// Fills `run` from the command line; -1 to go on, else the exit status.
+int parseCommandLine(int argc, char** argv, Run& run) {
+    TCLAP::CmdLine cmd("Reads object-model files (HLA 1.3 FED, IEEE 1516-2000 FDD, HLA "
+                       "Evolved FOM modules) into one model and prints it, or checks them "
+                       "against their standard. HLAstandardMIM.xml names the built-in MIM, "
+                       "- standard input.",
+                       ' ', PXS_VERSION_STRING);
+    TCLAP::SwitchArg tree("", "tree", "Print the class tree and table counts (default).");
+    TCLAP::SwitchArg json("", "json", "Print the whole model as one JSON document.");
+    TCLAP::SwitchArg trace("", "trace", "Print every receiver call as a JSON line.");
+    TCLAP::SwitchArg dot("", "dot", "Print the class hierarchies as a Graphviz graph.");
+    TCLAP::SwitchArg dotMembers("", "dot-attributes",
+                                "With --dot: list attributes and parameters in the nodes.");
+    TCLAP::SwitchArg checkArg("", "check",
+                              "Validate each file against the embedded standard (DTD or DIF "
+                              "schema); errors on standard error with their line, one verdict "
+                              "a file on standard output; exit 0 when all are valid, 1 "
+                              "otherwise.");
+    TCLAP::SwitchArg sortArg("", "sort",
+                             "Read HLA Evolved modules in dependency order, before the other "
+                             "files; the order goes to standard error.");
+    TCLAP::ValueArg<unsigned int> strict("", "strict",
+                                         "Strict flags: 1 recoverable errors fail the read, 2 "
+                                         "required tables (HLA Evolved).",
+                                         false, 0, "N");
+    TCLAP::SwitchArg validate("", "validate", "Validate against the DTD or schema the file names.");
+    TCLAP::SwitchArg defaults("", "default-switches",
+                              "Use the default switches, ignoring the files'.");
+    TCLAP::SwitchArg quiet("q", "quiet", "No warnings (notification level 0).");
+    TCLAP::ValueArg<int> verbose("v", "verbose", "Notification level (3 and up: progress).",
+                                 false, ZnNotifyLevel, "N");
+    TCLAP::UnlabeledMultiArg<std::string> names("FILE", "Object-model files, in order.", true,
+                                                "FILE");
+    for (TCLAP::Arg* arg : std::initializer_list<TCLAP::Arg*>{
+             &tree, &json, &trace, &dot, &dotMembers, &checkArg, &sortArg, &strict, &validate,
+             &defaults, &quiet, &verbose, &names})
+        cmd.add(arg);
+    cmd.setExceptionHandling(false);
     try {
-        TCLAP::CmdLine cmd("Reads object-model files (HLA 1.3 FED, IEEE 1516-2000 FDD, HLA "
-                           "Evolved FOM modules) into one model and prints it, or checks them "
-                           "against their standard. HLAstandardMIM.xml names the built-in MIM.",
-                           ' ', "0.1");
-        TCLAP::SwitchArg tree("", "tree", "Print the class tree and table counts (default).");
-        TCLAP::SwitchArg json("", "json", "Print the whole model as one JSON document.");
-        TCLAP::SwitchArg trace("", "trace", "Print every receiver call as a JSON line.");
-        TCLAP::SwitchArg checkArg("", "check",
-                                  "Validate each file against the embedded standard (DTD or "
-                                  "DIF schema), print every error with its line; exit 0 when "
-                                  "all are valid, 1 otherwise.");
-        TCLAP::SwitchArg sortArg("", "sort",
-                                 "Read HLA Evolved modules in dependency order, before the "
-                                 "other files.");
-        TCLAP::ValueArg<unsigned int> strict("", "strict",
-                                             "Strict flags: 1 recoverable errors fail the read, "
-                                             "2 required tables (HLA Evolved).",
-                                             false, 0, "N");
-        TCLAP::SwitchArg validate("", "validate",
-                                  "Validate against the DTD or schema the file names.");
-        TCLAP::SwitchArg defaults("", "default-switches",
-                                  "Use the default switches, ignoring the files'.");
-        TCLAP::UnlabeledMultiArg<std::string> names("FILE", "Object-model files, in order.",
-                                                     true, "FILE");
-        cmd.add(tree);
-        cmd.add(json);
-        cmd.add(trace);
-        cmd.add(checkArg);
-        cmd.add(sortArg);
-        cmd.add(strict);
-        cmd.add(validate);
-        cmd.add(defaults);
-        cmd.add(names);
-        cmd.setExceptionHandling(false);
         cmd.parse(argc, argv);
-        if (tree.getValue() + json.getValue() + trace.getValue() + checkArg.getValue() > 1)
-            throw TCLAP::CmdLineParseException("choose one of --tree, --json, --trace and --check");
-        if (json.getValue()) output = Output::Json;
-        if (trace.getValue()) output = Output::Trace;
-        checkOnly = checkArg.getValue();
-        sort = sortArg.getValue();
-        options.strict = strict.getValue();
-        options.validate = validate.getValue();
-        options.defaultSwitches = defaults.getValue();
-        files = names.getValue();
     } catch (const TCLAP::ExitException& e) {
         return e.getExitStatus();
     } catch (const TCLAP::ArgException& e) {
-        std::cerr << "pxs-fom: " << e.error() << "\n";
-        return ZnFedReadFailed;
+        return usageError(e.error());
     }
+    if (tree.getValue() + json.getValue() + trace.getValue() + dot.getValue() +
+            checkArg.getValue() > 1)
+        return usageError("choose one of --tree, --json, --trace, --dot and --check");
+    if (dotMembers.getValue() && !dot.getValue())
+        return usageError("--dot-attributes goes with --dot");
+    if (quiet.getValue() && verbose.isSet()) return usageError("choose one of -q and -v");
+    if (json.getValue()) run.output = Output::Json;
+    if (trace.getValue()) run.output = Output::Trace;
+    if (dot.getValue()) run.output = Output::Dot;
+    run.dotMembers = dotMembers.getValue();
+    run.checkOnly = checkArg.getValue();
+    run.sort = sortArg.getValue();
+    run.options.strict = strict.getValue();
+    run.options.validate = validate.getValue();
+    run.options.defaultSwitches = defaults.getValue();
+    if (quiet.getValue()) ZnNotifyLevel = 0;
+    if (verbose.isSet()) ZnNotifyLevel = verbose.getValue();
+    run.files = names.getValue();
+    return -1;
+}
 
-    if (checkOnly) {
-        bool allValid = true;
-        for (const std::string& name : files) allValid = check::checkFile(name, std::cout) && allValid;
-        std::cout.flush();
-        return allValid ? 0 : 1;
-    }
-    if (sort) files = sortedFiles(files);
-
-    ZnFom fom;
-    std::unique_ptr<ZnFedTarget> tracer = makeTraceTarget(fom, std::cout);
-    ZnFedTarget* target = output == Output::Trace ? tracer.get() : &fom;
-    Readers readers(options);
-    unsigned int worst = ZnFedReadSuccess;
+int checkFiles(const std::vector<std::string>& files) {
+    bool allValid = true;
     for (const std::string& name : files)
-        worst = std::max<unsigned int>(worst, readOne(name, target, readers, options));
+        allValid = check::checkFile(name, std::cout, std::cerr) && allValid;
+    std::cout.flush();
+    return allValid ? 0 : 1;
+}
 
-    if (output == Output::Tree) printModelTree(std::cout, fom);
-    if (output == Output::Json) printModelJson(std::cout, fom);
+void reportOrder(const std::vector<std::string>& files) {
+    std::cerr << "pxs-fom: order:";
+    for (const std::string& name : files) std::cerr << ' ' << shownName(name);
+    std::cerr << '\n';
+}
+
+// Reads every file into `fom`; the worst status. A trace is written per
+// file, and only when the read succeeded: a failed read leaves nothing on
+// standard output.
+unsigned int readAll(const Run& run, ZnFom& fom, bool& anyRead) {
+    Readers readers(run.options);
+    unsigned int worst = ZnFedReadSuccess;
+    for (const std::string& name : run.files) {
+        std::ostringstream traceLines;
+        std::unique_ptr<ZnFedTarget> tracer = makeTraceTarget(fom, traceLines);
+        ZnFedTarget* target = run.output == Output::Trace ? tracer.get() : &fom;
+        ZnFedReadStatus status = readOne(name, target, readers, run.options);
+        worst = std::max<unsigned int>(worst, status);
+        if (status != ZnFedReadSuccess) continue;
+        anyRead = true;
+        if (run.output == Output::Trace) std::cout << traceLines.str();
+    }
+    return worst;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (wantsVersion(argc, argv)) {
+        std::cout << "pxs-fom (libpxs) " << PXS_VERSION_STRING << "\n";
+        return 0;
+    }
+    std::string unknown = unknownOption(argc, argv);
+    if (!unknown.empty()) return usageError("unknown option '" + unknown + "'");
+    Run run;
+    int status = parseCommandLine(argc, argv, run);
+    if (status >= 0) return status;
+    if (run.checkOnly) return checkFiles(run.files);
+
+    // TODO(embedded standards): when --validate is given, switch the readers
+    // to the library's embedded standard copies here (ZnUseEmbeddedStandardFiles
+    // from <pxs/standardFiles.h>), so that validating never fetches the DTD or
+    // schema a file names.
+
+    if (run.sort) {
+        run.files = sortedFiles(run.files);
+        reportOrder(run.files);
+    }
+    ZnFom fom;
+    bool anyRead = false;
+    unsigned int worst = readAll(run, fom, anyRead);
+    if (anyRead) {
+        if (run.output == Output::Tree) printModelTree(std::cout, fom);
+        if (run.output == Output::Json) printModelJson(std::cout, fom);
+        if (run.output == Output::Dot) printModelDot(std::cout, fom, run.dotMembers);
+    }
     std::cout.flush();
     return static_cast<int>(worst);
 }

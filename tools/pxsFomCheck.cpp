@@ -15,6 +15,8 @@
 #include <pxs/pxs.h>
 #include <util/xmlPtr.h>
 
+#include "fomRead.h"
+
 namespace check {
 namespace {
 
@@ -132,37 +134,23 @@ const char* standardName(ZnFomType type) {
     }
 }
 
-struct FileCloser {
-    void operator()(FILE* f) const noexcept { std::fclose(f); }
-};
-
-}  // namespace
-
-bool checkFile(const std::string& name, std::ostream& out) {
-    ZnFilename path(name.c_str());
-    path.searchAlternatePath(std::getenv("RTI_CONFIG"));
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    Complaints complaints(out, name);
-    ZnFomType type = ZnFomEvolved;
+// Checks the bytes of one opened input against the standard of `type`.
+void checkContent(const fomtool::Input& in, ZnFomType type, Complaints& complaints) {
     std::unique_ptr<char[]> owned;
     const char* bytes = nullptr;
     size_t length = 0;
-    if (file) {
-        type = ZnFedReader::checkFomType(path.c_str(), file.get());
-        char* raw = nullptr;
-        unsigned int size = 0;
-        if (ZnFedReader::readFileIntoBuffer(file.get(), &raw, &size)) {
-            owned.reset(raw);
-            bytes = raw;
-            length = size;
-        }
-    } else if (name == "HLAstandardMIM.xml") {
+    if (in.builtInMim) {
         const PxsEmbeddedFile& mim = standardFile("HLAstandardMIM.xml");
         bytes = reinterpret_cast<const char*>(mim.data);
         length = mim.size;
     } else {
-        complaints.add("No such FED file");
-        return false;
+        char* raw = nullptr;
+        unsigned int size = 0;
+        if (ZnFedReader::readFileIntoBuffer(in.file.get(), &raw, &size)) {
+            owned.reset(raw);
+            bytes = raw;
+            length = size;
+        }
     }
     if (type == ZnFomUnknown) {
         complaints.add("cannot tell the format (no file extension)");
@@ -170,14 +158,29 @@ bool checkFile(const std::string& name, std::ostream& out) {
         complaints.add("the file could not be read");
     } else if (type == ZnFomHla13) {
         ZnPxsFedReader reader;
-        if (reader.readFedFilePtr(file.get(), nullptr, path, 1, false, false) != ZnFedReadSuccess)
+        if (reader.readFedFilePtr(in.file.get(), nullptr, in.path, 1, false, false) !=
+            ZnFedReadSuccess)
             complaints.add(reader.lastError().empty() ? std::string("a form has the wrong length")
                                                       : reader.lastError().string());
     } else {
         checkXml(bytes, length, type, complaints);
     }
+}
+
+}  // namespace
+
+bool checkFile(const std::string& name, std::ostream& out, std::ostream& err) {
+    Complaints complaints(err, fomtool::shownName(name));
+    fomtool::Input in = fomtool::openInput(name);
+    if (!in.file && !in.builtInMim) {
+        complaints.add(in.problem);
+        return false;
+    }
+    ZnFomType type = fomtool::formatOf(name, in);
+    checkContent(in, type, complaints);
     bool valid = complaints.count() == 0;
-    out << name << ": " << (valid ? "valid" : "invalid") << " (" << standardName(type) << ")\n";
+    out << fomtool::shownName(name) << ": " << (valid ? "valid" : "invalid") << " ("
+        << standardName(type) << ")\n";
     return valid;
 }
 
