@@ -12,8 +12,9 @@
 //             [--validate] [--default-switches] [--sort] [-q|-v N] FILE...
 //     pxs-fom --check FILE...
 //
-// Every message goes to standard error as "pxs-fom: FILE[:LINE]: reason";
-// a file whose read failed puts nothing on standard output.
+// Every message goes to standard error as "pxs-fom: FILE[:LINE]: reason",
+// the library's notifications included; a file whose read failed puts
+// nothing on standard output.
 //
 // One concern a file: fomJsonWriter (JSON text), fomRecordJson (table
 // records), fomTrace (the --trace receiver, whose lines are a contract),
@@ -45,6 +46,38 @@ using namespace fomtool;
 namespace {
 
 constexpr int kUsageError = 2;
+
+// The library sends information, progress and debug text to standard
+// output, where it would land inside a JSON document or a trace. This gate
+// takes the place of such a stream's buffer: it keeps the stream's level
+// test (replacing the buffer drops the library's own) and writes to
+// standard error instead.
+class StderrGate : public std::streambuf {
+public:
+    explicit StderrGate(int level) : level_(level) {}
+
+protected:
+    int overflow(int ch) override {
+        if (ch == traits_type::eof() || !open()) return traits_type::not_eof(ch);
+        return std::cerr.rdbuf()->sputc(static_cast<char>(ch));
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        if (open()) std::cerr.rdbuf()->sputn(s, n);
+        return n;
+    }
+    int sync() override { return std::cerr.rdbuf()->pubsync(); }
+
+private:
+    bool open() const { return ZnNotifyLevel >= level_; }
+    int level_;
+};
+
+void keepStandardOutputForResults() {
+    static StderrGate info(ZnInfo.level()), verbose(ZnVerbose.level()), debug(ZnDebug.level());
+    ZnInfo.rdbuf(&info);
+    ZnVerbose.rdbuf(&verbose);
+    ZnDebug.rdbuf(&debug);
+}
 
 enum class Output { Tree, Json, Trace, Dot };
 
@@ -214,6 +247,7 @@ int main(int argc, char** argv) {
     }
     std::string unknown = unknownOption(argc, argv);
     if (!unknown.empty()) return usageError("unknown option '" + unknown + "'");
+    keepStandardOutputForResults();
     Run run;
     int status = parseCommandLine(argc, argv, run);
     if (status >= 0) return status;
