@@ -24,8 +24,8 @@ ToolRun runTool(const std::string& args, const std::string& cwd = "") {
     std::string tool = std::string(PXS_TOOLS_DIR) + "/pxs-fom";
     TempDir dir;
     std::string out = dir.write("out", ""), err = dir.write("err", "");
-    std::string command = (cwd.empty() ? "" : "cd " + cwd + " && ") + tool + " " + args + " >" +
-                          out + " 2>" + err;
+    std::string command =
+        (cwd.empty() ? "" : "cd " + cwd + " && ") + tool + " " + args + " >" + out + " 2>" + err;
     ToolRun run;
     int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -186,11 +186,13 @@ TEST_F(PxsFomTool, SortReportsUnknownDependenciesAndCycles) {
     auto module = [&](const std::string& name, const std::string& dependency) {
         return dir.write(name + ".xml",
                          "<objectModel xmlns=\"http://standards.ieee.org/IEEE1516-2010\">"
-                         "<modelIdentification><name>" + name + "</name><reference><type>"
-                         "Dependency</type><identification>" + dependency +
-                         "</identification></reference></modelIdentification>" +
-                         "<objects><objectClass><name>HLAobjectRoot</name><objectClass><name>" +
-                         name + "</name></objectClass></objectClass></objects></objectModel>");
+                         "<modelIdentification><name>" +
+                             name +
+                             "</name><reference><type>"
+                             "Dependency</type><identification>" +
+                             dependency + "</identification></reference></modelIdentification>" +
+                             "<objects><objectClass><name>HLAobjectRoot</name><objectClass><name>" +
+                             name + "</name></objectClass></objectClass></objects></objectModel>");
     };
     std::string a = module("A", "B"), b = module("B", "A"), c = module("C", "Nowhere");
     ToolRun run = runTool("--sort " + a + " " + b + " " + c);
@@ -206,18 +208,20 @@ TEST_F(PxsFomTool, CheckValidatesAgainstTheEmbeddedStandard) {
     TempDir dir;
     // Both name copies of the standard that do not exist here; the check
     // never looks at them.
-    std::string fdd = dir.write(
-        "web.fdd", "<?xml version=\"1.0\"?>\n<!DOCTYPE objectModel SYSTEM "
-                   "\"http://example.invalid/HLA.dtd\">\n<objectModel name=\"W\" type=\"FOM\">\n"
-                   "<objects><objectClass name=\"HLAobjectRoot\" sharing=\"Maybe\"/></objects>\n"
-                   "<weird/>\n</objectModel>\n");
-    std::string xml = dir.write(
-        "web.xml", "<?xml version=\"1.0\"?>\n<objectModel "
-                   "xmlns=\"http://standards.ieee.org/IEEE1516-2010\" "
-                   "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:schemaLocation="
-                   "\"http://standards.ieee.org/IEEE1516-2010 http://example.invalid/x.xsd\">\n"
-                   "<objects><objectClass><name>HLAobjectRoot</name>\n<colour/>\n"
-                   "</objectClass></objects>\n<bogus/>\n</objectModel>\n");
+    std::string fdd =
+        dir.write("web.fdd",
+                  "<?xml version=\"1.0\"?>\n<!DOCTYPE objectModel SYSTEM "
+                  "\"http://example.invalid/HLA.dtd\">\n<objectModel name=\"W\" type=\"FOM\">\n"
+                  "<objects><objectClass name=\"HLAobjectRoot\" sharing=\"Maybe\"/></objects>\n"
+                  "<weird/>\n</objectModel>\n");
+    std::string xml =
+        dir.write("web.xml",
+                  "<?xml version=\"1.0\"?>\n<objectModel "
+                  "xmlns=\"http://standards.ieee.org/IEEE1516-2010\" "
+                  "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:schemaLocation="
+                  "\"http://standards.ieee.org/IEEE1516-2010 http://example.invalid/x.xsd\">\n"
+                  "<objects><objectClass><name>HLAobjectRoot</name>\n<colour/>\n"
+                  "</objectClass></objects>\n<bogus/>\n</objectModel>\n");
     std::string fed = dir.write("bad.fed", "(FED (Federation F)");
     // -q silences the library's warnings, never the complaints.
     ToolRun bad = runTool("-q --check " + fdd + " " + xml + " " + fed);
@@ -227,20 +231,21 @@ TEST_F(PxsFomTool, CheckValidatesAgainstTheEmbeddedStandard) {
     std::vector<std::string> err = lines(bad.err);
     ASSERT_EQ(err.size(), 6u) << bad.err;
     EXPECT_EQ(err[0].rfind(fdd + ":3: Element objectModel content does not follow the DTD", 0), 0u);
-    EXPECT_EQ(err[1], fdd + ":4: Value \"Maybe\" for attribute sharing of objectClass is not "
-                            "among the enumerated set");
+    EXPECT_EQ(err[1], fdd +
+                          ":4: Value \"Maybe\" for attribute sharing of objectClass is not "
+                          "among the enumerated set");
     EXPECT_EQ(err[2], fdd + ":5: No declaration for element weird");
     EXPECT_EQ(err[3].rfind(xml + ":4: Element '{http://standards.ieee.org/IEEE1516-2010}colour': "
                                  "This element is not expected.",
                            0),
               0u);
-    EXPECT_EQ(err[4].rfind(xml + ":6: Element '{http://standards.ieee.org/IEEE1516-2010}bogus'",
-                           0),
+    EXPECT_EQ(err[4].rfind(xml + ":6: Element '{http://standards.ieee.org/IEEE1516-2010}bogus'", 0),
               0u);
     EXPECT_EQ(err[5], fed + ": Unexpected problem reading fed file");
-    EXPECT_EQ(lines(bad.out), (std::vector<std::string>{fdd + ": invalid (IEEE 1516-2000 DTD)",
-                                                        xml + ": invalid (IEEE 1516-2010 DIF schema)",
-                                                        fed + ": invalid (HLA 1.3 FED)"}));
+    EXPECT_EQ(lines(bad.out),
+              (std::vector<std::string>{fdd + ": invalid (IEEE 1516-2000 DTD)",
+                                        xml + ": invalid (IEEE 1516-2010 DIF schema)",
+                                        fed + ": invalid (HLA 1.3 FED)"}));
 
     TempDir empty;
     ToolRun good = runTool("--check HLAstandardMIM.xml " + harbor + " " +
@@ -290,9 +295,8 @@ TEST_F(PxsFomTool, FailedReadLeavesNothingOnStandardOutput) {
         ToolRun run = runTool(std::string("--strict 1 ") + mode + fdd);
         EXPECT_EQ(run.status, 2) << mode;
         EXPECT_EQ(run.out, "") << mode;
-        EXPECT_EQ(run.err.rfind("pxs-fom: " + fdd + ": Unknown delivery order found in FDD file.",
-                                0),
-                  0u)
+        EXPECT_EQ(
+            run.err.rfind("pxs-fom: " + fdd + ": Unknown delivery order found in FDD file.", 0), 0u)
             << run.err;
     }
     // Only the failed file is dropped from a trace of several.
@@ -303,15 +307,17 @@ TEST_F(PxsFomTool, FailedReadLeavesNothingOnStandardOutput) {
 
 TEST_F(PxsFomTool, ReasonWithAnXmlLineNamesTheLineAfterTheFile) {
     TempDir dir;
-    std::string xml = dir.write(
-        "share.xml", "<?xml version=\"1.0\"?>\n<objectModel "
-                     "xmlns=\"http://standards.ieee.org/IEEE1516-2010\">\n<objects>\n"
-                     "<objectClass><name>HLAobjectRoot</name>\n<sharing>Maybe</sharing>\n"
-                     "</objectClass></objects></objectModel>\n");
+    std::string xml =
+        dir.write("share.xml",
+                  "<?xml version=\"1.0\"?>\n<objectModel "
+                  "xmlns=\"http://standards.ieee.org/IEEE1516-2010\">\n<objects>\n"
+                  "<objectClass><name>HLAobjectRoot</name>\n<sharing>Maybe</sharing>\n"
+                  "</objectClass></objects></objectModel>\n");
     ToolRun run = runTool("--strict 1 " + xml);
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "pxs-fom: " + xml + ":5: Invalid sharing Maybe for object class "
-                                           "HLAobjectRoot at XML Node sharing near line 5\n");
+    EXPECT_EQ(run.err, "pxs-fom: " + xml +
+                           ":5: Invalid sharing Maybe for object class "
+                           "HLAobjectRoot at XML Node sharing near line 5\n");
 }
 
 // An extension that says nothing leaves the format to the content.
@@ -324,12 +330,13 @@ TEST_F(PxsFomTool, FormatComesFromTheContentWhenTheExtensionSaysNothing) {
     };
     std::string evolved = dir.write("fom.txt", slurp(dataPath("harborEvolved.xml")));
     std::string fdd = dir.write("model", slurp(harbor));
-    std::string fed = dir.write("old.model", ";; routing spaces first\n" + slurp(dataPath("harbor.fed")));
+    std::string fed = dir.write("routing", ";; spaces first\n" + slurp(dataPath("harbor.fed")));
     EXPECT_EQ(firstCall(evolved), "{\"op\":\"setFomType\",\"args\":[3]}");
     EXPECT_EQ(firstCall(fdd), "{\"op\":\"setFomType\",\"args\":[2]}");
     EXPECT_EQ(firstCall(fed), "{\"op\":\"setFomType\",\"args\":[1]}");
     // Read as the named format would be, call for call.
-    EXPECT_EQ(runTool("--trace " + evolved).out, runTool("--trace " + dataPath("harborEvolved.xml")).out);
+    EXPECT_EQ(runTool("--trace " + evolved).out,
+              runTool("--trace " + dataPath("harborEvolved.xml")).out);
     std::string other = dir.write("notes", "<html><body/></html>");
     ToolRun run = runTool(other);
     EXPECT_EQ(run.status, 2);
@@ -344,7 +351,8 @@ TEST_F(PxsFomTool, DashReadsStandardInput) {
     EXPECT_EQ(piped.out, file.out);
     // --sort opens each file more than once; standard input still gives
     // its bytes every time.
-    ToolRun sorted = runTool("--sort --trace HLAstandardMIM.xml - < " + dataPath("harborEvolved.xml"));
+    ToolRun sorted =
+        runTool("--sort --trace HLAstandardMIM.xml - < " + dataPath("harborEvolved.xml"));
     EXPECT_EQ(sorted.status, 0) << sorted.err;
     EXPECT_NE(sorted.out.find("\"Harbor Operations\""), std::string::npos);
     EXPECT_NE(sorted.err.find("pxs-fom: order: HLAstandardMIM.xml <stdin>\n"), std::string::npos)
@@ -415,8 +423,8 @@ TEST_F(PxsFomTool, QuietAndVerboseSetTheNotificationLevel) {
 TEST_F(PxsFomTool, SortReportsTheOrderItChose) {
     std::string pilots = dataPath("harborPilots.xml"), cargo = dataPath("harborCargo.xml"),
                 evolved = dataPath("harborEvolved.xml"), fed = dataPath("harbor.fed");
-    ToolRun run = runTool("--sort " + pilots + " " + fed + " " + cargo + " HLAstandardMIM.xml " +
-                          evolved);
+    ToolRun run =
+        runTool("--sort " + pilots + " " + fed + " " + cargo + " HLAstandardMIM.xml " + evolved);
     EXPECT_EQ(run.status, 0) << run.err;
     std::string order;
     for (const std::string& line : lines(run.err))
@@ -454,6 +462,43 @@ TEST_F(PxsFomTool, JsonNamesTheCodes) {
     }
 }
 
+// Every word of the vocabulary, written in a file, comes back out of
+// --json as written: a row out of place in a name table shows here.
+TEST_F(PxsFomTool, JsonNamesRoundTripTheFilesWords) {
+    struct Row {
+        const char* sharing;
+        const char* updateType;
+        const char* ownership;
+    };
+    const Row rows[] = {{"Publish", "Static", "Divest"},
+                        {"Subscribe", "Periodic", "Acquire"},
+                        {"Neither", "Conditional", "DivestAcquire"},
+                        {"PublishSubscribe", "NA", "NoTransfer"}};
+    std::string attributes;
+    for (size_t i = 0; i < std::size(rows); ++i)
+        attributes += "<attribute name=\"A" + std::to_string(i) +
+                      "\" order=\"TimeStamp\" "
+                      "transportation=\"HLAreliable\" sharing=\"" +
+                      rows[i].sharing + "\" updateType=\"" + rows[i].updateType +
+                      "\" ownership=\"" + rows[i].ownership + "\"/>";
+    TempDir dir;
+    std::string fdd =
+        dir.write("words.fdd", fddDoc("<objects><objectClass name=\"HLAobjectRoot\">" + attributes +
+                                      "</objectClass></objects>\n"));
+    ToolRun run = runTool("--json " + fdd);
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_NE(
+            run.out.find("{\"name\":\"A" + std::to_string(i) +
+                         "\",\"transport\":\"HLAreliable\",\"order\":\"TimeStamp\","
+                         "\"sharing\":\"" +
+                         rows[i].sharing + "\",\"updateType\":\"" + rows[i].updateType +
+                         "\",\"updateCondition\":\"\",\"ownership\":\"" + rows[i].ownership + "\""),
+            std::string::npos)
+            << rows[i].sharing << "\n"
+            << run.out;
+}
+
 TEST_F(PxsFomTool, DotDrawsBothHierarchiesAsClusters) {
     ToolRun dot = runTool("--dot " + harbor);
     ASSERT_EQ(dot.status, 0) << dot.err;
@@ -466,7 +511,8 @@ TEST_F(PxsFomTool, DotDrawsBothHierarchiesAsClusters) {
     std::string objectPart = dot.out.substr(objects, interactions - objects);
     auto count = [](const std::string& text, const std::string& what) {
         size_t n = 0;
-        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
         return n;
     };
     // One node a class (the tree counts 4 object classes), an edge for
@@ -476,7 +522,8 @@ TEST_F(PxsFomTool, DotDrawsBothHierarchiesAsClusters) {
     EXPECT_EQ(count(dot.out, " -> \"o:"), 3u);
     EXPECT_EQ(dot.out.find("Position"), std::string::npos);
     ToolRun members = runTool("--dot --dot-attributes " + harbor);
-    EXPECT_NE(members.out.find("[label=\"Vessel\\l  Position\\l"), std::string::npos) << members.out;
+    EXPECT_NE(members.out.find("[label=\"Vessel\\l  Position\\l"), std::string::npos)
+        << members.out;
 
     TempDir dir;
     std::string odd = dir.write(

@@ -78,8 +78,8 @@ void printModelDot(std::ostream& out, const ZnFom& fom, bool members) {
                              lines.push_back(a.name.string());
                      return lines;
                  });
-    printCluster(out, "cluster_interactions", "Interaction classes", "i:",
-                 fom.interactionClasses(), [&](const ZnFom::InteractionClass& cls) {
+    printCluster(out, "cluster_interactions", "Interaction classes", "i:", fom.interactionClasses(),
+                 [&](const ZnFom::InteractionClass& cls) {
                      std::vector<std::string> lines;
                      if (members)
                          for (const ZnString& p : cls.parameters) lines.push_back(p.string());

@@ -33,7 +33,9 @@ std::string orderText(ZnOrderType order) {
     return order == ZnOrderReceive ? "Receive" : order == ZnOrderTimeStamp ? "TimeStamp" : "none";
 }
 
-std::string sharingText(ZnSharingType_enum sharing) { return fromTable(kSharing, sharing); }
+std::string sharingText(ZnSharingType_enum sharing) {
+    return fromTable(kSharing, sharing);
+}
 
 std::string updateTypeText(ZnFomUpdateType_enum updateType) {
     return fromTable(kUpdateType, updateType);
@@ -48,6 +50,5 @@ std::string joined(const std::vector<ZnString>& names) {
     for (const ZnString& n : names) text += (text.empty() ? "" : " ") + n.string();
     return text;
 }
-
 
 }  // namespace fomtool

@@ -1,6 +1,6 @@
 // fomNames.h -- the names pxs-fom prints for the codes a model stores
-// (transportation, order, sharing, update type, ownership), so that the tree and the JSON document use one
-// vocabulary.
+// (transportation, order, sharing, update type, ownership), so that the tree and the JSON document
+// use one vocabulary.
 //
 // Part of the pxs-fom program only.
 

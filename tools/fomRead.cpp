@@ -36,7 +36,9 @@ namespace {
 constexpr const char* kMimName = "HLAstandardMIM.xml";
 constexpr const char* kEvolvedNamespace = "http://standards.ieee.org/IEEE1516-2010";
 
-bool isStdin(const std::string& name) { return name == "-"; }
+bool isStdin(const std::string& name) {
+    return name == "-";
+}
 
 // Standard input can be read once only, but --sort looks at every file up
 // to three times: the bytes are kept for the run.
@@ -90,9 +92,12 @@ ZnFomType formatOfFile(FILE* file) {
 
 const char* formatFailure(ZnFomType type) {
     switch (type) {
-        case ZnFomHla13: return "cannot read HLA 1.3 FED file";
-        case ZnFom1516: return "cannot read IEEE 1516-2000 FDD file";
-        default: return "cannot read HLA Evolved FOM module";
+        case ZnFomHla13:
+            return "cannot read HLA 1.3 FED file";
+        case ZnFom1516:
+            return "cannot read IEEE 1516-2000 FDD file";
+        default:
+            return "cannot read HLA Evolved FOM module";
     }
 }
 
@@ -116,9 +121,9 @@ ZnFomType formatByContent(const char* bytes, size_t length) {
     if (bytes[i] != '<' || length > static_cast<size_t>(INT_MAX)) return ZnFomUnknown;
     // The text reader stops at the root element: nothing after it is parsed,
     // nothing is fetched, and a broken document is left to the reader.
-    XmlTextReaderPtr xml(xmlReaderForMemory(bytes, static_cast<int>(length), nullptr, nullptr,
-                                            XML_PARSE_NONET | XML_PARSE_NOERROR |
-                                                XML_PARSE_NOWARNING));
+    XmlTextReaderPtr xml(
+        xmlReaderForMemory(bytes, static_cast<int>(length), nullptr, nullptr,
+                           XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
     if (!xml) return ZnFomUnknown;
     while (xmlTextReaderRead(xml.get()) == 1) {
         if (xmlTextReaderNodeType(xml.get()) != XML_READER_TYPE_ELEMENT) continue;
@@ -126,7 +131,8 @@ ZnFomType formatByContent(const char* bytes, size_t length) {
         const xmlChar* uri = xmlTextReaderConstNamespaceUri(xml.get());
         if (!local || std::strcmp(reinterpret_cast<const char*>(local), "objectModel") != 0)
             return ZnFomUnknown;
-        bool evolved = uri && std::strcmp(reinterpret_cast<const char*>(uri), kEvolvedNamespace) == 0;
+        bool evolved =
+            uri && std::strcmp(reinterpret_cast<const char*>(uri), kEvolvedNamespace) == 0;
         return evolved ? ZnFomEvolved : ZnFom1516;
     }
     return ZnFomUnknown;
@@ -187,7 +193,9 @@ bool isEvolvedFile(const std::string& name) {
 
 }  // namespace
 
-std::string shownName(const std::string& name) { return isStdin(name) ? "<stdin>" : name; }
+std::string shownName(const std::string& name) {
+    return isStdin(name) ? "<stdin>" : name;
+}
 
 void report(const std::string& name, const std::string& reason) {
     std::string text = reason;
@@ -214,8 +222,9 @@ ZnFedReadStatus readOne(const std::string& name, ZnFedTarget* target, Readers& r
     ZnFomType type = formatOf(name, in);
     ZnFedReader* reader = readers.forType(type);
     if (!reader) {
-        report(name, "cannot tell the format (no file extension, and the content is neither "
-                     "an HLA 1.3 FED file nor an XML objectModel)");
+        report(name,
+               "cannot tell the format (no file extension, and the content is neither "
+               "an HLA 1.3 FED file nor an XML objectModel)");
         return ZnFedReadFailed;
     }
     ZnFedReadStatus status = reader->readFedFilePtr(in.file.get(), target, in.path, options.strict,

@@ -99,12 +99,24 @@ struct KnownOption {
 // before TCLAP sees the line, so that an unknown option gets one short line
 // instead of TCLAP's usage dump.
 const KnownOption kKnownOptions[] = {
-    {"--tree", false},     {"--json", false},      {"--trace", false},
-    {"--dot", false},      {"--dot-attributes", false}, {"--check", false},
-    {"--sort", false},     {"--strict", true},     {"--validate", false},
-    {"--default-switches", false}, {"-q", false},  {"--quiet", false},
-    {"-v", true},          {"--verbose", true},    {"-h", false},
-    {"--help", false},     {"--version", false},   {"--ignore_rest", false},
+    {"--tree", false},
+    {"--json", false},
+    {"--trace", false},
+    {"--dot", false},
+    {"--dot-attributes", false},
+    {"--check", false},
+    {"--sort", false},
+    {"--strict", true},
+    {"--validate", false},
+    {"--default-switches", false},
+    {"-q", false},
+    {"--quiet", false},
+    {"-v", true},
+    {"--verbose", true},
+    {"-h", false},
+    {"--help", false},
+    {"--version", false},
+    {"--ignore_rest", false},
 };
 
 const KnownOption* findOption(const std::string& arg) {
@@ -141,11 +153,12 @@ int usageError(const std::string& text) {
 
 // Fills `run` from the command line; -1 to go on, else the exit status.
 int parseCommandLine(int argc, char** argv, Run& run) {
-    TCLAP::CmdLine cmd("Reads object-model files (HLA 1.3 FED, IEEE 1516-2000 FDD, HLA "
-                       "Evolved FOM modules) into one model and prints it, or checks them "
-                       "against their standard. HLAstandardMIM.xml names the built-in MIM, "
-                       "- standard input.",
-                       ' ', PXS_VERSION_STRING);
+    TCLAP::CmdLine cmd(
+        "Reads object-model files (HLA 1.3 FED, IEEE 1516-2000 FDD, HLA "
+        "Evolved FOM modules) into one model and prints it, or checks them "
+        "against their standard. HLAstandardMIM.xml names the built-in MIM, "
+        "- standard input.",
+        ' ', PXS_VERSION_STRING);
     TCLAP::SwitchArg tree("", "tree", "Print the class tree and table counts (default).");
     TCLAP::SwitchArg json("", "json", "Print the whole model as one JSON document.");
     TCLAP::SwitchArg trace("", "trace", "Print every receiver call as a JSON line.");
@@ -168,8 +181,8 @@ int parseCommandLine(int argc, char** argv, Run& run) {
     TCLAP::SwitchArg defaults("", "default-switches",
                               "Use the default switches, ignoring the files'.");
     TCLAP::SwitchArg quiet("q", "quiet", "No warnings (notification level 0).");
-    TCLAP::ValueArg<int> verbose("v", "verbose", "Notification level (3 and up: progress).",
-                                 false, ZnNotifyLevel, "N");
+    TCLAP::ValueArg<int> verbose("v", "verbose", "Notification level (3 and up: progress).", false,
+                                 ZnNotifyLevel, "N");
     TCLAP::UnlabeledMultiArg<std::string> names("FILE", "Object-model files, in order.", true,
                                                 "FILE");
     for (TCLAP::Arg* arg : std::initializer_list<TCLAP::Arg*>{
@@ -185,7 +198,8 @@ int parseCommandLine(int argc, char** argv, Run& run) {
         return usageError(e.error());
     }
     if (tree.getValue() + json.getValue() + trace.getValue() + dot.getValue() +
-            checkArg.getValue() > 1)
+            checkArg.getValue() >
+        1)
         return usageError("choose one of --tree, --json, --trace, --dot and --check");
     if (dotMembers.getValue() && !dot.getValue())
         return usageError("--dot-attributes goes with --dot");
