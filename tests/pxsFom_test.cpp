@@ -370,6 +370,7 @@ TEST_F(PxsFomTool, UsageErrorsAreOneLineAndExitTwo) {
     const std::pair<std::string, std::string> cases[] = {
         {"--bogus " + harbor, "pxs-fom: unknown option '--bogus' (try 'pxs-fom --help')\n"},
         {"-x " + harbor, "pxs-fom: unknown option '-x' (try 'pxs-fom --help')\n"},
+        {"--strict=1 " + harbor, "pxs-fom: unknown option '--strict=1' (try 'pxs-fom --help')\n"},
         {"--dot-attributes " + harbor,
          "pxs-fom: --dot-attributes goes with --dot (try 'pxs-fom --help')\n"},
         {"--json --dot " + harbor,

@@ -119,10 +119,11 @@ const KnownOption kKnownOptions[] = {
     {"--ignore_rest", false},
 };
 
+// Exact names only: TCLAP takes a value as the next argument, never after
+// '=', so "--strict=1" is refused here rather than read as a file name.
 const KnownOption* findOption(const std::string& arg) {
-    std::string name = arg.substr(0, arg.find('='));
     for (const KnownOption& option : kKnownOptions)
-        if (name == option.name) return &option;
+        if (arg == option.name) return &option;
     return nullptr;
 }
 
@@ -135,7 +136,7 @@ std::string unknownOption(int argc, char** argv) {
         if (arg.size() < 2 || arg[0] != '-') continue;
         const KnownOption* option = findOption(arg);
         if (!option) return arg;
-        if (option->takesValue && arg.find('=') == std::string::npos) ++i;
+        if (option->takesValue) ++i;
     }
     return "";
 }
