@@ -259,6 +259,12 @@ TEST_F(PxsFomTool, CheckValidatesAgainstTheEmbeddedStandard) {
     EXPECT_EQ(broken.status, 1);
     EXPECT_NE(broken.err.find("cut.xml:1: "), std::string::npos) << broken.err;
     EXPECT_NE(broken.err.find("none.xml: no such file\n"), std::string::npos) << broken.err;
+    // Neither the name nor the content tells a format: no standard is claimed.
+    std::string unknown = dir.write("readme", "hello\n");
+    ToolRun neither = runTool("--check " + unknown);
+    EXPECT_EQ(neither.status, 1);
+    EXPECT_EQ(neither.out, unknown + ": invalid (unknown format)\n");
+    EXPECT_EQ(neither.err.rfind(unknown + ": cannot tell the format", 0), 0u) << neither.err;
 }
 
 // Each input the readers must never see, with the reason the system gives.

@@ -130,6 +130,7 @@ const char* standardName(ZnFomType type) {
     switch (type) {
         case ZnFomHla13: return "HLA 1.3 FED";
         case ZnFom1516: return "IEEE 1516-2000 DTD";
+        case ZnFomUnknown: return "unknown format";
         default: return "IEEE 1516-2010 DIF schema";
     }
 }
@@ -153,7 +154,8 @@ void checkContent(const fomtool::Input& in, ZnFomType type, Complaints& complain
         }
     }
     if (type == ZnFomUnknown) {
-        complaints.add("cannot tell the format (no file extension)");
+        complaints.add("cannot tell the format (no file extension, and the content is neither "
+                       "an HLA 1.3 FED file nor an XML objectModel)");
     } else if (!bytes) {
         complaints.add("the file could not be read");
     } else if (type == ZnFomHla13) {
