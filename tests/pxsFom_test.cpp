@@ -3,7 +3,10 @@
 
 #include "fomTestSupport.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+
+#include <pxs/version.h>
 
 namespace {
 
@@ -21,8 +24,8 @@ ToolRun runTool(const std::string& args, const std::string& cwd = "") {
     std::string tool = std::string(PXS_TOOLS_DIR) + "/pxs-fom";
     TempDir dir;
     std::string out = dir.write("out", ""), err = dir.write("err", "");
-    std::string command = (cwd.empty() ? "" : "cd " + cwd + " && ") + tool + " " + args + " >" +
-                          out + " 2>" + err;
+    std::string command =
+        (cwd.empty() ? "" : "cd " + cwd + " && ") + tool + " " + args + " >" + out + " 2>" + err;
     ToolRun run;
     int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -121,8 +124,7 @@ TEST_F(PxsFomTool, ExitStatusIsTheWorstRead) {
     std::string fed = dir.write("old.fed", "(FED)");
     ToolRun missing = runTool(harbor + " " + dir.path() + "/missing.fdd");
     EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("No such FED file: " + dir.path() + "/missing.fdd"),
-              std::string::npos);
+    EXPECT_EQ(missing.err, "pxs-fom: " + dir.path() + "/missing.fdd: no such file\n");
     ToolRun broken = runTool(dir.path() + "/missing.fdd " + bad + " " + harbor);
     EXPECT_EQ(broken.status, 2);
     EXPECT_NE(broken.err.find("pxs-fom: " + bad +
@@ -132,7 +134,9 @@ TEST_F(PxsFomTool, ExitStatusIsTheWorstRead) {
     EXPECT_NE(broken.out.find("object classes: 4"), std::string::npos);  // the good file still read
     ToolRun old = runTool(fed);
     EXPECT_EQ(old.status, 2);  // an HLA 1.3 file of the wrong shape
-    EXPECT_NE(old.err.find("pxs-fom: " + fed + ": "), std::string::npos);
+    // The library says nothing here: the tool says what failed.
+    EXPECT_EQ(old.err, "pxs-fom: " + fed + ": cannot read HLA 1.3 FED file\n");
+    EXPECT_EQ(old.out, "");
     EXPECT_EQ(runTool("--json --trace " + harbor).status, 2);
 }
 
@@ -182,11 +186,13 @@ TEST_F(PxsFomTool, SortReportsUnknownDependenciesAndCycles) {
     auto module = [&](const std::string& name, const std::string& dependency) {
         return dir.write(name + ".xml",
                          "<objectModel xmlns=\"http://standards.ieee.org/IEEE1516-2010\">"
-                         "<modelIdentification><name>" + name + "</name><reference><type>"
-                         "Dependency</type><identification>" + dependency +
-                         "</identification></reference></modelIdentification>" +
-                         "<objects><objectClass><name>HLAobjectRoot</name><objectClass><name>" +
-                         name + "</name></objectClass></objectClass></objects></objectModel>");
+                         "<modelIdentification><name>" +
+                             name +
+                             "</name><reference><type>"
+                             "Dependency</type><identification>" +
+                             dependency + "</identification></reference></modelIdentification>" +
+                             "<objects><objectClass><name>HLAobjectRoot</name><objectClass><name>" +
+                             name + "</name></objectClass></objectClass></objects></objectModel>");
     };
     std::string a = module("A", "B"), b = module("B", "A"), c = module("C", "Nowhere");
     ToolRun run = runTool("--sort " + a + " " + b + " " + c);
@@ -202,38 +208,44 @@ TEST_F(PxsFomTool, CheckValidatesAgainstTheEmbeddedStandard) {
     TempDir dir;
     // Both name copies of the standard that do not exist here; the check
     // never looks at them.
-    std::string fdd = dir.write(
-        "web.fdd", "<?xml version=\"1.0\"?>\n<!DOCTYPE objectModel SYSTEM "
-                   "\"http://example.invalid/HLA.dtd\">\n<objectModel name=\"W\" type=\"FOM\">\n"
-                   "<objects><objectClass name=\"HLAobjectRoot\" sharing=\"Maybe\"/></objects>\n"
-                   "<weird/>\n</objectModel>\n");
-    std::string xml = dir.write(
-        "web.xml", "<?xml version=\"1.0\"?>\n<objectModel "
-                   "xmlns=\"http://standards.ieee.org/IEEE1516-2010\" "
-                   "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:schemaLocation="
-                   "\"http://standards.ieee.org/IEEE1516-2010 http://example.invalid/x.xsd\">\n"
-                   "<objects><objectClass><name>HLAobjectRoot</name>\n<colour/>\n"
-                   "</objectClass></objects>\n<bogus/>\n</objectModel>\n");
+    std::string fdd =
+        dir.write("web.fdd",
+                  "<?xml version=\"1.0\"?>\n<!DOCTYPE objectModel SYSTEM "
+                  "\"http://example.invalid/HLA.dtd\">\n<objectModel name=\"W\" type=\"FOM\">\n"
+                  "<objects><objectClass name=\"HLAobjectRoot\" sharing=\"Maybe\"/></objects>\n"
+                  "<weird/>\n</objectModel>\n");
+    std::string xml =
+        dir.write("web.xml",
+                  "<?xml version=\"1.0\"?>\n<objectModel "
+                  "xmlns=\"http://standards.ieee.org/IEEE1516-2010\" "
+                  "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:schemaLocation="
+                  "\"http://standards.ieee.org/IEEE1516-2010 http://example.invalid/x.xsd\">\n"
+                  "<objects><objectClass><name>HLAobjectRoot</name>\n<colour/>\n"
+                  "</objectClass></objects>\n<bogus/>\n</objectModel>\n");
     std::string fed = dir.write("bad.fed", "(FED (Federation F)");
-    ToolRun bad = runTool("--check " + fdd + " " + xml + " " + fed);
+    // -q silences the library's warnings, never the complaints.
+    ToolRun bad = runTool("-q --check " + fdd + " " + xml + " " + fed);
     EXPECT_EQ(bad.status, 1);
-    std::vector<std::string> out = lines(bad.out);
-    ASSERT_EQ(out.size(), 9u) << bad.out;
-    EXPECT_EQ(out[0].rfind(fdd + ":3: Element objectModel content does not follow the DTD", 0), 0u);
-    EXPECT_EQ(out[1], fdd + ":4: Value \"Maybe\" for attribute sharing of objectClass is not "
-                            "among the enumerated set");
-    EXPECT_EQ(out[2], fdd + ":5: No declaration for element weird");
-    EXPECT_EQ(out[3], fdd + ": invalid (IEEE 1516-2000 DTD)");
-    EXPECT_EQ(out[4].rfind(xml + ":4: Element '{http://standards.ieee.org/IEEE1516-2010}colour': "
+    // Complaints on standard error, in the form editors jump to; one
+    // verdict a file on standard output.
+    std::vector<std::string> err = lines(bad.err);
+    ASSERT_EQ(err.size(), 6u) << bad.err;
+    EXPECT_EQ(err[0].rfind(fdd + ":3: Element objectModel content does not follow the DTD", 0), 0u);
+    EXPECT_EQ(err[1], fdd +
+                          ":4: Value \"Maybe\" for attribute sharing of objectClass is not "
+                          "among the enumerated set");
+    EXPECT_EQ(err[2], fdd + ":5: No declaration for element weird");
+    EXPECT_EQ(err[3].rfind(xml + ":4: Element '{http://standards.ieee.org/IEEE1516-2010}colour': "
                                  "This element is not expected.",
                            0),
               0u);
-    EXPECT_EQ(out[5].rfind(xml + ":6: Element '{http://standards.ieee.org/IEEE1516-2010}bogus'",
-                           0),
+    EXPECT_EQ(err[4].rfind(xml + ":6: Element '{http://standards.ieee.org/IEEE1516-2010}bogus'", 0),
               0u);
-    EXPECT_EQ(out[6], xml + ": invalid (IEEE 1516-2010 DIF schema)");
-    EXPECT_EQ(out[7], fed + ": Unexpected problem reading fed file");
-    EXPECT_EQ(out[8], fed + ": invalid (HLA 1.3 FED)");
+    EXPECT_EQ(err[5], fed + ": Unexpected problem reading fed file");
+    EXPECT_EQ(lines(bad.out),
+              (std::vector<std::string>{fdd + ": invalid (IEEE 1516-2000 DTD)",
+                                        xml + ": invalid (IEEE 1516-2010 DIF schema)",
+                                        fed + ": invalid (HLA 1.3 FED)"}));
 
     TempDir empty;
     ToolRun good = runTool("--check HLAstandardMIM.xml " + harbor + " " +
@@ -245,8 +257,290 @@ TEST_F(PxsFomTool, CheckValidatesAgainstTheEmbeddedStandard) {
     ToolRun broken = runTool("--check " + dir.write("cut.xml", "<objectModel><objects>") + " " +
                              dir.path() + "/none.xml");
     EXPECT_EQ(broken.status, 1);
-    EXPECT_NE(broken.out.find("cut.xml:1: "), std::string::npos) << broken.out;
-    EXPECT_NE(broken.out.find("none.xml: No such FED file\n"), std::string::npos);
+    EXPECT_NE(broken.err.find("cut.xml:1: "), std::string::npos) << broken.err;
+    EXPECT_NE(broken.err.find("none.xml: no such file\n"), std::string::npos) << broken.err;
+    // Neither the name nor the content tells a format: no standard is claimed.
+    std::string unknown = dir.write("readme", "hello\n");
+    ToolRun neither = runTool("--check " + unknown);
+    EXPECT_EQ(neither.status, 1);
+    EXPECT_EQ(neither.out, unknown + ": invalid (unknown format)\n");
+    EXPECT_EQ(neither.err.rfind(unknown + ": cannot tell the format", 0), 0u) << neither.err;
+}
+
+// Each input the readers must never see, with the reason the system gives.
+// Nothing reaches standard output, and the readers' own complaints about a
+// file they could not read (which a directory used to produce) never appear.
+TEST_F(PxsFomTool, RefusesWhatIsNotARegularFileWithTheSystemsReason) {
+    TempDir dir;
+    std::string fifo = dir.file("pipe.fdd");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.path(), "is a directory"},
+        {fifo, "not a regular file"},
+        {"/dev/null", "not a regular file"},
+        {dir.file("none.fdd"), "no such file"},
+    };
+    for (const auto& [path, reason] : cases) {
+        for (const char* mode : {"", "--json ", "--trace ", "--dot "}) {
+            ToolRun run = runTool(mode + path);
+            EXPECT_EQ(run.status, 1) << mode << path;
+            EXPECT_EQ(run.err, "pxs-fom: " + path + ": " + reason + "\n") << mode << path;
+            EXPECT_EQ(run.out, "") << mode << path;
+        }
+    }
+}
+
+TEST_F(PxsFomTool, FailedReadLeavesNothingOnStandardOutput) {
+    TempDir dir;
+    // The read fails half-way, after the receiver has had calls: those
+    // calls must not show up in the trace either.
+    std::string fdd = dir.write(
+        "order.fdd", fddDoc("<objects><objectClass name=\"HLAobjectRoot\"><attribute name=\"A\" "
+                            "order=\"Sometimes\"/></objectClass></objects>\n"));
+    for (const char* mode : {"", "--json ", "--trace ", "--dot "}) {
+        ToolRun run = runTool(std::string("--strict 1 ") + mode + fdd);
+        EXPECT_EQ(run.status, 2) << mode;
+        EXPECT_EQ(run.out, "") << mode;
+        EXPECT_EQ(
+            run.err.rfind("pxs-fom: " + fdd + ": Unknown delivery order found in FDD file.", 0), 0u)
+            << run.err;
+    }
+    // Only the failed file is dropped from a trace of several.
+    ToolRun both = runTool("--strict 1 --trace " + fdd + " " + harbor);
+    EXPECT_EQ(both.status, 2);
+    EXPECT_EQ(both.out, runTool("--trace " + harbor).out);
+}
+
+TEST_F(PxsFomTool, ReasonWithAnXmlLineNamesTheLineAfterTheFile) {
+    TempDir dir;
+    std::string xml =
+        dir.write("share.xml",
+                  "<?xml version=\"1.0\"?>\n<objectModel "
+                  "xmlns=\"http://standards.ieee.org/IEEE1516-2010\">\n<objects>\n"
+                  "<objectClass><name>HLAobjectRoot</name>\n<sharing>Maybe</sharing>\n"
+                  "</objectClass></objects></objectModel>\n");
+    ToolRun run = runTool("--strict 1 " + xml);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "pxs-fom: " + xml +
+                           ":5: Invalid sharing Maybe for object class "
+                           "HLAobjectRoot at XML Node sharing near line 5\n");
+}
+
+// An extension that says nothing leaves the format to the content.
+TEST_F(PxsFomTool, FormatComesFromTheContentWhenTheExtensionSaysNothing) {
+    TempDir dir;
+    auto firstCall = [&](const std::string& path) {
+        ToolRun run = runTool("--trace " + path);
+        EXPECT_EQ(run.status, 0) << path << ": " << run.err;
+        return lines(run.out).empty() ? std::string() : lines(run.out).front();
+    };
+    std::string evolved = dir.write("fom.txt", slurp(dataPath("harborEvolved.xml")));
+    std::string fdd = dir.write("model", slurp(harbor));
+    std::string fed = dir.write("routing", ";; spaces first\n" + slurp(dataPath("harbor.fed")));
+    EXPECT_EQ(firstCall(evolved), "{\"op\":\"setFomType\",\"args\":[3]}");
+    EXPECT_EQ(firstCall(fdd), "{\"op\":\"setFomType\",\"args\":[2]}");
+    EXPECT_EQ(firstCall(fed), "{\"op\":\"setFomType\",\"args\":[1]}");
+    // Read as the named format would be, call for call.
+    EXPECT_EQ(runTool("--trace " + evolved).out,
+              runTool("--trace " + dataPath("harborEvolved.xml")).out);
+    std::string other = dir.write("notes", "<html><body/></html>");
+    ToolRun run = runTool(other);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("pxs-fom: " + other + ": cannot tell the format", 0), 0u) << run.err;
+}
+
+TEST_F(PxsFomTool, DashReadsStandardInput) {
+    ToolRun file = runTool("--trace " + harbor);
+    ToolRun piped = runTool("--trace - < " + harbor);
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, file.out);
+    // --sort opens each file more than once; standard input still gives
+    // its bytes every time.
+    ToolRun sorted =
+        runTool("--sort --trace HLAstandardMIM.xml - < " + dataPath("harborEvolved.xml"));
+    EXPECT_EQ(sorted.status, 0) << sorted.err;
+    EXPECT_NE(sorted.out.find("\"Harbor Operations\""), std::string::npos);
+    EXPECT_NE(sorted.err.find("pxs-fom: order: HLAstandardMIM.xml <stdin>\n"), std::string::npos)
+        << sorted.err;
+    ToolRun empty = runTool("- < /dev/null");
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.err.rfind("pxs-fom: <stdin>: cannot tell the format", 0), 0u) << empty.err;
+    ToolRun checked = runTool("--check - < " + harbor);
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_EQ(checked.out, "<stdin>: valid (IEEE 1516-2000 DTD)\n");
+}
+
+TEST_F(PxsFomTool, UsageErrorsAreOneLineAndExitTwo) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"--bogus " + harbor, "pxs-fom: unknown option '--bogus' (try 'pxs-fom --help')\n"},
+        {"-x " + harbor, "pxs-fom: unknown option '-x' (try 'pxs-fom --help')\n"},
+        {"--strict=1 " + harbor, "pxs-fom: unknown option '--strict=1' (try 'pxs-fom --help')\n"},
+        {"--dot-attributes " + harbor,
+         "pxs-fom: --dot-attributes goes with --dot (try 'pxs-fom --help')\n"},
+        {"--json --dot " + harbor,
+         "pxs-fom: choose one of --tree, --json, --trace, --dot and --check (try 'pxs-fom "
+         "--help')\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        ToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.err, message) << args;
+        EXPECT_EQ(run.out, "") << args;
+    }
+    for (const char* args : {"", "--strict", "--strict many x.fdd", "-v"}) {
+        ToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(lines(run.err).size(), 1u) << args << ": " << run.err;
+    }
+    // A value that looks like an option is still a value, and after "--"
+    // everything is a file.
+    EXPECT_EQ(runTool("-v 1 " + harbor).status, 0);
+    EXPECT_EQ(runTool("-- --bogus").err, "pxs-fom: --bogus: no such file\n");
+    ToolRun version = runTool("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("pxs-fom (libpxs) ") + PXS_VERSION_STRING + "\n");
+    EXPECT_EQ(runTool("--help").status, 0);
+}
+
+TEST_F(PxsFomTool, QuietAndVerboseSetTheNotificationLevel) {
+    TempDir dir;
+    std::string odd = dir.write(
+        "odd.fdd", fddDoc("<objects><objectClass name=\"HLAobjectRoot\"><attribute name=\"A\" "
+                          "transportation=\"Carrier pigeon\" order=\"Receive\"/></objectClass>"
+                          "</objects>\n"));
+    const std::string warning = "Invalid TransportType: Carrier pigeon";
+    EXPECT_NE(runTool(odd).err.find(warning), std::string::npos);
+    for (const char* quiet : {"-q ", "--quiet ", "-v 0 "}) {
+        ToolRun run = runTool(quiet + odd);
+        EXPECT_EQ(run.status, 0) << quiet;
+        EXPECT_EQ(run.err, "") << quiet;
+        EXPECT_NE(run.out.find("object classes: 1"), std::string::npos) << quiet;
+    }
+    // Progress appears only above level 2.
+    EXPECT_EQ(runTool("-v 2 " + harbor).err.find("Reading"), std::string::npos);
+    // The library's progress goes to standard error with everything else,
+    // so the document on standard output stays whole.
+    ToolRun loud = runTool("-v 5 --json " + harbor);
+    EXPECT_NE(loud.err.find("Found XML format FDD file."), std::string::npos);
+    EXPECT_EQ(loud.out, runTool("--json " + harbor).out);
+}
+
+TEST_F(PxsFomTool, SortReportsTheOrderItChose) {
+    std::string pilots = dataPath("harborPilots.xml"), cargo = dataPath("harborCargo.xml"),
+                evolved = dataPath("harborEvolved.xml"), fed = dataPath("harbor.fed");
+    ToolRun run =
+        runTool("--sort " + pilots + " " + fed + " " + cargo + " HLAstandardMIM.xml " + evolved);
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::string order;
+    for (const std::string& line : lines(run.err))
+        if (line.rfind("pxs-fom: order:", 0) == 0) order += line + "\n";
+    EXPECT_EQ(order, "pxs-fom: order: HLAstandardMIM.xml " + evolved + " " + cargo + " " + pilots +
+                         " " + fed + "\n");
+}
+
+// The JSON document names codes as the files do; the numbers below are the
+// ones the trace of the same file shows for the Position attribute
+// (0,0,0,1,"1 Hz",2), read through the vocabulary of the readers.
+TEST_F(PxsFomTool, JsonNamesTheCodes) {
+    ToolRun trace = runTool("--trace " + harbor);
+    ASSERT_NE(trace.out.find("\"Position\",0,0,0,1,\"1 Hz\",2,"), std::string::npos);
+    ToolRun json = runTool("--json " + harbor);
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("{\"name\":\"Position\",\"transport\":\"HLAbestEffort\",\"order\":"
+                            "\"Receive\",\"sharing\":\"PublishSubscribe\",\"updateType\":"
+                            "\"Periodic\",\"updateCondition\":\"1 Hz\",\"ownership\":"
+                            "\"DivestAcquire\","),
+              std::string::npos)
+        << json.out;
+    EXPECT_EQ(json.out.find("\"transport\":0"), std::string::npos);
+    EXPECT_EQ(json.out.find("\"transport\":-1"), std::string::npos);
+    // A transportation a module declares is named as the tree names it.
+    ToolRun evolved = runTool("--json " + dataPath("harborEvolved.xml"));
+    ToolRun tree = runTool(dataPath("harborEvolved.xml"));
+    for (const std::string& line : lines(tree.out)) {
+        size_t open = line.find(" ["), comma = line.find(", ", open);
+        if (line.find("attribute ") == std::string::npos || open == std::string::npos) continue;
+        std::string transport = line.substr(open + 2, comma - open - 2);
+        if (transport == "none") transport = "none";
+        EXPECT_NE(evolved.out.find("\"transport\":\"" + transport + "\""), std::string::npos)
+            << transport;
+    }
+}
+
+// Every word of the vocabulary, written in a file, comes back out of
+// --json as written: a row out of place in a name table shows here.
+TEST_F(PxsFomTool, JsonNamesRoundTripTheFilesWords) {
+    struct Row {
+        const char* sharing;
+        const char* updateType;
+        const char* ownership;
+    };
+    const Row rows[] = {{"Publish", "Static", "Divest"},
+                        {"Subscribe", "Periodic", "Acquire"},
+                        {"Neither", "Conditional", "DivestAcquire"},
+                        {"PublishSubscribe", "NA", "NoTransfer"}};
+    std::string attributes;
+    for (size_t i = 0; i < std::size(rows); ++i)
+        attributes += "<attribute name=\"A" + std::to_string(i) +
+                      "\" order=\"TimeStamp\" "
+                      "transportation=\"HLAreliable\" sharing=\"" +
+                      rows[i].sharing + "\" updateType=\"" + rows[i].updateType +
+                      "\" ownership=\"" + rows[i].ownership + "\"/>";
+    TempDir dir;
+    std::string fdd =
+        dir.write("words.fdd", fddDoc("<objects><objectClass name=\"HLAobjectRoot\">" + attributes +
+                                      "</objectClass></objects>\n"));
+    ToolRun run = runTool("--json " + fdd);
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_NE(
+            run.out.find("{\"name\":\"A" + std::to_string(i) +
+                         "\",\"transport\":\"HLAreliable\",\"order\":\"TimeStamp\","
+                         "\"sharing\":\"" +
+                         rows[i].sharing + "\",\"updateType\":\"" + rows[i].updateType +
+                         "\",\"updateCondition\":\"\",\"ownership\":\"" + rows[i].ownership + "\""),
+            std::string::npos)
+            << rows[i].sharing << "\n"
+            << run.out;
+}
+
+TEST_F(PxsFomTool, DotDrawsBothHierarchiesAsClusters) {
+    ToolRun dot = runTool("--dot " + harbor);
+    ASSERT_EQ(dot.status, 0) << dot.err;
+    EXPECT_EQ(dot.out.rfind("digraph fom {\n", 0), 0u);
+    EXPECT_EQ(dot.out.substr(dot.out.size() - 2), "}\n");
+    size_t objects = dot.out.find("subgraph cluster_objects {");
+    size_t interactions = dot.out.find("subgraph cluster_interactions {");
+    ASSERT_NE(objects, std::string::npos);
+    ASSERT_NE(interactions, std::string::npos);
+    std::string objectPart = dot.out.substr(objects, interactions - objects);
+    auto count = [](const std::string& text, const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    // One node a class (the tree counts 4 object classes), an edge for
+    // every class but the root.
+    EXPECT_EQ(count(objectPart, "[label="), 4u);
+    EXPECT_EQ(count(dot.out, "\"o:HLAobjectRoot.Vessel\" -> \"o:HLAobjectRoot.Vessel.Tug\";"), 1u);
+    EXPECT_EQ(count(dot.out, " -> \"o:"), 3u);
+    EXPECT_EQ(dot.out.find("Position"), std::string::npos);
+    ToolRun members = runTool("--dot --dot-attributes " + harbor);
+    EXPECT_NE(members.out.find("[label=\"Vessel\\l  Position\\l"), std::string::npos)
+        << members.out;
+
+    TempDir dir;
+    std::string odd = dir.write(
+        "odd.fdd", fddDoc("<objects><objectClass name=\"HLAobjectRoot\"><objectClass "
+                          "name=\"Say &quot;hi&quot;\\now\"/></objectClass></objects>\n"));
+    ToolRun escaped = runTool("--dot " + odd);
+    EXPECT_NE(escaped.out.find("\"o:HLAobjectRoot.Say \\\"hi\\\"\\\\now\" [label=\"Say "
+                               "\\\"hi\\\"\\\\now\"];"),
+              std::string::npos)
+        << escaped.out;
 }
 
 }  // namespace
