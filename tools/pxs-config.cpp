@@ -343,17 +343,17 @@ std::vector<std::string> skippedForms(const std::string& report) {
 int readTree(const Options& options, const Form& form, ZnEnvironment& env) {
     const std::string& file = options.input;
     std::vector<std::string> skipped;
+    bool ok = false;
     try {
-        bool ok = false;
         CapturedStderr capture;
         env = form.reader(options)->readFile(file.c_str(), ok);
         skipped = skippedForms(capture.text());
-        if (!ok) return fail(file, std::ifstream(file) ? "cannot read" : "cannot open");
     } catch (const ZnException& e) {
         std::cerr << "pxs-config: " << describe(file, form, e) << "\n";
         return 1;
     }
-    if (skipped.empty()) return 0;
+    if (skipped.empty())
+        return ok ? 0 : fail(file, std::ifstream(file) ? "cannot read" : "cannot open");
     if (skipped.size() == 1 && skipped[0] == "eof") return fail(file, "holds no tree");
     std::string message = "skipped " + skipped[0] + " (not an object, attribute or value)";
     if (skipped.size() > 1) message += " and " + std::to_string(skipped.size() - 1) + " more";
