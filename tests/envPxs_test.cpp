@@ -226,7 +226,8 @@ TEST(EnvPxsWrite, RootlessEnvironmentAndUnwritableFile) {
     {
         pxstest::WarnCapture warn;
         EXPECT_FALSE(writer.writeFile(env, dir.file("missing/dir.pxs")));
-        EXPECT_EQ(warn.text(), "ZnEnvPXSWriter: cannot write " + dir.file("missing/dir.pxs") + "\n");
+        EXPECT_EQ(warn.text(), "ZnEnvPXSWriter: cannot write " + dir.file("missing/dir.pxs") +
+                                   ": the file cannot be created or written\n");
     }
     // An existing file is truncated, not appended to.
     const std::string file = dir.write("old.pxs", "a much longer text than the tree's");

@@ -73,12 +73,12 @@ TEST(PxsConfigTool, ErrorsAreOneLineWithFileAndLine) {
         {kData + "/envInvalid.xml --validate", 1,
          "pxs-config: " + kData +
              "/envInvalid.xml:5: Element link does not carry attribute port\n"},
-        {"/nonexistent/x.xml", 1, "pxs-config: /nonexistent/x.xml: cannot open\n"},
+        {"/nonexistent/x.xml", 1, "pxs-config: /nonexistent/x.xml: no such file\n"},
         {valid + " --to /nonexistent/x.xml", 1,
          "pxs-config: /nonexistent/x.xml: cannot write (testXmlwriterDoc: Error at "
          "xmlSaveFormatFileEnc)\n"},
         {valid + " --to /nonexistent/x.pxs", 1,
-         "pxs-config: /nonexistent/x.pxs: cannot write (No such file or directory)\n"},
+         "pxs-config: /nonexistent/x.pxs: the file cannot be created or written\n"},
         {valid + " --to x.json", 1,
          "pxs-config: x.json: unknown form (the name must end in .pxs or .xml)\n"},
         {valid + " --to x.pxs --dtd config x.dtd", 2,
@@ -149,10 +149,10 @@ TEST(PxsConfigTool, PxsErrorsAreOneLine) {
     const std::string empty = dir.write("empty.pxs", "; nothing\n");
     EXPECT_EQ(run(empty).output, "pxs-config: " + empty + ": holds no tree\n");
     EXPECT_EQ(run(dir.file("absent.pxs")).output,
-              "pxs-config: " + dir.file("absent.pxs") + ": cannot open\n");
+              "pxs-config: " + dir.file("absent.pxs") + ": no such file\n");
     const std::string folder = dir.path() + "/folder.pxs";
     mkdir(folder.c_str(), 0700);
-    EXPECT_EQ(run(folder).output, "pxs-config: " + folder + ": cannot read\n");
+    EXPECT_EQ(run(folder).output, "pxs-config: " + folder + ": is a directory\n");
     r = run(open + " --validate");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.output, "pxs-config: --validate applies to XML input only\n");
@@ -165,7 +165,8 @@ TEST(PxsConfigTool, TreesAFormCannotHoldAreNotWritten) {
     ToolRun r = run(quoted + " --to " + dir.file("q.pxs"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output, "pxs-config: " + dir.file("q.pxs") +
-                            ": the PXS form cannot hold the double quote in the value of v\n");
+                            ": cannot write r/a/v: has a value that a PXS string cannot hold "
+                            "(a double quote)\n");
     EXPECT_FALSE(std::ifstream(dir.file("q.pxs")).good());
     const std::string plain = dir.write("s.xml", "<r><a v=\"1\" n=\"2\"/><b><c/></b></r>");
     EXPECT_EQ(run(plain + " --to " + dir.file("s.pxs")).status, 0);
@@ -173,8 +174,8 @@ TEST(PxsConfigTool, TreesAFormCannotHoldAreNotWritten) {
     r = run(named + " --to " + dir.file("n.xml"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output, "pxs-config: " + dir.file("n.xml") +
-                            ": the XML form cannot hold an attribute called \"name\" (it would "
-                            "name its object)\n");
+                            ": cannot write r/o/name: is an attribute called \"name\", which "
+                            "would read back as a name\n");
     const std::string numeric = dir.write("d.pxs", "(r (o \"1\") (p ( \"x\" )))");
     EXPECT_EQ(run(numeric + " --to " + dir.file("d.xml")).status, 0);
 }

@@ -153,7 +153,9 @@ bool ZnEnvPXSWriter::writeFile(ZnEnvironment& env, const ZnString& fileName) {
         if (out) writeValue(root_, out);
         out.close();
         written = static_cast<bool>(out);
-        if (!written) ZnWarn << "ZnEnvPXSWriter: cannot write " << fileName.std() << "\n";
+        if (!written)
+            ZnWarn << "ZnEnvPXSWriter: cannot write " << fileName.std()
+                   << ": the file cannot be created or written\n";
     }
     env_ = nullptr;
     root_.reset();
