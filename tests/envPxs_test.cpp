@@ -194,6 +194,25 @@ TEST(EnvPxsWrite, ValuesAreExpandedAndQuotesEscapedWhenTheReaderCan) {
     }
 }
 
+// Names and values that look awkward but fit the PXS form read back as
+// written: symbols with quotes, semicolons or non-ASCII bytes inside,
+// reader constants other than nil, values with line breaks and blanks only.
+TEST(EnvPxsWrite, AwkwardTreesThatFitReadBackTheSame) {
+    ZnEnvironment env;
+    ZnEnvValueSP parent = env.root();
+    const char* names[] = {"t", "eof", "a\"b", "x;y", "caf\xc3\xa9", "-", "-x", "quote"};
+    const char* values[] = {"", " ", "\n\t", "two\nlines", "(not a form)", "; no comment",
+                            "\\", "a\\b"};
+    for (std::size_t i = 0; i < sizeof names / sizeof *names; ++i) {
+        env.addAttribute(names[i], values[i], parent);
+        parent = env.addObject(names[i], "t", parent);
+        parent->setValue(values[i]);
+    }
+    ZnEnvironment back = readPxs(pxsText(env));
+    EXPECT_EQ(listing(back), listing(env));
+    EXPECT_EQ(pxsText(back), pxsText(env));
+}
+
 // A comment runs to the end of its line: what would follow it on that line
 // moves to the next one, and each line of a multi-line comment stays a
 // comment, so the text still reads back as the same tree.
