@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "pxs_test_files.h"
+#include "pxs_test_support.h"
 
 namespace {
 
@@ -95,41 +96,121 @@ TEST(EnvPxsWrite, ObjectsValuesAndIndentation) {
               "\n)");
 }
 
-// Attribute children stay at the attribute's indentation and end right
-// before its ")"; a plain list is its quoted value alone; comments and
-// native values are line comments of their expanded value.
-TEST(EnvPxsWrite, AttributeChildrenPlainListsAndComments) {
+// Comments and native values are line comments of their expanded value,
+// which a read skips by design; they never stop a write.
+TEST(EnvPxsWrite, CommentsAndNativeValuesAreLineComments) {
     ZnEnvironment env;
-    ZnEnvValueSP attribute = env.addAttribute("k", "1");
-    env.addAttribute("unit", "ms", attribute);
     ZnEnvValueSP object = env.addObject("o");
-    ZnEnvValueSP list(new ZnEnvList("in list"));
-    ZnEnvList::castToList(object)->append(list);
-    env.addObject("hidden", list);  // children of plain lists are not written
     int host = 0;
     env.addNativeValue(boost::shared_ptr<ZnNativeValue>(new ZnNativeValue("native", &host)),
                        object);
-    EXPECT_EQ(pxsText(env),
-              "\n(root "
-              "\n   (k \"1\""
-              "\n   (unit \"ms\"))"
-              "\n   (o \"in list\""
-              "\n;native"
-              "\n   )"
-              "\n)");
+    env.addComment("top");
+    EXPECT_EQ(pxsText(env), "\n(root \n   (o \n;native\n   )\n;top\n)");
 }
 
-TEST(EnvPxsWrite, ValuesAreExpandedAndNotEscaped) {
+// What the PXS form cannot give back is refused: nothing is written (an
+// existing file keeps its text), the write answers false, and each node
+// that does not fit is named by its path on ZnWarn.
+TEST(EnvPxsWrite, RefusesWhatDoesNotReadBack) {
+    using Build = std::function<void(ZnEnvironment&)>;
+    const struct {
+        const char* what;
+        Build build;
+        const char* warning;
+    } cases[] = {
+        {"attribute child",
+         [](ZnEnvironment& e) { e.addAttribute("unit", "ms", e.addAttribute("k", "1")); },
+         "root/k/unit: is a child of an attribute, which the PXS form drops"},
+        {"plain list",
+         [](ZnEnvironment& e) {
+             ZnEnvList::castToList(e.addObject("o"))->append(ZnEnvValueSP(new ZnEnvList("v")));
+         },
+         "root/o/(a plain list): does not read back from the PXS form"},
+        {"blank in a name", [](ZnEnvironment& e) { e.addAttribute("a b", "1"); },
+         "root/a b: has a name that does not read back as a PXS symbol"},
+        {"number as a type", [](ZnEnvironment& e) { e.addObject("o", "5"); },
+         "root/o: has a type that does not read back as a PXS symbol"},
+        {"empty type", [](ZnEnvironment& e) { e.addObject("o", ""); },
+         "root/o: has a type that does not read back as a PXS symbol"},
+        {"parenthesis in a name", [](ZnEnvironment& e) { e.addAttribute("f(x)", "1"); },
+         "root/f(x): has a name that does not read back as a PXS symbol"},
+        {"comment start", [](ZnEnvironment& e) { e.addAttribute(";k", "1"); },
+         "root/;k: has a name that does not read back as a PXS symbol"},
+        {"nil as a name", [](ZnEnvironment& e) { e.addAttribute("nil", "1"); },
+         "root/nil: has a name that does not read back as a PXS symbol"},
+        {"quote in a value", [](ZnEnvironment& e) { e.addObject("o")->setValue("say \"hi\""); },
+         "root/o: has a value that a PXS string cannot hold (a double quote)"},
+        {"root not an object",
+         [](ZnEnvironment& e) { e.setRoot(ZnEnvValueSP(new ZnEnvNamedList("r", "1"))); },
+         "the root: is not an object, so the first form would not rename it"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ZnEnvironment env;
+        c.build(env);
+        const std::string file = dir.write("kept.pxs", "(old)");
+        pxstest::WarnCapture warn;
+        EXPECT_FALSE(ZnEnvPXSWriter().writeFile(env, file));
+        EXPECT_EQ(warn.text(), std::string("ZnEnvPXSWriter: cannot write ") + c.warning + "\n");
+        EXPECT_EQ(contents(file), "(old)");
+    }
+}
+
+// Values are written expanded. With the reader's escape character set, a
+// double quote is written escaped and reads back; an escape character
+// before a quote, or at the end, cannot be written so that it reads back.
+TEST(EnvPxsWrite, ValuesAreExpandedAndQuotesEscapedWhenTheReaderCan) {
     const char* home = std::getenv("HOME");
     ASSERT_NE(home, nullptr);
     ZnEnvironment env;
     env.addAttribute("dir", "$(HOME)/x");
-    env.addAttribute("quote", "say \"hi\"");
-    EXPECT_EQ(pxsText(env),
-              "\n(root \n   (dir \"" + std::string(home) + "/x\")\n   (quote \"say \"hi\"\")\n)");
-    // The quote ends the string early: the value does not survive.
+    EXPECT_EQ(pxsText(env), "\n(root \n   (dir \"" + std::string(home) + "/x\")\n)");
+
+    struct EscapeChar {
+        explicit EscapeChar(const char* c) : saved(ZnPxsReadEscapeChar) { ZnPxsReadEscapeChar = c; }
+        ~EscapeChar() { ZnPxsReadEscapeChar = saved; }
+        const char* saved;
+    } escape("\\");
+    const char* fits[] = {"say \"hi\"", "\"", "C:\\dir\\x", "a\\\\\"b", "line\none \t tab"};
+    for (const char* value : fits) {
+        SCOPED_TRACE(value);
+        ZnEnvironment tree;
+        tree.addObject("o")->setValue(value);
+        tree.addAttribute("a", value);
+        ZnEnvironment back = readPxs(pxsText(tree));
+        EXPECT_EQ(back.getObject("o", "o")->value(), value);
+        EXPECT_EQ(back.getAttribute("a")->value(), value);
+    }
+    for (const char* value : {"ends in \\", "a\\\"b"}) {
+        SCOPED_TRACE(value);
+        ZnEnvironment tree;
+        tree.addAttribute("a", value);
+        pxstest::WarnCapture warn;
+        TempDir dir;
+        EXPECT_FALSE(ZnEnvPXSWriter().writeFile(tree, dir.file("x.pxs")));
+        EXPECT_EQ(warn.text(), "ZnEnvPXSWriter: cannot write root/a: has a value that a PXS "
+                               "string cannot hold (a double quote)\n");
+    }
+}
+
+// Names and values that look awkward but fit the PXS form read back as
+// written: symbols with quotes, semicolons or non-ASCII bytes inside,
+// reader constants other than nil, values with line breaks and blanks only.
+TEST(EnvPxsWrite, AwkwardTreesThatFitReadBackTheSame) {
+    ZnEnvironment env;
+    ZnEnvValueSP parent = env.root();
+    const char* names[] = {"t", "eof", "a\"b", "x;y", "caf\xc3\xa9", "-", "-x", "quote"};
+    const char* values[] = {"", " ", "\n\t", "two\nlines", "(not a form)", "; no comment",
+                            "\\", "a\\b"};
+    for (std::size_t i = 0; i < sizeof names / sizeof *names; ++i) {
+        env.addAttribute(names[i], values[i], parent);
+        parent = env.addObject(names[i], "t", parent);
+        parent->setValue(values[i]);
+    }
     ZnEnvironment back = readPxs(pxsText(env));
-    EXPECT_EQ(back.getAttribute("quote")->value(), "say ");
+    EXPECT_EQ(listing(back), listing(env));
+    EXPECT_EQ(pxsText(back), pxsText(env));
 }
 
 // A comment runs to the end of its line: what would follow it on that line
@@ -141,17 +222,17 @@ TEST(EnvPxsWrite, CommentsNeverSwallowOrInjectSyntax) {
     env.addComment("about k", attribute);
     ZnEnvValueSP object = env.addObject("o");
     env.addComment("two\n(lines \"x\")", object);
-    ZnEnvList::castToList(object)->append(ZnEnvValueSP(new ZnEnvList("v")));
+    env.addAttribute("after", "2", object);
     EXPECT_EQ(pxsText(env),
               "\n(root "
               "\n   (k \"1\"\n;about k\n)"
-              "\n   (o \n;two\n;(lines \"x\")\n\"v\""
+              "\n   (o \n;two\n;(lines \"x\")"
+              "\n      (after \"2\")"
               "\n   )"
               "\n)");
-    // The plain list's value stays visible to the reader: right after the
-    // name it makes (o "v"), an attribute.
     EXPECT_EQ(listing(readPxs(pxsText(env))),
-              "  class root root Value= \n     k Value= 1\n     o Value= v\n");
+              "  class root root Value= \n     k Value= 1\n     class o o Value= \n"
+              "        after Value= 2\n");
 }
 
 TEST(EnvPxsWrite, RootlessEnvironmentAndUnwritableFile) {
@@ -161,7 +242,12 @@ TEST(EnvPxsWrite, RootlessEnvironmentAndUnwritableFile) {
     EXPECT_FALSE(writer.writeFile(rootless, dir.file("none.pxs")));
     EXPECT_FALSE(std::ifstream(dir.file("none.pxs")).good());
     ZnEnvironment env;
-    EXPECT_TRUE(writer.writeFile(env, dir.file("missing/dir.pxs")));
+    {
+        pxstest::WarnCapture warn;
+        EXPECT_FALSE(writer.writeFile(env, dir.file("missing/dir.pxs")));
+        EXPECT_EQ(warn.text(), "ZnEnvPXSWriter: cannot write " + dir.file("missing/dir.pxs") +
+                                   ": the file cannot be created or written\n");
+    }
     // An existing file is truncated, not appended to.
     const std::string file = dir.write("old.pxs", "a much longer text than the tree's");
     EXPECT_TRUE(writer.writeFile(env, file));
@@ -215,7 +301,8 @@ TEST(EnvPxsRead, EachFormShapeBuildsItsNode) {
 // A form whose head is neither string nor symbol is reported and skipped;
 // reading goes on with the next element and still succeeds. The empty list
 // is nil, which the printing step reports too; bare atoms have no head at
-// all, the end-of-file symbol of an empty file included.
+// all, the end-of-file symbol of an empty file included. A skipped form
+// makes the read incomplete: `ok` is false, the rest is still built.
 TEST(EnvPxsRead, BadFormsAreReportedAndSkipped) {
     const std::string kBad = "ZnReaderWriter: error in data stream\n";
     const struct {
@@ -234,7 +321,7 @@ TEST(EnvPxsRead, BadFormsAreReportedAndSkipped) {
         std::string err;
         bool ok = false;
         ZnEnvironment env = readPxs(c.text, &err, &ok);
-        EXPECT_TRUE(ok);
+        EXPECT_FALSE(ok);
         EXPECT_EQ(err, c.err);
         EXPECT_EQ(listing(env), c.tree);
     }
@@ -249,7 +336,7 @@ TEST(EnvPxsRead, EmptyNamesFromNulBytesAreBadForms) {
     bool ok = false;
     ZnEnvironment env =
         readPxs("(r (\0x c\"b\") (\0y \"1\") (k \0z (m)) (\"v\" \0w) (a \"2\"))"s, &err, &ok);
-    EXPECT_TRUE(ok);
+    EXPECT_FALSE(ok);
     EXPECT_EQ(err,
               "ZnReaderWriter: error in data stream\n( c\"b\")"
               "ZnReaderWriter: error in data stream\n( \"1\")"
@@ -362,7 +449,7 @@ TEST(EnvPxsDepth, DeepNestingReadsOrFailsClearly) {
 }
 
 // XML -> tree -> PXS -> tree: the text reads back as the same tree less
-// comments and attribute children, writes again to the same bytes less the
+// comments, writes again to the same bytes less the
 // comment, and its XML is the original's less the comment.
 TEST(EnvPxsRoundTrip, XmlToPxsAndBack) {
     const std::string xml =
@@ -399,8 +486,12 @@ TEST(EnvPxsRoundTrip, XmlToPxsAndBack) {
     std::string expected = fromXmlText.string();
     expected.erase(expected.find("<!--the uplink-->"), std::string("<!--the uplink-->").size());
     EXPECT_EQ(fromPxsText.string(), expected);
+    // An attribute's child would be dropped: the tree is not written.
     fromXml.addAttribute("unit", "ms", fromXml.getAttribute("port"));
-    EXPECT_EQ(listing(readPxs(pxsText(fromXml))), listing(fromPxs));
+    pxstest::WarnCapture warn;
+    TempDir dir;
+    EXPECT_FALSE(ZnEnvPXSWriter().writeFile(fromXml, dir.file("x.pxs")));
+    EXPECT_NE(warn.text().find("settings/net/up/port/unit"), std::string::npos);
 }
 
 }  // namespace

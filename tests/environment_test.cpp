@@ -4,8 +4,13 @@
 
 #include <pxs/pxs.h>
 
+#include <pxs/envWalk.h>
+
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -279,6 +284,171 @@ TEST(EnvironmentDepth, DeepTreeIsSearchedCopiedAndFreed) {
     ZnEnvValueSP copy = env.copy(env.root(), ZnEnvValueSP());
     EXPECT_TRUE(ZnEnvironment(copy).getAttribute("bottom"));
     EXPECT_EQ(env.getTopParent(bottom), env.root());
+}
+
+using pxsdetail::WalkStep;
+using pxsdetail::walkTree;
+
+std::string nameOf(const ZnEnvValueSP& node) {
+    ZnEnvNamedList* named = ZnEnvNamedList::castToNamedList(node);
+    return named ? named->name().string() : "#" + node->value().string();
+}
+
+// root( a( x #c b ) d( e ) f ): pre-order entry, leave after the subtree.
+ZnEnvironment walkSample() {
+    ZnEnvironment env;
+    ZnEnvValueSP a = env.addObject("a");
+    env.addAttribute("x", "1", a);
+    env.addComment("c", a);
+    env.addObject("b", a);
+    env.addObject("e", env.addObject("d"));
+    env.addObject("f");
+    return env;
+}
+
+// Enter and leave nest like brackets, with the depth of each node; a
+// skipped node is neither descended into nor left; a stop ends the walk.
+TEST(EnvironmentWalk, EnterAndLeaveNestInPreOrder) {
+    ZnEnvironment env = walkSample();
+    std::string trace;
+    auto leave = [&](const ZnEnvValueSP& n, std::size_t depth) {
+        trace += "-" + nameOf(n) + std::to_string(depth) + " ";
+    };
+    EXPECT_TRUE(walkTree(env.root(),
+                         [&](const ZnEnvValueSP& n, std::size_t depth) {
+                             trace += "+" + nameOf(n) + std::to_string(depth) + " ";
+                             return nameOf(n) == "d" ? WalkStep::Skip : WalkStep::Descend;
+                         },
+                         leave));
+    EXPECT_EQ(trace,
+              "+root0 +a1 +x2 -x2 +#c2 -#c2 +b2 -b2 -a1 +d1 +f1 -f1 -root0 ");
+    trace.clear();
+    EXPECT_FALSE(walkTree(env.root(),
+                          [&](const ZnEnvValueSP& n, std::size_t) {
+                              trace += "+" + nameOf(n) + " ";
+                              return nameOf(n) == "b" ? WalkStep::Stop : WalkStep::Descend;
+                          },
+                          leave));
+    EXPECT_EQ(trace.substr(trace.rfind('+')), "+b ");
+    EXPECT_EQ(trace.find("-a"), std::string::npos);
+    EXPECT_TRUE(walkTree(ZnEnvValueSP(), [](const ZnEnvValueSP&, std::size_t) {
+        ADD_FAILURE() << "entered a null start";
+        return WalkStep::Descend;
+    }));
+}
+
+// The walk holds what it stands on: a callback may drop the current node's
+// children, the node itself (its level then ends, as a recursive walk's
+// next() would) or a later sibling (never visited), even when the tree was
+// the only owner of what it drops.
+TEST(EnvironmentWalk, CallbacksMayRemoveNodesUnderTheWalk) {
+    const struct {
+        const char* removing;
+        std::function<void(ZnEnvironment&, const ZnEnvValueSP&)> edit;
+        const char* visited;
+    } cases[] = {
+        {"children of a",
+         [](ZnEnvironment& env, const ZnEnvValueSP& n) {
+             if (nameOf(n) != "a") return;
+             ZnEnvList* a = ZnEnvList::castToList(n);
+             while (ZnEnvValueSP child = a->first()) a->remove(child);
+         },
+         "root a -a d e -e -d f -f -root "},
+        {"a itself",
+         [](ZnEnvironment& env, const ZnEnvValueSP& n) {
+             if (nameOf(n) == "a") env.remove(n);
+         },
+         "root a x -x #c -#c b -b -a -root "},
+        {"d, the next sibling, from inside a",
+         [](ZnEnvironment& env, const ZnEnvValueSP& n) {
+             if (nameOf(n) == "x") env.remove(env.getObject("d", "d"));
+         },
+         "root a x -x #c -#c b -b -a f -f -root "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.removing);
+        ZnEnvironment env = walkSample();
+        std::string trace;
+        walkTree(
+            env.root(),
+            [&](const ZnEnvValueSP& n, std::size_t) {
+                trace += nameOf(n) + " ";
+                c.edit(env, n);
+                return WalkStep::Descend;
+            },
+            [&](const ZnEnvValueSP& n, std::size_t) { trace += "-" + nameOf(n) + " "; });
+        EXPECT_EQ(trace, c.visited);
+    }
+}
+
+// A synchroniser that empties its object while the tree is synchronised.
+class EmptyingSync : public ZnEnvObjectSync {
+public:
+    void objectChangedCB(ZnEnvObject*) override {}
+    void updateObjectCB(ZnEnvObject* object) override {
+        ++updates;
+        while (ZnEnvValueSP child = object->first()) object->remove(child);
+    }
+    ZnString objectType() const override { return "t"; }
+    int updates = 0;
+};
+
+TEST(EnvironmentWalk, SyncSurvivesAnUpdateThatEmptiesItsObject) {
+    ZnEnvironment env;
+    ZnEnvValueSP outer = env.addObject("outer", "t");
+    ZnEnvValueSP inner = env.addObject("inner", "t", outer);
+    EmptyingSync outerSync, innerSync;
+    innerSync.bind(inner, false);
+    outerSync.bind(outer, false);
+    inner.reset();  // the tree is the only owner of the inner object now
+    env.sync();
+    EXPECT_EQ(outerSync.updates, 1);
+    EXPECT_EQ(innerSync.updates, 0);  // removed before the walk got there
+    EXPECT_FALSE(ZnEnvList::castToList(outer)->first());
+}
+
+// Runs `work` on a thread with a stack of only `bytes`: a walk that
+// recursed once per level would overflow it.
+void onSmallStack(std::size_t bytes, const std::function<void()>& work) {
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, bytes);
+    pthread_t thread;
+    auto run = [](void* arg) -> void* {
+        (*static_cast<const std::function<void()>*>(arg))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attr, run, const_cast<std::function<void()>*>(&work)), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+}
+
+TEST(EnvironmentWalk, HundredThousandLevelsOnASmallStack) {
+    constexpr std::size_t kDepth = 100000;
+    ZnEnvironment env;
+    ZnEnvValueSP parent = env.root();
+    for (std::size_t i = 0; i < kDepth; ++i) parent = env.addObject("n", parent);
+    parent.reset();
+    std::size_t entered = 0, left = 0, deepest = 0;
+    std::string leaveOrder;
+    onSmallStack(64 * 1024, [&] {
+        walkTree(
+            env.root(),
+            [&](const ZnEnvValueSP&, std::size_t depth) {
+                ++entered;
+                deepest = std::max(deepest, depth);
+                return WalkStep::Descend;
+            },
+            [&](const ZnEnvValueSP&, std::size_t depth) {
+                // Leaves come deepest first: depth counts down to 0.
+                if (depth != kDepth - left) leaveOrder = "out of order";
+                ++left;
+            });
+    });
+    EXPECT_EQ(entered, kDepth + 1);
+    EXPECT_EQ(left, kDepth + 1);
+    EXPECT_EQ(deepest, kDepth);
+    EXPECT_EQ(leaveOrder, "");
 }
 
 }  // namespace

@@ -73,12 +73,12 @@ TEST(PxsConfigTool, ErrorsAreOneLineWithFileAndLine) {
         {kData + "/envInvalid.xml --validate", 1,
          "pxs-config: " + kData +
              "/envInvalid.xml:5: Element link does not carry attribute port\n"},
-        {"/nonexistent/x.xml", 1, "pxs-config: /nonexistent/x.xml: cannot open\n"},
+        {"/nonexistent/x.xml", 1, "pxs-config: /nonexistent/x.xml: no such file\n"},
         {valid + " --to /nonexistent/x.xml", 1,
          "pxs-config: /nonexistent/x.xml: cannot write (testXmlwriterDoc: Error at "
          "xmlSaveFormatFileEnc)\n"},
         {valid + " --to /nonexistent/x.pxs", 1,
-         "pxs-config: /nonexistent/x.pxs: cannot write (No such file or directory)\n"},
+         "pxs-config: /nonexistent/x.pxs: the file cannot be created or written\n"},
         {valid + " --to x.json", 1,
          "pxs-config: x.json: unknown form (the name must end in .pxs or .xml)\n"},
         {valid + " --to x.pxs --dtd config x.dtd", 2,
@@ -149,10 +149,10 @@ TEST(PxsConfigTool, PxsErrorsAreOneLine) {
     const std::string empty = dir.write("empty.pxs", "; nothing\n");
     EXPECT_EQ(run(empty).output, "pxs-config: " + empty + ": holds no tree\n");
     EXPECT_EQ(run(dir.file("absent.pxs")).output,
-              "pxs-config: " + dir.file("absent.pxs") + ": cannot open\n");
+              "pxs-config: " + dir.file("absent.pxs") + ": no such file\n");
     const std::string folder = dir.path() + "/folder.pxs";
     mkdir(folder.c_str(), 0700);
-    EXPECT_EQ(run(folder).output, "pxs-config: " + folder + ": cannot read\n");
+    EXPECT_EQ(run(folder).output, "pxs-config: " + folder + ": is a directory\n");
     r = run(open + " --validate");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.output, "pxs-config: --validate applies to XML input only\n");
@@ -165,7 +165,8 @@ TEST(PxsConfigTool, TreesAFormCannotHoldAreNotWritten) {
     ToolRun r = run(quoted + " --to " + dir.file("q.pxs"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output, "pxs-config: " + dir.file("q.pxs") +
-                            ": the PXS form cannot hold the double quote in the value of v\n");
+                            ": cannot write r/a/v: has a value that a PXS string cannot hold "
+                            "(a double quote)\n");
     EXPECT_FALSE(std::ifstream(dir.file("q.pxs")).good());
     const std::string plain = dir.write("s.xml", "<r><a v=\"1\" n=\"2\"/><b><c/></b></r>");
     EXPECT_EQ(run(plain + " --to " + dir.file("s.pxs")).status, 0);
@@ -173,10 +174,93 @@ TEST(PxsConfigTool, TreesAFormCannotHoldAreNotWritten) {
     r = run(named + " --to " + dir.file("n.xml"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output, "pxs-config: " + dir.file("n.xml") +
-                            ": the XML form cannot hold an attribute called \"name\" (it would "
-                            "name its object)\n");
+                            ": cannot write r/o/name: is an attribute called \"name\", which "
+                            "would read back as a name\n");
     const std::string numeric = dir.write("d.pxs", "(r (o \"1\") (p ( \"x\" )))");
     EXPECT_EQ(run(numeric + " --to " + dir.file("d.xml")).status, 0);
+}
+
+// Text after the first form of a PXS file is read by nobody: the line it
+// starts on is named, the tree of the first form still printed or converted.
+// Comments and blanks after the form are not text.
+TEST(PxsConfigTool, TextAfterTheFirstFormIsNamedWithItsLine) {
+    TempDir dir;
+    const std::string two = dir.write("two.pxs", "(r (a \"1\")\n (s \"multi\nline\"))\n\n  (b)\n");
+    ToolRun r = run(two);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, "pxs-config: " + two + ":5: text after the first form is ignored\n"
+                        "  class r r Value= \n     a Value= 1\n     s Value= multi\nline\n");
+    const std::string quiet = dir.write("quiet.pxs", "(r)\n; a trailing comment\n   \n");
+    EXPECT_EQ(run(quiet).output, "  class r r Value= \n");
+    r = run(two + " --to " + dir.file("two.xml"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, "pxs-config: " + two + ":5: text after the first form is ignored\n");
+}
+
+// The command line: the version line, an unknown option named in one line
+// with status 2, and --form only with a form name and an output.
+TEST(PxsConfigTool, CommandLineVersionAndUnknownOptions) {
+    const std::string valid = kData + "/envValid.xml";
+    const struct {
+        std::string arguments;
+        int status;
+        std::string output;
+    } cases[] = {
+        {"--version", 0, "pxs-config (libpxs) 0.1.0\n"},
+        {valid + " --version", 0, "pxs-config (libpxs) 0.1.0\n"},
+        {valid + " --bogus", 2, "pxs-config: unknown option --bogus (see --help)\n"},
+        {"-x " + valid, 2, "pxs-config: unknown option -x (see --help)\n"},
+        {valid + " --to - --form json", 2, "pxs-config: --form takes pxs or xml, not json\n"},
+        {valid + " --form pxs", 2, "pxs-config: --form applies with --to only\n"},
+    };
+    for (const auto& c : cases) {
+        ToolRun r = run(c.arguments);
+        EXPECT_EQ(r.status, c.status) << c.arguments;
+        EXPECT_EQ(r.output, c.output) << c.arguments;
+    }
+}
+
+// A FIFO would block the read forever and a directory reads as nothing:
+// both are refused with what they are, as input and as output.
+TEST(PxsConfigTool, FilesThatAreNotRegularAreRefusedWithTheReason) {
+    TempDir dir;
+    const std::string fifo = dir.file("pipe.pxs");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ToolRun r = run(fifo);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "pxs-config: " + fifo + ": not a regular file\n");
+    const std::string folder = dir.file("out.xml");
+    mkdir(folder.c_str(), 0700);
+    r = run(kData + "/envValid.xml --to " + folder);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "pxs-config: " + folder + ": is a directory\n");
+    r = run(kData + "/envValid.xml --to " + fifo);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "pxs-config: " + fifo + ": not a regular file\n");
+}
+
+// "-" is standard input (its form told by its first character) and standard
+// output (in --form, or the input's form): piping gives what the files give.
+TEST(PxsConfigTool, DashIsStandardInputAndOutput) {
+    TempDir dir;
+    const std::string xml = kData + "/envValid.xml";
+    const std::string pxs = dir.file("a.pxs");
+    ASSERT_EQ(run(xml + " --to " + pxs).status, 0);
+    ToolRun printed = run("- < " + xml);
+    EXPECT_EQ(printed.status, 0);
+    EXPECT_EQ(printed.output, run(xml).output);
+    ToolRun piped = run("- --to - --form pxs < " + xml);
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.output, readAll(pxs));
+    const std::string again = dir.file("again.pxs");
+    ASSERT_EQ(run(pxs + " --to " + again).status, 0);
+    ToolRun same = run(pxs + " --to -");
+    EXPECT_EQ(same.output, readAll(again));
+    ToolRun fromPxs = run("- < " + pxs);
+    EXPECT_EQ(fromPxs.output, run(pxs).output);
+    const std::string two = dir.write("two.pxs", "(r)\n(s)");
+    EXPECT_EQ(run("- < " + two).output,
+              "pxs-config: -:2: text after the first form is ignored\n  class r r Value= \n");
 }
 
 }  // namespace

@@ -6,18 +6,19 @@
 //   pxs-config settings.xml --to settings.pxs    convert
 //   pxs-config a.pxs --to a.xml --dtd config config.dtd
 //   pxs-config a.xml --validate                  read with DTD validation
+//   pxs-config - --to - --form pxs < a.xml       standard input to output
 //
-// Every failure is one line on standard error naming the file (and, for
-// XML, the line); the exit status is 0 on success, 1 on a failed read or
-// write, 2 on a bad command line. Forms are looked up in one table.
-//
-// Where the library only reports on standard error (forms the PXS reader
-// skips) or answers true regardless (a PXS file that cannot be created),
-// the tool checks for itself: a tree that lost content on the way in, or
-// that the PXS form cannot hold, is not converted.
+// Every message is one line on standard error, "pxs-config: FILE[:LINE]:
+// reason"; the exit status is 0 on success, 1 on a failed read or write, 2
+// on a bad command line. Forms are looked up in one table. A tree that lost
+// content on the way in (forms the PXS reader skipped), or that the output
+// form cannot hold (the writers refuse it), is not converted.
 
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -35,12 +37,14 @@
 #include <tclap/CmdLine.h>
 
 #include <pxs/pxs.h>
+#include <util/znOpenFile.h>
 
 namespace {
 
 struct Options {
-    std::string input;
-    std::string output;
+    std::string input;   // as named on the command line; "-" for standard input
+    std::string output;  // likewise, "-" for standard output
+    std::string form;    // --form: the output form when the name tells none
     std::string dtdName;
     std::string dtdSystemId;
     bool validate = false;
@@ -66,84 +70,8 @@ std::unique_ptr<ZnEnvReader> pxsReader(const Options&) {
     return std::unique_ptr<ZnEnvReader>(new ZnEnvPXSReader());
 }
 
-// The PXS writer answers true even when it cannot create the file; opening
-// it first (without truncating) turns that case into a reported failure.
-class CheckedPxsWriter : public ZnEnvPXSWriter {
-public:
-    bool writeFile(ZnEnvironment& env, const ZnString& fileName) override {
-        if (!std::ofstream(fileName.c_str(), std::ios::app)) {
-            std::cerr << std::strerror(errno) << "\n";
-            return false;
-        }
-        return ZnEnvPXSWriter::writeFile(env, fileName);
-    }
-};
-
 std::unique_ptr<ZnEnvWriter> pxsWriter(const Options&) {
-    return std::unique_ptr<ZnEnvWriter>(new CheckedPxsWriter());
-}
-
-// A name or type becomes a PXS symbol: it must read back as one token that
-// is neither a number, a string, a quote nor a comment.
-bool symbolSafe(const std::string& text) {
-    if (text.empty() || text[0] == '"' || text[0] == '\'' || text[0] == ';') return false;
-    const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
-    if (digit(text[0]) || (text[0] == '-' && text.size() > 1 && digit(text[1]))) return false;
-    for (char c : text)
-        if (std::isspace(static_cast<unsigned char>(c)) || c == '(' || c == ')') return false;
-    return true;
-}
-
-// The first name, type or value of `env` that the PXS form would write so
-// that it does not read back (values are written between double quotes
-// without escaping); empty when the whole tree fits. Walks with its own
-// stack, as trees can be deep.
-std::string pxsCannotKeep(const ZnEnvironment& env) {
-    std::vector<ZnEnvValueSP> pending{env.root()};
-    while (!pending.empty()) {
-        ZnEnvValueSP node = pending.back();
-        pending.pop_back();
-        ZnEnvNamedList* named = ZnEnvNamedList::castToNamedList(node);
-        if (!named) continue;  // comments and plain lists are not read back anyway
-        const std::string name = named->name().string();
-        if (!symbolSafe(name)) return "the name \"" + name + "\"";
-        if (ZnEnvObject* object = ZnEnvObject::castToObject(node)) {
-            if (!symbolSafe(object->type().string()))
-                return "the type \"" + object->type().string() + "\" of " + name;
-        }
-        if (named->value().string().find('"') != std::string::npos)
-            return "the double quote in the value of " + name;
-        if (ZnEnvObject::isObject(node))  // an attribute's children are not read back
-            for (ZnEnvValueSP child = named->first(); child; child = named->next(child))
-                pending.push_back(child);
-    }
-    return std::string();
-}
-
-bool xmlName(const ZnString& text) {
-    return xmlValidateName(BAD_CAST text.c_str(), 0) == 0;
-}
-
-// The first element or attribute name of `env` that the XML form would
-// skip or read back differently; empty when the whole tree fits. An
-// attribute called "name" would be read back as its object's name.
-std::string xmlCannotKeep(const ZnEnvironment& env) {
-    std::vector<ZnEnvValueSP> pending{env.root()};
-    for (bool root = true; !pending.empty(); root = false) {
-        ZnEnvValueSP node = pending.back();
-        pending.pop_back();
-        ZnEnvNamedList* named = ZnEnvNamedList::castToNamedList(node);
-        ZnEnvObject* object = ZnEnvObject::castToObject(node);
-        if (!named) continue;
-        const ZnString element = root || !object ? named->name() : object->type();
-        if (!xmlName(element)) return "the name \"" + element.string() + "\"";
-        if (!root && !object && named->name() == "name")
-            return "an attribute called \"name\" (it would name its object)";
-        if (root || object)
-            for (ZnEnvValueSP child = named->first(); child; child = named->next(child))
-                pending.push_back(child);
-    }
-    return std::string();
+    return std::unique_ptr<ZnEnvWriter>(new ZnEnvPXSWriter());
 }
 
 // XML takes an element's attributes only before its content, and the XML
@@ -172,8 +100,7 @@ void attributesFirst(ZnEnvironment& env) {
 }
 
 // One row per form: how to read it, how to write it, which options apply,
-// what the tree needs before it is written and what the form cannot hold
-// (null: nothing to do, anything goes).
+// and what the tree needs before it is written (null: nothing).
 struct Form {
     const char* extension;
     const char* name;
@@ -182,11 +109,10 @@ struct Form {
     bool validates;      // --validate applies to reading it
     bool writesDocType;  // --dtd applies to writing it
     void (*prepare)(ZnEnvironment&);
-    std::string (*cannotKeep)(const ZnEnvironment&);
 };
 const Form kForms[] = {
-    {".xml", "XML", xmlReader, xmlWriter, true, true, attributesFirst, xmlCannotKeep},
-    {".pxs", "PXS", pxsReader, pxsWriter, false, false, nullptr, pxsCannotKeep},
+    {".xml", "xml", xmlReader, xmlWriter, true, true, attributesFirst},
+    {".pxs", "pxs", pxsReader, pxsWriter, false, false, nullptr},
 };
 
 const Form* formOf(const std::string& file) {
@@ -194,6 +120,12 @@ const Form* formOf(const std::string& file) {
         const std::size_t n = std::strlen(form.extension);
         if (file.size() >= n && file.compare(file.size() - n, n, form.extension) == 0) return &form;
     }
+    return nullptr;
+}
+
+const Form* formNamed(const std::string& name) {
+    for (const Form& form : kForms)
+        if (name == form.name) return &form;
     return nullptr;
 }
 
@@ -243,21 +175,52 @@ bool takeDtd(std::vector<std::string>& args, Options& options) {
     return true;
 }
 
+// TCLAP's report of an unknown option does not name it, and its --version
+// line is its own; both are handled before TCLAP sees the arguments.
+// False, reported, for an option nobody knows.
+bool knownOptions(const std::vector<std::string>& args) {
+    static const char* const kValued[] = {"--to", "--form"};
+    static const char* const kSwitches[] = {"--validate", "--help", "-h", "--"};
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") return true;
+        if (std::find(std::begin(kValued), std::end(kValued), arg) != std::end(kValued)) {
+            ++i;
+            continue;
+        }
+        if (std::find(std::begin(kSwitches), std::end(kSwitches), arg) != std::end(kSwitches))
+            continue;
+        if (arg.size() > 1 && arg[0] == '-') {
+            std::cerr << "pxs-config: unknown option " << arg << " (see --help)\n";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool parseCommandLine(int argc, char** argv, Options& options) {
     std::vector<std::string> args(argv, argv + argc);
     if (!takeDtd(args, options)) {
         std::cerr << "pxs-config: --dtd needs NAME and SYSTEMID\n";
         return false;
     }
+    if (std::find(args.begin() + 1, args.end(), "--version") != args.end()) {
+        std::cout << "pxs-config (libpxs) " PXS_VERSION_STRING "\n";
+        std::exit(0);
+    }
+    if (!knownOptions(args)) return false;
     TCLAP::CmdLine cmd(
         "Print a configuration tree file, or convert it between the PXS and "
-        "XML forms (chosen by the output file's extension).",
-        ' ', "0.1");
+        "XML forms (chosen by the output file's extension). FILE or OUT - is "
+        "standard input or output.",
+        ' ', PXS_VERSION_STRING);
     cmd.setExceptionHandling(false);  // report in our one-line form, not TCLAP's
     TCLAP::UnlabeledValueArg<std::string> input("FILE", "tree file (.pxs or .xml)", true, "",
                                                 "FILE", cmd);
     TCLAP::ValueArg<std::string> to("", "to", "convert into OUT (.pxs or .xml)", false, "", "OUT",
                                     cmd);
+    TCLAP::ValueArg<std::string> form("", "form", "form of OUT when its name tells none: pxs or xml",
+                                      false, "", "FORM", cmd);
     TCLAP::SwitchArg validate("", "validate", "read XML with DTD validation", cmd);
     TCLAP::ValueArg<std::string> dtd("", "dtd",
                                      "give the written XML a document type: --dtd NAME SYSTEMID",
@@ -273,6 +236,15 @@ bool parseCommandLine(int argc, char** argv, Options& options) {
     options.input = input.getValue();
     options.output = to.getValue();
     options.validate = validate.getValue();
+    options.form = form.getValue();
+    if (!options.form.empty() && !formNamed(options.form)) {
+        std::cerr << "pxs-config: --form takes pxs or xml, not " << options.form << "\n";
+        return false;
+    }
+    if (!options.form.empty() && options.output.empty()) {
+        std::cerr << "pxs-config: --form applies with --to only\n";
+        return false;
+    }
     return true;
 }
 
@@ -338,46 +310,125 @@ std::vector<std::string> skippedForms(const std::string& report) {
     return forms;
 }
 
+// A file of the tool's own: standard input kept for a reader that takes a
+// file name, or output gathered for standard output. Removed on every way out.
+class TempFile {
+public:
+    explicit TempFile(const char* extension) {
+        const char* dir = std::getenv("TMPDIR");
+        std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/pxs-config-XXXXXX" +
+                              extension;
+        const int fd = mkstemps(&pattern[0], static_cast<int>(std::strlen(extension)));
+        if (fd >= 0) {
+            close(fd);
+            path_ = pattern;
+        }
+    }
+    ~TempFile() {
+        if (!path_.empty()) std::remove(path_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    const std::string& path() const { return path_; }  // empty when none could be made
+
+private:
+    std::string path_;
+};
+
+std::string readStream(std::istream& in) {
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+// Standard input carries no name to tell its form by: a document whose
+// first character other than white space is "<" is XML, anything else PXS.
+const Form& formOfText(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string::npos && text[first] == '<' ? kForms[0] : kForms[1];
+}
+
+// The PXS reader reads the first form and ignores what follows it; such
+// text is usually a second form that was meant to be inside the first, so
+// the line where it starts is named. Text that is not PXS was already
+// reported by the read.
+void warnAfterFirstForm(const std::string& shownName, const std::string& path) {
+    std::unique_ptr<FILE, int (*)(FILE*)> file(ZnOpenRegularFile(path.c_str(), "rb"), std::fclose);
+    if (!file) return;
+    try {
+        ZnPxsEnvironment pxs;
+        ZnlFileInputStream in(file.get());
+        ZnlObjPtr datum = ZncRead(&in, pxs.frame);
+        if (in.fgetc_past_whitespace() == -1) return;
+        const long at = std::ftell(file.get()) - 1;
+        std::rewind(file.get());
+        int line = 1;
+        for (long i = 0; i < at; ++i)
+            if (std::fgetc(file.get()) == '\n') ++line;
+        std::cerr << "pxs-config: " << shownName << ":" << line
+                  << ": text after the first form is ignored\n";
+    } catch (const ZnException&) {
+    }
+}
+
 // A read that left anything on standard error lost content; it counts as
 // failed, reported in one line.
-int readTree(const Options& options, const Form& form, ZnEnvironment& env) {
+int readTree(const Options& options, const Form& form, const std::string& path,
+             ZnEnvironment& env) {
     const std::string& file = options.input;
     std::vector<std::string> skipped;
+    bool ok = false;
     try {
-        bool ok = false;
         CapturedStderr capture;
-        env = form.reader(options)->readFile(file.c_str(), ok);
+        env = form.reader(options)->readFile(path.c_str(), ok);
         skipped = skippedForms(capture.text());
-        if (!ok) return fail(file, std::ifstream(file) ? "cannot read" : "cannot open");
     } catch (const ZnException& e) {
         std::cerr << "pxs-config: " << describe(file, form, e) << "\n";
         return 1;
     }
-    if (skipped.empty()) return 0;
+    if (skipped.empty())
+        return ok ? 0 : fail(file, std::ifstream(path) ? "cannot read" : "cannot open");
     if (skipped.size() == 1 && skipped[0] == "eof") return fail(file, "holds no tree");
     std::string message = "skipped " + skipped[0] + " (not an object, attribute or value)";
     if (skipped.size() > 1) message += " and " + std::to_string(skipped.size() - 1) + " more";
     return fail(file, message);
 }
 
-// Whatever the writer reports on standard error is folded into one line.
-int writeTree(const Options& options, const Form* form, ZnEnvironment& env) {
+// What the writer reports (on ZnWarn for what the form cannot hold, on
+// standard error for libxml2 failures) is folded into one line: the first
+// report, without the writer's own name, and how many more there were.
+std::string writerReport(const std::string& text, const std::string& file) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) lines.push_back(line);
+    if (lines.empty()) return "cannot write";
+    std::string first = lines[0];
+    for (const char* lead : {"ZnEnvXMLWriter: ", "ZnEnvPXSWriter: "})
+        if (first.compare(0, std::strlen(lead), lead) == 0) first.erase(0, std::strlen(lead));
+    const std::string whole = "cannot write " + file + ": ";
+    if (first.compare(0, whole.size(), whole) == 0)
+        first.erase(0, whole.size());
+    else if (first.compare(0, 13, "cannot write ") != 0)
+        first = "cannot write (" + first + ")";
+    if (lines.size() > 1) first += " and " + std::to_string(lines.size() - 1) + " more";
+    return first;
+}
+
+int writeTree(const Options& options, const Form* form, const std::string& path,
+              ZnEnvironment& env) {
     if (form->prepare) form->prepare(env);
-    if (form->cannotKeep) {
-        const std::string problem = form->cannotKeep(env);
-        if (!problem.empty())
-            return fail(options.output,
-                        std::string("the ") + form->name + " form cannot hold " + problem);
-    }
     std::ostringstream report;
-    std::streambuf* saved = std::cerr.rdbuf(report.rdbuf());
-    const bool written = form->writer(options)->writeFile(env, options.output.c_str());
-    std::cerr.rdbuf(saved);
-    if (!written) return fail(options.output, "cannot write (" + oneLine(report.str()) + ")");
-    // The XML writer skips what it cannot write (a name that is no XML
-    // name) and says so, but still answers true.
-    if (!report.str().empty())
-        return fail(options.output, "written incompletely (" + oneLine(report.str()) + ")");
+    std::streambuf* savedErr = std::cerr.rdbuf(report.rdbuf());
+    std::streambuf* savedWarn = ZnWarn.rdbuf(report.rdbuf());
+    const bool written = form->writer(options)->writeFile(env, path.c_str());
+    ZnWarn.rdbuf(savedWarn);
+    std::cerr.rdbuf(savedErr);
+    if (!written) return fail(options.output, writerReport(report.str(), path));
+    // Notes that did not stop the write (a comment changed to fit XML).
+    std::istringstream notes(report.str());
+    for (std::string line; std::getline(notes, line);)
+        if (!line.empty()) std::cerr << "pxs-config: " << options.output << ": " << line << "\n";
     return 0;
 }
 
@@ -399,23 +450,74 @@ bool optionsFit(const Options& options, const Form* input, const Form* output) {
     return true;
 }
 
+// A named input must be a regular file; the true reason is told otherwise.
+// An output that exists must be one too (a directory, a device or a FIFO
+// is not written into).
+int checkFiles(const Options& options) {
+    if (options.input != "-") {
+        const std::string problem = ZnRegularFileProblem(options.input.c_str());
+        if (!problem.empty()) return fail(options.input, problem);
+    }
+    struct stat info;
+    if (!options.output.empty() && options.output != "-" &&
+        stat(options.output.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return fail(options.output, S_ISDIR(info.st_mode) ? "is a directory" : "not a regular file");
+    return 0;
+}
+
+// The form of the output: --form when given, else by the name's extension;
+// "-" without --form takes the input's form.
+const Form* outputForm(const Options& options, const Form* input) {
+    if (!options.form.empty()) return formNamed(options.form);
+    if (options.output == "-") return input;
+    return formOf(options.output);
+}
+
+int convert(const Options& options) {
+    if (const int status = checkFiles(options)) return status;
+    std::string stdinText;
+    const Form* input = nullptr;
+    if (options.input == "-") {
+        stdinText = readStream(std::cin);
+        input = &formOfText(stdinText);
+    } else {
+        input = formOf(options.input);
+    }
+    const Form* output = options.output.empty() ? nullptr : outputForm(options, input);
+    if (!optionsFit(options, input, output)) return 2;
+    if (!input) return fail(options.input, "unknown form (the name must end in .pxs or .xml)");
+    if (!options.output.empty() && !output)
+        return fail(options.output, "unknown form (the name must end in .pxs or .xml)");
+    std::string inputPath = options.input;
+    std::unique_ptr<TempFile> kept;
+    if (options.input == "-") {
+        kept.reset(new TempFile(input->extension));
+        inputPath = kept->path();
+        if (inputPath.empty() || !(std::ofstream(inputPath, std::ios::binary) << stdinText))
+            return fail("-", "cannot keep standard input in a temporary file");
+    }
+    ZnEnvironment env;
+    if (const int status = readTree(options, *input, inputPath, env)) return status;
+    if (input->reader == pxsReader) warnAfterFirstForm(options.input, inputPath);
+    if (!output) {
+        std::cout << env;
+        return 0;
+    }
+    if (options.output != "-") return writeTree(options, output, options.output, env);
+    TempFile gathered(output->extension);
+    if (gathered.path().empty()) return fail("-", "cannot make a temporary file");
+    if (const int status = writeTree(options, output, gathered.path(), env)) return status;
+    std::ifstream in(gathered.path(), std::ios::binary);
+    std::cout << in.rdbuf();
+    std::cout.flush();
+    return std::cout ? 0 : fail("-", "cannot write standard output");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
     if (!parseCommandLine(argc, argv, options)) return 2;
     xmlSetGenericErrorFunc(nullptr, quietLibxml);
-    const Form* input = formOf(options.input);
-    const Form* output = options.output.empty() ? nullptr : formOf(options.output);
-    if (!optionsFit(options, input, output)) return 2;
-    if (!input) return fail(options.input, "unknown form (the name must end in .pxs or .xml)");
-    if (!options.output.empty() && !output)
-        return fail(options.output, "unknown form (the name must end in .pxs or .xml)");
-    ZnEnvironment env;
-    if (const int status = readTree(options, *input, env)) return status;
-    if (!output) {
-        std::cout << env;
-        return 0;
-    }
-    return writeTree(options, output, env);
+    return convert(options);
 }

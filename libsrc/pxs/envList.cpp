@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include <pxs/envWalk.h>
+
 namespace {
 
 // Below this many children a scan is as quick as a hash lookup; from it on
@@ -68,34 +70,28 @@ ZnEnvValueSP ZnEnvList::next(ZnEnvValueSP child) const {
     return *pos;
 }
 
-// Copies level by level with an explicit stack: each level remembers the
-// source list, its copy, and the next source child to copy. Sources and
-// copies are held by shared pointers, because appending to a synchronised
-// copy runs application callbacks that may change either tree.
+// Each child's subtree is copied by the shared walk: a list met on the way
+// down is copied and becomes the target of its own children until the walk
+// leaves it. Copies are held by shared pointers, because appending to a
+// synchronised copy runs application callbacks that may change either tree.
 void ZnEnvList::cloneChildren(ZnEnvList* target) const {
-    struct Level {
-        ZnEnvValueSP sourceHold, targetHold;
-        const ZnEnvList* source;
-        ZnEnvList* target;
-        ZnEnvValueSP child;
+    struct Target {
+        ZnEnvValueSP hold;
+        ZnEnvList* list;
     };
-    std::vector<Level> stack;
-    stack.push_back({ZnEnvValueSP(), ZnEnvValueSP(), this, target, first()});
-    while (!stack.empty()) {
-        Level& top = stack.back();
-        if (!top.child) {
-            stack.pop_back();
-            continue;
-        }
-        ZnEnvValueSP child = top.child;
-        top.child = top.source->next(child);
-        ZnEnvValueSP copy(child->cloneNode());
-        ZnEnvList* into = top.target;
+    std::vector<Target> targets;
+    auto enter = [&](const ZnEnvValueSP& node, std::size_t) {
+        ZnEnvValueSP copy(node->cloneNode());
+        ZnEnvList* into = targets.empty() ? target : targets.back().list;
         into->append(copy);
-        const ZnEnvList* source = castToList(child);
         ZnEnvList* copyList = castToList(copy);
-        if (source && copyList) stack.push_back({child, copy, source, copyList, source->first()});
-    }
+        if (!copyList || !isList(node)) return pxsdetail::WalkStep::Skip;
+        targets.push_back({copy, copyList});
+        return pxsdetail::WalkStep::Descend;
+    };
+    auto leave = [&](const ZnEnvValueSP&, std::size_t) { targets.pop_back(); };
+    for (ZnEnvValueSP child = first(); child; child = next(child))
+        pxsdetail::walkTree(child, enter, leave);
 }
 
 void ZnEnvList::append(ZnEnvValueSP child) {

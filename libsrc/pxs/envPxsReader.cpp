@@ -80,7 +80,9 @@ ZnEnvPXSReader::~ZnEnvPXSReader() = default;
 // as the current node. Open objects wait on `stack` with the rest of their
 // elements; when one is done, the object below it (its parent) is current
 // again. The first object form meets no current node: it renames the root.
-void ZnEnvPXSReader::processForms(const ZnlObjPtr& datum) {
+// False when a form was skipped: the tree then lacks part of the file.
+bool ZnEnvPXSReader::processForms(const ZnlObjPtr& datum) {
+    bool complete = true;
     struct Level {
         ZnlObjPtr rest;
         ZnEnvValueSP object;
@@ -117,6 +119,7 @@ void ZnEnvPXSReader::processForms(const ZnlObjPtr& datum) {
             }
         } else {
             reportBadForm(form);
+            complete = false;
         }
     };
     processForm(datum);
@@ -132,6 +135,7 @@ void ZnEnvPXSReader::processForms(const ZnlObjPtr& datum) {
         stack.pop_back();
         current_ = stack.empty() ? ZnEnvValueSP() : stack.back().object;
     }
+    return complete;
 }
 
 ZnEnvironment ZnEnvPXSReader::readFile(const ZnString& fileName, bool& ok) {
@@ -153,7 +157,6 @@ ZnEnvironment ZnEnvPXSReader::readFile(const ZnString& fileName, bool& ok) {
     }
     // A directory opens but cannot be read; it reads as an empty file would.
     if (std::ferror(file.get())) return ZnEnvironment(env_->root());
-    processForms(datum);
-    ok = true;
+    ok = processForms(datum);
     return ZnEnvironment(env_->root());
 }

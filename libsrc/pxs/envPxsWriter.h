@@ -17,9 +17,14 @@
 //
 // An object is "(name type" (no type when it equals the name), its value as
 // ( "value" ), then its children three blanks further in; an attribute is
-// (name "value"); comments become ";" line comments. Values are written
-// expanded and unescaped. Children of attributes are written but, like
-// comments, do not survive a read.
+// (name "value"); comments become ";" line comments, which a read skips.
+// Values are written expanded; a double quote in one is written after the
+// reader's escape character (ZnPxsReadEscapeChar) when it has one.
+//
+// writeFile writes only a tree that reads back as written: a name or type
+// that is no PXS symbol, a value no PXS string can hold, a child of an
+// attribute, a plain list or a root that is not an object is named by its
+// path on ZnWarn, and nothing is written.
 
 #ifndef PXS_ENVPXSWRITER_H
 #define PXS_ENVPXSWRITER_H
@@ -34,10 +39,12 @@ public:
     ~ZnEnvPXSWriter() override;
 
     // Creates or truncates `fileName` and writes the tree from the root into
-    // it. False only for an environment without root (no file is made
-    // then); a file that cannot be created still answers true.
+    // it. False, reported on ZnWarn, when the tree does not fit the form (the
+    // file is not touched then) or the file cannot be written; false for an
+    // environment without root.
     bool writeFile(ZnEnvironment& env, const ZnString& fileName) override;
-    // Writes `node` and its subtree at the current indentation.
+    // Writes `node` and its subtree at the current indentation, unchecked:
+    // what does not fit the form is written as it is.
     virtual void writeValue(ZnEnvValueSP node, std::ofstream& out);
 
 private:

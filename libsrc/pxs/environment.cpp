@@ -1,56 +1,20 @@
 // environment.cpp -- the tree handle: building under a parent, pre-order
 // searches and listings, moving, copying and walking up. Every walk over a
-// subtree runs through walkPreOrder below, in a loop with its own stack.
+// subtree runs through walkTree (envWalk.h), in a loop with its own stack.
 
 #include "environment.h"
 
 #include <boost/make_shared.hpp>
 
 #include <ostream>
-#include <vector>
 
 #include <pxs/envObjectSync.h>
+#include <pxs/envWalk.h>
 
 namespace {
 
-enum class Step { Descend, Skip, Stop };
-
-// Calls visit(node, depth) for `start` and its subtree, depth first in
-// pre-order, children from first() on; `depth` is 0 for `start`. The visitor
-// answers whether to go below the node, skip its subtree or stop. Each level
-// holds its list and current child by shared pointer and asks next() only
-// once that child's subtree is done, as a recursive walk would: a
-// synchroniser callback that removes the current child ends that level.
-template <typename Visit>
-void walkPreOrder(const ZnEnvValueSP& start, Visit visit) {
-    struct Level {
-        ZnEnvValueSP hold;
-        ZnEnvList* list;
-        ZnEnvValueSP child;
-    };
-    std::vector<Level> stack;
-    ZnEnvValueSP node = start;
-    while (node) {
-        const Step step = visit(node, stack.size());
-        if (step == Step::Stop) return;
-        ZnEnvList* list = step == Step::Descend ? ZnEnvList::castToList(node) : nullptr;
-        ZnEnvValueSP child = list ? list->first() : ZnEnvValueSP();
-        if (child) {
-            stack.push_back({node, list, child});
-            node = child;
-            continue;
-        }
-        node.reset();
-        while (!node && !stack.empty()) {
-            Level& top = stack.back();
-            node = top.list->next(top.child);
-            if (node)
-                top.child = node;
-            else
-                stack.pop_back();
-        }
-    }
-}
+using pxsdetail::WalkStep;
+using pxsdetail::walkTree;
 
 // Steps up the parent links from a node. A loop among the links (only
 // possible through setParent misuse) is detected with a second pointer at
@@ -91,9 +55,9 @@ bool isAtOrBelow(const ZnEnvValueSP& node, const ZnEnvValueSP& ancestor) {
 
 void collect(const ZnEnvValueSP& start, ZnEnvironment::ValueList& out,
              bool (*match)(const ZnEnvValueSP&, const ZnString&), const ZnString& key) {
-    walkPreOrder(start, [&](const ZnEnvValueSP& node, std::size_t) {
+    walkTree(start, [&](const ZnEnvValueSP& node, std::size_t) {
         if (match(node, key)) out.push_back(node);
-        return Step::Descend;
+        return WalkStep::Descend;
     });
 }
 
@@ -229,10 +193,10 @@ ZnEnvValueSP ZnEnvironment::getNamedList(const ZnString& name) const {
 
 ZnEnvValueSP ZnEnvironment::getNamedList(const ZnString& name, ZnEnvValueSP start) const {
     ZnEnvValueSP found;
-    walkPreOrder(start, [&](const ZnEnvValueSP& node, std::size_t) {
-        if (!namedListNamed(node, name)) return Step::Descend;
+    walkTree(start, [&](const ZnEnvValueSP& node, std::size_t) {
+        if (!namedListNamed(node, name)) return WalkStep::Descend;
         found = node;
-        return Step::Stop;
+        return WalkStep::Stop;
     });
     return found;
 }
@@ -252,10 +216,10 @@ ZnEnvValueSP ZnEnvironment::getObject(const ZnString& name, const ZnString& type
 ZnEnvValueSP ZnEnvironment::getObject(const ZnString& name, const ZnString& type,
                                       ZnEnvValueSP start) const {
     ZnEnvValueSP found;
-    walkPreOrder(start, [&](const ZnEnvValueSP& node, std::size_t) {
-        if (!ZnEnvObject::isObject(node, name, type)) return Step::Descend;
+    walkTree(start, [&](const ZnEnvValueSP& node, std::size_t) {
+        if (!ZnEnvObject::isObject(node, name, type)) return WalkStep::Descend;
         found = node;
-        return Step::Stop;
+        return WalkStep::Stop;
     });
     return found;
 }
@@ -300,10 +264,10 @@ void ZnEnvironment::sync() {
 }
 
 void ZnEnvironment::sync(ZnEnvValueSP start) {
-    walkPreOrder(start, [](const ZnEnvValueSP& node, std::size_t) {
+    walkTree(start, [](const ZnEnvValueSP& node, std::size_t) {
         ZnEnvObject* object = ZnEnvObject::castToObject(node);
         if (object && object->sync()) object->sync()->updateObjectCB(object);
-        return Step::Descend;
+        return WalkStep::Descend;
     });
 }
 
@@ -350,13 +314,13 @@ int ZnEnvironment::level(ZnEnvValueSP node) const {
 }
 
 void ZnEnvironment::print(std::ostream& out, const ZnString& indent, bool withComments) const {
-    walkPreOrder(root_, [&](const ZnEnvValueSP& node, std::size_t depth) {
+    walkTree(root_, [&](const ZnEnvValueSP& node, std::size_t depth) {
         ZnEnvNamedList* named = ZnEnvNamedList::castToNamedList(node);
         if (named) {
             out << indent;
             for (std::size_t i = 0; i < depth; ++i) out << "   ";
         } else if (!withComments) {
-            return Step::Skip;
+            return WalkStep::Skip;
         } else {
             out << "// ";
         }
@@ -367,7 +331,7 @@ void ZnEnvironment::print(std::ostream& out, const ZnString& indent, bool withCo
         else
             out << "comment ";
         out << "Value= " << node->value() << '\n';
-        return Step::Descend;
+        return WalkStep::Descend;
     });
 }
 

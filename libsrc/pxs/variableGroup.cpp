@@ -8,8 +8,8 @@
 
 #include <string>
 #include <unordered_map>
-#include <vector>
 
+#include <pxs/envWalk.h>
 #include <util/znException.h>
 
 namespace {
@@ -37,32 +37,11 @@ struct ZnVariableGroup::ReadPass {
 
 void ZnVariableGroup::ReadPass::index(const ZnEnvValueSP& start) {
     indexed = true;
-    struct Level {
-        ZnEnvList* list;
-        ZnEnvValueSP child;
-    };
-    std::vector<Level> stack;
-    ZnEnvValueSP node = start;
-    while (node) {
+    pxsdetail::walkTree(start, [this](const ZnEnvValueSP& node, std::size_t) {
         if (ZnEnvObject* object = ZnEnvObject::castToObject(node))
             objectsByName[object->name().std()].push_back(node);
-        ZnEnvList* list = ZnEnvList::castToList(node);
-        ZnEnvValueSP child = list ? list->first() : ZnEnvValueSP();
-        if (child) {
-            stack.push_back({list, child});
-            node = child;
-            continue;
-        }
-        node.reset();
-        while (!node && !stack.empty()) {
-            Level& top = stack.back();
-            node = top.list->next(top.child);
-            if (node)
-                top.child = node;
-            else
-                stack.pop_back();
-        }
-    }
+        return pxsdetail::WalkStep::Descend;
+    });
 }
 
 // Opens a read pass on a group for the length of one updateFromEnvironment,
