@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include <pxs/fddWalk.h>
+#include <pxs/fedSwitches.h>
 #include <util/xmlPtr.h>
 #include <util/xmlSetup.h>
 #include <util/znNotify.h>
@@ -46,34 +47,6 @@ const pxsdetail::fdd::TopLevelEntry<ZnFedReader1516> kTopLevelTables[] = {
     {"tags", 0, &ZnFedReader1516::parseTagsTree},
     {"time", pxsdetail::fdd::kTimeBit, &ZnFedReader1516::parseTimeTree},
     {"synchronizations", pxsdetail::fdd::kSynchronizationsBit, &ZnFedReader1516::parseSynchronizationsTree},
-};
-
-// Switches installed from the target's defaults when a read asks for them.
-const struct {
-    const char* name;
-    bool (*value)();
-} kDefaultSwitches[] = {
-    {"autoProvide", ZnFedTarget::defaultAutoProvide},
-    {"conveyRegionDesignatorSets", ZnFedTarget::defaultConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", ZnFedTarget::defaultAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", ZnFedTarget::defaultAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", ZnFedTarget::defaultObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", ZnFedTarget::defaultInteractionRelevanceAdvisory},
-    {"serviceReporting", ZnFedTarget::defaultServiceReporting},
-};
-
-// After the switches element is read, each setter gets the table's value.
-const struct {
-    const char* name;
-    void (ZnFedTarget::*set)(bool);
-} kSwitchSetters[] = {
-    {"autoProvide", &ZnFedTarget::setAutoProvide},
-    {"conveyRegionDesignatorSets", &ZnFedTarget::setConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", &ZnFedTarget::setAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", &ZnFedTarget::setAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", &ZnFedTarget::setObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", &ZnFedTarget::setInteractionRelevanceAdvisory},
-    {"serviceReporting", &ZnFedTarget::setServiceReporting},
 };
 
 bool endsWithNotes(const char* name) {
@@ -166,7 +139,9 @@ ZnFedReadStatus ZnFedReader1516::processFed(xmlNode* root) {
 }
 
 void ZnFedReader1516::applyDefaultSwitches() {
-    for (const auto& entry : kDefaultSwitches) target_->setSwitch(entry.name, entry.value());
+    pxsdetail::switches::forEach(pxsdetail::switches::kFdd1516, [this](const auto& entry) {
+        target_->setSwitch(entry.name, entry.fallback());
+    });
 }
 
 ZnFedReadStatus ZnFedReader1516::parseTransportationsList(xmlNode* node) {
@@ -251,8 +226,9 @@ ZnFedReadStatus ZnFedReader1516::parseSwitches(xmlNode* node) {
         target_->setSwitch(name, value == "Enabled");
     }
     if (status == ZnFedReadSuccess)
-        for (const auto& setter : kSwitchSetters)
-            (target_->*setter.set)(target_->switchValue(setter.name));
+        pxsdetail::switches::forEach(pxsdetail::switches::kFdd1516, [this](const auto& entry) {
+            (target_->*entry.set)(target_->switchValue(entry.name));
+        });
     return status;
 }
 

@@ -13,6 +13,7 @@
 #include <pxs/embeddedData.h>
 #include <pxs/fddEvolvedWalk.h>
 #include <pxs/fedRecords.h>
+#include <pxs/fedSwitches.h>
 #include <util/xmlPtr.h>
 #include <util/xmlSetup.h>
 #include <util/znNotify.h>
@@ -54,40 +55,6 @@ const pxsdetail::fdd::TopLevelEntry<ZnFedReader1516e> kTopLevelTables[] = {
     {"tags", 0, &ZnFedReader1516e::parseTagsTree},
     {"time", pxsdetail::fdd::kTimeBit, &ZnFedReader1516e::parseTimeTree},
     {"synchronizations", pxsdetail::fdd::kSynchronizationsBit, &ZnFedReader1516e::parseSynchronizationsTree},
-};
-
-// Switches installed from the target's defaults when a read asks for them;
-// delaySubscriptionEvaluation follows with the target's own current value.
-const struct {
-    const char* name;
-    bool (*value)();
-} kDefaultSwitches[] = {
-    {"autoProvide", ZnFedTarget::defaultAutoProvide},
-    {"conveyProducingFederate", ZnFedTarget::defaultConveyProducingFederate},
-    {"conveyRegionDesignatorSets", ZnFedTarget::defaultConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", ZnFedTarget::defaultAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", ZnFedTarget::defaultAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", ZnFedTarget::defaultObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", ZnFedTarget::defaultInteractionRelevanceAdvisory},
-    {"serviceReporting", ZnFedTarget::defaultServiceReporting},
-    {"exceptionReporting", ZnFedTarget::defaultExceptionReporting},
-};
-
-// After the switches element is read, each setter gets the table's value.
-const struct {
-    const char* name;
-    void (ZnFedTarget::*set)(bool);
-} kSwitchSetters[] = {
-    {"autoProvide", &ZnFedTarget::setAutoProvide},
-    {"conveyProducingFederate", &ZnFedTarget::setConveyProducingFederate},
-    {"conveyRegionDesignatorSets", &ZnFedTarget::setConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", &ZnFedTarget::setAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", &ZnFedTarget::setAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", &ZnFedTarget::setObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", &ZnFedTarget::setInteractionRelevanceAdvisory},
-    {"serviceReporting", &ZnFedTarget::setServiceReporting},
-    {"exceptionReporting", &ZnFedTarget::setExceptionReporting},
-    {"delaySubscriptionEvaluation", &ZnFedTarget::setDelaySubscriptionEvaluation},
 };
 
 }  // namespace
@@ -185,8 +152,11 @@ ZnFedReadStatus ZnFedReader1516e::processFed(xmlNode* root) {
 }
 
 void ZnFedReader1516e::applyDefaultSwitches() {
-    for (const auto& entry : kDefaultSwitches) target_->setSwitch(entry.name, entry.value());
-    target_->setSwitch("delaySubscriptionEvaluation", target_->delaySubscriptionEvaluation());
+    // A switch without a default keeps the target's own current value.
+    pxsdetail::switches::forEach(pxsdetail::switches::kEvolved, [this](const auto& entry) {
+        target_->setSwitch(entry.name,
+                           entry.fallback ? entry.fallback() : (target_->*entry.get)());
+    });
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseTransportationsList(xmlNode* node) {
@@ -275,8 +245,9 @@ ZnFedReadStatus ZnFedReader1516e::parseSwitches(xmlNode* node) {
          child = child->next)
         if (child->type == XML_ELEMENT_NODE) status = readSwitch(child);
     if (status == ZnFedReadSuccess)
-        for (const auto& setter : kSwitchSetters)
-            (target_->*setter.set)(target_->switchValue(setter.name));
+        pxsdetail::switches::forEach(pxsdetail::switches::kEvolved, [this](const auto& entry) {
+            (target_->*entry.set)(target_->switchValue(entry.name));
+        });
     return status;
 }
 

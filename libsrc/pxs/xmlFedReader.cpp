@@ -8,36 +8,13 @@
 #include <cstring>
 
 #include <pxs/fddWalk.h>
+#include <pxs/fedSwitches.h>
 #include <util/xmlPtr.h>
 #include <util/xmlSetup.h>
 #include <util/znNotify.h>
 
 namespace {
 
-
-// Switch attributes in the order they are read, with their setters and the
-// defaults a read that asks for them installs instead.
-const struct {
-    const char* name;
-    void (ZnFedTarget::*set)(bool);
-    bool (*fallback)();
-} kSwitchAttributes[] = {
-    {"autoProvide", &ZnFedTarget::setAutoProvide, ZnFedTarget::defaultAutoProvide},
-    {"conveyRegionDesignatorSets", &ZnFedTarget::setConveyRegionDesignatorSets,
-     ZnFedTarget::defaultConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", &ZnFedTarget::setAttributeScopeAdvisory,
-     ZnFedTarget::defaultAttributeScopeAdvisory},
-    {"conveyProducingFederate", &ZnFedTarget::setConveyProducingFederate,
-     ZnFedTarget::defaultConveyProducingFederate},
-    {"attributeRelevanceAdvisory", &ZnFedTarget::setAttributeRelevanceAdvisory,
-     ZnFedTarget::defaultAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", &ZnFedTarget::setObjectClassRelevanceAdvisory,
-     ZnFedTarget::defaultObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", &ZnFedTarget::setInteractionRelevanceAdvisory,
-     ZnFedTarget::defaultInteractionRelevanceAdvisory},
-    {"serviceReporting", &ZnFedTarget::setServiceReporting,
-     ZnFedTarget::defaultServiceReporting},
-};
 
 // Top-level elements this reader walks (bit 0: no table bit), and those it
 // accepts without looking inside; `tags` is only listed.
@@ -186,18 +163,20 @@ ZnFedReadStatus ZnXmlFedReader::parseDimension(xmlNode* node) {
 // a value other than "Enabled" simply means off.
 ZnFedReadStatus ZnXmlFedReader::parseSwitches(xmlNode* node) {
     if (useDefaultSwitches_) return ZnFedReadSuccess;
-    for (const auto& entry : kSwitchAttributes) {
+    pxsdetail::switches::forEach(pxsdetail::switches::kThinFdd1516, [&](const auto& entry) {
         const char* value = propertyByName(node, entry.name);
-        if (!value) continue;
+        if (!value) return;
         ZnVerbose.printf("Switch %-30s %s\n", entry.name, value);
         if (fedTarget_) (fedTarget_->*entry.set)(std::strcmp(value, "Enabled") == 0);
-    }
+    });
     return ZnFedReadSuccess;
 }
 
 void ZnXmlFedReader::applyDefaultSwitches() {
     if (!fedTarget_) return;
-    for (const auto& entry : kSwitchAttributes) (fedTarget_->*entry.set)(entry.fallback());
+    pxsdetail::switches::forEach(pxsdetail::switches::kThinFdd1516, [this](const auto& entry) {
+        (fedTarget_->*entry.set)(entry.fallback());
+    });
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseDataTypeTree(xmlNode* node) {

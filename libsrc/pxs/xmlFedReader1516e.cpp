@@ -13,6 +13,7 @@
 
 #include <pxs/embeddedData.h>
 #include <pxs/fddEvolvedWalk.h>
+#include <pxs/fedSwitches.h>
 #include <util/xmlPtr.h>
 #include <util/xmlSetup.h>
 #include <util/znNotify.h>
@@ -36,33 +37,6 @@ const pxsdetail::fdd::TopLevelEntry<ZnXmlFedReader1516e> kTopLevelTables[] = {
     {"notes", 0, nullptr},
     {"time", 0, nullptr},
     {"synchronizations", 0, nullptr},
-};
-
-// Switch elements in the order they are read, with their setters and the
-// defaults a read that asks for them installs instead (none for the last).
-const struct {
-    const char* name;
-    void (ZnFedTarget::*set)(bool);
-    bool (*fallback)();
-} kSwitchElements[] = {
-    {"autoProvide", &ZnFedTarget::setAutoProvide, ZnFedTarget::defaultAutoProvide},
-    {"conveyRegionDesignatorSets", &ZnFedTarget::setConveyRegionDesignatorSets,
-     ZnFedTarget::defaultConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", &ZnFedTarget::setAttributeScopeAdvisory,
-     ZnFedTarget::defaultAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", &ZnFedTarget::setAttributeRelevanceAdvisory,
-     ZnFedTarget::defaultAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", &ZnFedTarget::setObjectClassRelevanceAdvisory,
-     ZnFedTarget::defaultObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", &ZnFedTarget::setInteractionRelevanceAdvisory,
-     ZnFedTarget::defaultInteractionRelevanceAdvisory},
-    {"serviceReporting", &ZnFedTarget::setServiceReporting,
-     ZnFedTarget::defaultServiceReporting},
-    {"conveyProducingFederate", &ZnFedTarget::setConveyProducingFederate,
-     ZnFedTarget::defaultConveyProducingFederate},
-    {"exceptionReporting", &ZnFedTarget::setExceptionReporting,
-     ZnFedTarget::defaultExceptionReporting},
-    {"delaySubscriptionEvaluation", &ZnFedTarget::setDelaySubscriptionEvaluation, nullptr},
 };
 
 // A child element `name` whose first child is text.
@@ -289,14 +263,14 @@ ZnFedReadStatus ZnXmlFedReader1516e::parseDimension(xmlNode* node) {
 // any value other than "true" means off.
 ZnFedReadStatus ZnXmlFedReader1516e::parseSwitches(xmlNode* node) {
     if (useDefaultSwitches_) return ZnFedReadSuccess;
-    for (const auto& entry : kSwitchElements) {
+    pxsdetail::switches::forEach(pxsdetail::switches::kThinEvolved, [&](const auto& entry) {
         xmlNode* element = pxsdetail::fdd::childElementNamed(node, entry.name);
-        if (!element) continue;
+        if (!element) return;
         const char* value = pxsdetail::fdd::property(element, "isEnabled", scratch_);
         if (!value) value = childContentByName(element, "isEnabled");
         ZnVerbose.printf("Switch %-30s %s\n", entry.name, value ? value : "");
         if (fedTarget_) (fedTarget_->*entry.set)(value && std::strcmp(value, "true") == 0);
-    }
+    });
     xmlNode* resign = pxsdetail::fdd::childElementNamed(node, "automaticResignAction");
     const char* action = resign ? pxsdetail::fdd::property(resign, "resignAction", scratch_) : nullptr;
     if (resign && !action) action = childContentByName(resign, "resignAction");
@@ -309,8 +283,9 @@ ZnFedReadStatus ZnXmlFedReader1516e::parseSwitches(xmlNode* node) {
 
 void ZnXmlFedReader1516e::applyDefaultSwitches() {
     if (!fedTarget_) return;
-    for (const auto& entry : kSwitchElements)
+    pxsdetail::switches::forEach(pxsdetail::switches::kThinEvolved, [this](const auto& entry) {
         if (entry.fallback) (fedTarget_->*entry.set)(entry.fallback());
+    });
 }
 
 void ZnXmlFedReader1516e::appendNodeProperties(xmlNode* node, ZnString& text) const {
