@@ -42,6 +42,11 @@ private:
     ZnlObjPtr datum_;
 };
 
+// A NUL byte would end a name early, so "A\0B" and "A\0C" would both become
+// "A" and merge without a word. Any NUL in the file is refused: success
+// when there is none, otherwise failure with the line in `lastError`.
+ZnFedReadStatus refuseNulBytes(const char* bytes, size_t length, ZnString& lastError);
+
 // True when `form` is a list whose first element is the symbol `keyword`
 // (exact name, with case).
 bool headIs(const ZnlObj* form, const char* keyword);

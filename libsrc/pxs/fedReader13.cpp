@@ -33,6 +33,8 @@ ZnFedReadStatus ZnFedReader13::readFedFilePtr(FILE* file, ZnFedTarget* target, Z
         }
         clearFileBuffer();
         loadFileBuffer(file);
+        if (pxsdetail::fed13::refuseNulBytes(fileBuffer_.get(), fileLength_, lastError_) != ZnFedReadSuccess)
+            return ZnFedReadFailed;
         pxsdetail::fed13::FedDatum fed(fileBuffer_.get(), fileLength_);
         if (fed.empty()) {
             lastError_ = "Unable to find FED in fedfile";

@@ -34,6 +34,8 @@ ZnFedReadStatus ZnPxsFedReader::readFedFilePtr(FILE* file, ZnFedTarget* target, 
             unsigned int length = 0;
             readFileIntoBuffer(file, &raw, &length);
             std::unique_ptr<char[]> bytes(raw);  // only the datum outlives this scope
+            if (pxsdetail::fed13::refuseNulBytes(bytes.get(), length, lastError_) != ZnFedReadSuccess)
+                return ZnFedReadFailed;
             fed = std::make_unique<pxsdetail::fed13::FedDatum>(bytes.get(), length);
         }
         if (fed->empty()) {
