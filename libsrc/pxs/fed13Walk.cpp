@@ -36,6 +36,14 @@ ZnFedReadStatus refuseNulBytes(const char* bytes, size_t length, ZnString& lastE
     return ZnFedReadFailed;
 }
 
+std::unique_ptr<FedDatum> readDatum(const char* bytes, size_t length, ZnString& lastError) {
+    if (refuseNulBytes(bytes, length, lastError) != ZnFedReadSuccess) return nullptr;
+    auto fed = std::make_unique<FedDatum>(bytes, length);
+    if (!fed->empty()) return fed;
+    lastError = "Unable to find FED in fedfile";
+    return nullptr;
+}
+
 bool FedDatum::empty() const {
     const ZnlObj* d = datum_.get();
     return d && d->tag() == ZnlSymbolTag && d->pname() && std::strcmp(d->pname(), "eof") == 0;

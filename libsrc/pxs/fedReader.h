@@ -85,6 +85,12 @@ protected:
     // when it cannot be read.
     bool loadFileBuffer(FILE* file);
     void clearFileBuffer();
+    // The start every read shares: the flags of this read, no last error.
+    void beginRead(unsigned int strictFlags, bool useDefaultSwitches) {
+        strictFlags_ = strictFlags;
+        useDefaultSwitches_ = useDefaultSwitches;
+        lastError_ = "";
+    }
     // The status a recoverable problem yields.
     ZnFedReadStatus strictStatus() const {
         return strictChecking(1) ? ZnFedReadFailed : ZnFedReadSuccess;

@@ -12,10 +12,10 @@
 #include <memory>
 
 #include <pxs/embeddedData.h>
+#include <pxs/fddDriver.h>
 #include <pxs/fddEvolvedWalk.h>
 #include <pxs/fedSwitches.h>
 #include <util/xmlPtr.h>
-#include <util/xmlSetup.h>
 #include <util/znNotify.h>
 
 namespace {
@@ -80,8 +80,7 @@ bool documentIsEvolved(const xmlNode* root) {
 
 ZnXmlFedReader1516e::ZnXmlFedReader1516e() {
     expectedFomType_ = ZnFomEvolved;
-    pxsEnsureXmlInitialised();
-    xmlKeepBlanksDefault(0);
+    pxsdetail::fdd::prepareXmlParser();
 }
 
 // libxml2 stays set up: another thread may be parsing right now.
@@ -107,27 +106,18 @@ ZnFedReadStatus ZnXmlFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* tar
                                                     bool useDefaultSwitches) {
     if (!file && fileName != kMimName) return ZnFedReadNotOpened;
     fedTarget_ = target;
-    strictFlags_ = strictFlags;
-    useDefaultSwitches_ = useDefaultSwitches;
-    lastError_ = "";
-    ZnFedReadStatus status;
-    try {
-        if (file) {
-            char* raw = nullptr;
-            unsigned int length = 0;
-            readFileIntoBuffer(file, &raw, &length);
-            std::unique_ptr<char[]> bytes(raw);  // freed when the read ends, whatever happens
-            std::rewind(file);
-            status = readDocument(bytes.get(), length, fileName);
-        } else {
+    beginRead(strictFlags, useDefaultSwitches);
+    ZnFedReadStatus status =
+        pxsdetail::fdd::guardedRead(lastError_, "Unexpected problem reading fed file.", [&] {
+            if (file)
+                return pxsdetail::fdd::readTransientCopy(file, [&](const char* bytes, unsigned length) {
+                    std::rewind(file);
+                    return readDocument(bytes, length, fileName);
+                });
             const PxsEmbeddedFile* mim = pxsFindEmbeddedFile(kMimName);
-            status = readDocument(mim ? reinterpret_cast<const char*>(mim->data) : nullptr,
-                                  mim ? static_cast<unsigned int>(mim->size) : 0, fileName);
-        }
-    } catch (...) {
-        lastError_ = "Unexpected problem reading fed file.";
-        status = ZnFedReadFailed;
-    }
+            return readDocument(mim ? reinterpret_cast<const char*>(mim->data) : nullptr,
+                                mim ? static_cast<unsigned int>(mim->size) : 0, fileName);
+        });
     scratch_.clear();
     return status;
 }
@@ -166,18 +156,9 @@ xmlNode* ZnXmlFedReader1516e::getNodeByName(xmlNode* node, const char* name) {
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::processFed(xmlNode* root) {
-    if (!root) {
-        lastError_ = "Could not process FDD file. No root node.";
-        return ZnFedReadFailed;
-    }
-    unsigned int found = 0;
-    ZnFedReadStatus status = pxsdetail::fdd::readDimensionsAndTransportations(*this, root, found);
-    if (useDefaultSwitches_) applyDefaultSwitches();
-    if (status != ZnFedReadFailed)
-        status = pxsdetail::fdd::walkTopLevel(*this, root, kTopLevelTables, true, lastError_, found);
-    if (status != ZnFedReadFailed && found != pxsdetail::fdd::kCheckedTables)
-        pxsdetail::fdd::reportMissingTables(*this, found, pxsdetail::fdd::kCheckedTableMessages, lastError_, status);
-    return status;
+    return pxsdetail::fdd::driveCheckedRoot(*this, root, kTopLevelTables, lastError_, [this] {
+        if (useDefaultSwitches_) applyDefaultSwitches();
+    });
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::processModelIdentification(xmlNode* node) {
@@ -220,35 +201,9 @@ ZnFedReadStatus ZnXmlFedReader1516e::parseTransportationsList(xmlNode* node) {
 }
 
 // Classes are delivered as written: no root flags, the target's answers ignored.
-pxsdetail::fdd::evolved::ClassWalk<ZnXmlFedReader1516e> ZnXmlFedReader1516e::classWalk() {
-    return pxsdetail::fdd::evolved::ClassWalk<ZnXmlFedReader1516e>(*this, lastError_, fedTarget_,
-                                                        pxsdetail::fdd::RootFlags{});
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::processObjects(xmlNode* node) {
-    return classWalk().objects(node);
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::processInteractions(xmlNode* node) {
-    return classWalk().interactions(node);
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::parseObjectTree(xmlNode* node, const ZnString& parentName) {
-    return classWalk().objectClass(node, parentName);
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::parseAttribute(xmlNode* node, const ZnString& className) {
-    return classWalk().attribute(node, className);
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::parseInteractionTree(xmlNode* node,
-                                                          const ZnString& parentName) {
-    return classWalk().interactionClass(node, parentName);
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::parseParameter(xmlNode* node, const ZnString& className) {
-    return classWalk().parameter(node, className);
-}
+PXS_FDD_CLASS_STEPS(ZnXmlFedReader1516e,
+                    pxsdetail::fdd::evolved::ClassWalk<ZnXmlFedReader1516e>(
+                        *this, lastError_, fedTarget_, pxsdetail::fdd::RootFlags{}))
 
 ZnFedReadStatus ZnXmlFedReader1516e::parseDimensionList(xmlNode* node) {
     return pxsdetail::fdd::walkDimensionList(*this, node, lastError_);
