@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 
+#include <pxs/embeddedData.h>
 #include <pxs/fddWalk.h>
 #include <util/xmlSetup.h>
 #include <util/znNotify.h>
@@ -24,6 +25,16 @@ namespace pxsdetail::fdd {
 inline void prepareXmlParser() {
     pxsEnsureXmlInitialised();
     xmlKeepBlanksDefault(0);
+}
+
+// The name that reads the built-in MIM even when no such file exists.
+constexpr const char* kMimName = "HLAstandardMIM.xml";
+
+// The built-in MIM's bytes and length; null and 0 when the library lacks it.
+inline const char* builtInMim(unsigned int* length) {
+    const PxsEmbeddedFile* mim = pxsFindEmbeddedFile(kMimName);
+    *length = mim ? static_cast<unsigned int>(mim->size) : 0;
+    return mim ? reinterpret_cast<const char*>(mim->data) : nullptr;
 }
 
 // Runs `read` and answers its status; whatever escapes it (a target that
@@ -131,6 +142,39 @@ ZnFedReadStatus readTransientCopy(FILE* file, Read&& read) {
     ZnFedReadStatus Reader::parseInteractionDimensions(xmlNode* node,                     \
                                                        const ZnString& className) {       \
         return walkExpr.interactionDimensions(node, className);                           \
+    }
+
+// The node helpers every XML reader offers: the root's attributes and a
+// node's text for messages, and the blank-text test.
+#define PXS_FDD_NODE_STEPS(Reader)                                                 \
+    void Reader::appendNodeProperties(xmlNode* node, ZnString& text) const {       \
+        pxsdetail::fdd::appendProperties(node, text);                              \
+    }                                                                              \
+    void Reader::appendNodeContent(xmlNode* node, ZnString& text) const {          \
+        pxsdetail::fdd::appendContent(node, text);                                 \
+    }                                                                              \
+    bool Reader::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
+
+// XML attribute values, assembled into the reader's scratch_ when entity
+// references split them, so they stay valid until the read ends.
+#define PXS_FDD_PROPERTY_STEPS(Reader)                                                  \
+    const char* Reader::propertyByName(xmlNode* node, const char* name) const {         \
+        return pxsdetail::fdd::property(node, name, scratch_);                          \
+    }                                                                                   \
+    bool Reader::getPropertyByName(xmlNode* node, const char* name, ZnString& value) const { \
+        const char* text = propertyByName(node, name);                                  \
+        value = text ? text : "";                                                       \
+        return text != nullptr;                                                         \
+    }
+
+// The transport and order codes of the IEEE 1516-2000 form, where both are
+// XML attributes.
+#define PXS_FDD_ATTRIBUTE_CODES(Reader)                                                \
+    ZnTransportType Reader::getTransportType(xmlNode* node) const {                    \
+        return pxsdetail::fdd::transportCode(propertyByName(node, "transportation"));  \
+    }                                                                                  \
+    bool Reader::getOrderType(xmlNode* node, ZnOrderType& order) const {               \
+        return pxsdetail::fdd::orderCode(propertyByName(node, "order"), &order);       \
     }
 
 // The record-table steps: each builds a WalkContext with `target` (null for

@@ -191,33 +191,9 @@ ZnFedReadStatus ZnFedReader1516::parseDataTypeTree(xmlNode* node) {
 
 PXS_FDD_RECORD_STEPS(ZnFedReader1516, pxsdetail::fdd, target_)
 
-void ZnFedReader1516::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendProperties(node, text);
-}
-
-void ZnFedReader1516::appendNodeContent(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendContent(node, text);
-}
-
-bool ZnFedReader1516::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
-
-const char* ZnFedReader1516::propertyByName(xmlNode* node, const char* name) const {
-    return pxsdetail::fdd::property(node, name, scratch_);
-}
-
-bool ZnFedReader1516::getPropertyByName(xmlNode* node, const char* name, ZnString& value) const {
-    const char* text = propertyByName(node, name);
-    value = text ? text : "";
-    return text != nullptr;
-}
-
-ZnTransportType ZnFedReader1516::getTransportType(xmlNode* node) const {
-    return pxsdetail::fdd::transportCode(propertyByName(node, "transportation"));
-}
-
-bool ZnFedReader1516::getOrderType(xmlNode* node, ZnOrderType& order) const {
-    return pxsdetail::fdd::orderCode(propertyByName(node, "order"), &order);
-}
+PXS_FDD_NODE_STEPS(ZnFedReader1516)
+PXS_FDD_PROPERTY_STEPS(ZnFedReader1516)
+PXS_FDD_ATTRIBUTE_CODES(ZnFedReader1516)
 
 bool ZnFedReader1516::convertStringToULong(const char* text, uint64_t& value) const {
     return pxsdetail::fdd::parseUnsigned64(text, &value);

@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr const char* kMimName = "HLAstandardMIM.xml";
+using pxsdetail::fdd::kMimName;
 constexpr const char* kUnexpectedProblem = "Unexpected problem reading fed file.";
 
 constexpr unsigned kAllTables = 2047;
@@ -89,9 +89,9 @@ ZnFedReadStatus ZnFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* target
             std::rewind(file);
             return readDocument(fileBuffer_.get(), fileLength_, fileName);
         }
-        const PxsEmbeddedFile* mim = pxsFindEmbeddedFile(kMimName);
-        return readDocument(mim ? reinterpret_cast<const char*>(mim->data) : nullptr,
-                            mim ? static_cast<unsigned int>(mim->size) : 0, fileName);
+        unsigned int length = 0;
+        const char* mim = pxsdetail::fdd::builtInMim(&length);
+        return readDocument(mim, length, fileName);
     });
     scratch_.clear();
     return status;
@@ -246,25 +246,8 @@ ZnFedReadStatus ZnFedReader1516e::parseDataTypeTree(xmlNode* node) {
 
 PXS_FDD_RECORD_STEPS(ZnFedReader1516e, pxsdetail::fdd::evolved, target_)
 
-void ZnFedReader1516e::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendProperties(node, text);
-}
-
-void ZnFedReader1516e::appendNodeContent(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendContent(node, text);
-}
-
-bool ZnFedReader1516e::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
-
-const char* ZnFedReader1516e::propertyByName(xmlNode* node, const char* name) const {
-    return pxsdetail::fdd::property(node, name, scratch_);
-}
-
-bool ZnFedReader1516e::getPropertyByName(xmlNode* node, const char* name, ZnString& value) const {
-    const char* text = propertyByName(node, name);
-    value = text ? text : "";
-    return text != nullptr;
-}
+PXS_FDD_NODE_STEPS(ZnFedReader1516e)
+PXS_FDD_PROPERTY_STEPS(ZnFedReader1516e)
 
 bool ZnFedReader1516e::getChildContentByName(xmlNode* node, const char* name,
                                              ZnString& value) const {

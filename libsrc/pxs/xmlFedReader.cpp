@@ -141,30 +141,6 @@ ZnFedReadStatus ZnXmlFedReader::parseTransportationsList(xmlNode* node) {
 
 PXS_FDD_RECORD_STEPS(ZnXmlFedReader, pxsdetail::fdd, nullptr)
 
-void ZnXmlFedReader::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendProperties(node, text);
-}
-
-void ZnXmlFedReader::appendNodeContent(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendContent(node, text);
-}
-
-bool ZnXmlFedReader::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
-
-const char* ZnXmlFedReader::propertyByName(xmlNode* node, const char* name) const {
-    return pxsdetail::fdd::property(node, name, scratch_);
-}
-
-bool ZnXmlFedReader::getPropertyByName(xmlNode* node, const char* name, ZnString& value) const {
-    const char* text = propertyByName(node, name);
-    value = text ? text : "";
-    return text != nullptr;
-}
-
-ZnTransportType ZnXmlFedReader::getTransportType(xmlNode* node) const {
-    return pxsdetail::fdd::transportCode(propertyByName(node, "transportation"));
-}
-
-bool ZnXmlFedReader::getOrderType(xmlNode* node, ZnOrderType& order) const {
-    return pxsdetail::fdd::orderCode(propertyByName(node, "order"), &order);
-}
+PXS_FDD_NODE_STEPS(ZnXmlFedReader)
+PXS_FDD_PROPERTY_STEPS(ZnXmlFedReader)
+PXS_FDD_ATTRIBUTE_CODES(ZnXmlFedReader)

@@ -21,7 +21,7 @@
 namespace {
 
 constexpr const char* kDifNamespace = "http://standards.ieee.org/IEEE1516-2010";
-constexpr const char* kMimName = "HLAstandardMIM.xml";
+using pxsdetail::fdd::kMimName;
 
 // Top-level elements this reader walks (bit 0: no table bit), and those it
 // accepts without looking inside; `tags` is only listed.
@@ -114,9 +114,9 @@ ZnFedReadStatus ZnXmlFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* tar
                     std::rewind(file);
                     return readDocument(bytes, length, fileName);
                 });
-            const PxsEmbeddedFile* mim = pxsFindEmbeddedFile(kMimName);
-            return readDocument(mim ? reinterpret_cast<const char*>(mim->data) : nullptr,
-                                mim ? static_cast<unsigned int>(mim->size) : 0, fileName);
+            unsigned int length = 0;
+            const char* mim = pxsdetail::fdd::builtInMim(&length);
+            return readDocument(mim, length, fileName);
         });
     scratch_.clear();
     return status;
@@ -243,15 +243,7 @@ void ZnXmlFedReader1516e::applyDefaultSwitches() {
     });
 }
 
-void ZnXmlFedReader1516e::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendProperties(node, text);
-}
-
-void ZnXmlFedReader1516e::appendNodeContent(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendContent(node, text);
-}
-
-bool ZnXmlFedReader1516e::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
+PXS_FDD_NODE_STEPS(ZnXmlFedReader1516e)
 
 const char* ZnXmlFedReader1516e::childContentByName(xmlNode* node, const char* name) const {
     return pxsdetail::fdd::evolved::childText(node, name);
