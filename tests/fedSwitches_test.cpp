@@ -7,6 +7,8 @@
 
 #include <pxs/fedSwitches.h>
 
+#include <functional>
+#include <memory>
 #include <set>
 
 namespace {
@@ -93,6 +95,43 @@ TEST(FedSwitches, DefaultSwitchesInstalledByBothFullReaders) {
     EXPECT_EQ(fromEvolved.calls[fromEvolved.indexOf("setSwitch delaySubscriptionEvaluation")],
               "setSwitch delaySubscriptionEvaluation 1");
     EXPECT_TRUE(fromEvolved.hasSwitch("exceptionReporting"));
+}
+
+// Each row's name must meet its own setter: a document that turns on one
+// switch leaves exactly that getter changed, in both full readers.
+TEST(FedSwitches, EachNamedSwitchReachesItsOwnSetter) {
+    Quiet quiet;
+    size_t count = 0;
+    const sw::Switch* table = sw::all(&count);
+    const struct {
+        sw::Format format;
+        std::function<std::unique_ptr<ZnFedReader>()> make;
+        std::function<std::string(const char*)> doc;
+    } readers[] = {
+        {sw::kFdd1516, [] { return std::unique_ptr<ZnFedReader>(new ZnFedReader1516); },
+         [](const char* name) {
+             return fddDoc(basicTables() + "<switches " + name + "=\"Enabled\"/>");
+         }},
+        {sw::kEvolved, [] { return std::unique_ptr<ZnFedReader>(new ZnFedReader1516e); },
+         [](const char* name) {
+             return "<?xml version=\"1.0\"?>\n<objectModel><switches><" + std::string(name) +
+                    " isEnabled=\"true\"/></switches></objectModel>\n";
+         }},
+    };
+    for (const auto& r : readers) {
+        sw::forEach(r.format, [&](const sw::Switch& on) {
+            SCOPED_TRACE(std::string(on.name) + " in format " + std::to_string(r.format));
+            std::unique_ptr<ZnFedReader> reader = r.make();
+            ZnFom fom;
+            ASSERT_NE(readText(*reader, r.doc(on.name), &fom), ZnFedReadFailed)
+                << reader->lastError();
+            for (size_t i = 0; i < count; ++i) {
+                const sw::Switch& s = table[i];
+                bool fresh = (ZnFom().*s.get)();
+                EXPECT_EQ((fom.*s.get)(), &s == &on ? true : fresh) << s.name;
+            }
+        });
+    }
 }
 
 }  // namespace
