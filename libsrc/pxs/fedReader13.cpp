@@ -8,8 +8,6 @@
 
 #include <pxs/fed13Walk.h>
 #include <pxs/list.h>
-#include <util/znException.h>
-#include <util/znNotify.h>
 
 ZnFedReader13::ZnFedReader13() { expectedFomType_ = ZnFomHla13; }
 

@@ -12,10 +12,8 @@
 #include <pxs/fddWalk.h>
 #include <pxs/fedSwitches.h>
 #include <util/xmlPtr.h>
-#include <util/znNotify.h>
 
 namespace {
-
 
 // Update rates do not exist in this format and count as found.
 constexpr unsigned kAllTables = 1023;
@@ -115,7 +113,6 @@ xmlNode* ZnFedReader1516::getNodeByName(xmlNode* node, const char* name) {
     return pxsdetail::fdd::childNamed(node, name);
 }
 
-// Update rates do not exist in this format, so they count as found.
 ZnFedReadStatus ZnFedReader1516::processFed(xmlNode* root) {
     const pxsdetail::fdd::DriveOptions options{"Invalid node", true, false,
                                                pxsdetail::fdd::kUpdateRatesBit, kAllTables};

@@ -4,13 +4,10 @@
 
 #include <pxs/pxsFedReader.h>
 
-#include <cstring>
 #include <memory>
 
 #include <pxs/fed13Walk.h>
 #include <pxs/list.h>
-#include <util/znException.h>
-#include <util/znNotify.h>
 
 ZnPxsFedReader::ZnPxsFedReader() { expectedFomType_ = ZnFomHla13; }
 

@@ -4,17 +4,14 @@
 
 #include <pxs/xmlFedReader.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include <pxs/fddDriver.h>
 #include <pxs/fddWalk.h>
 #include <pxs/fedSwitches.h>
-#include <util/xmlPtr.h>
 #include <util/znNotify.h>
 
 namespace {
-
 
 // Top-level elements this reader walks (bit 0: no table bit), and those it
 // accepts without looking inside; `tags` is only listed.

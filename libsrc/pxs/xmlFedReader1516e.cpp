@@ -7,7 +7,6 @@
 #include <pxs/xmlFedReader1516e.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
