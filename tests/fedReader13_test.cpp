@@ -155,7 +155,8 @@ TEST_F(Read13, BadFilesStopWithTheirMessages) {
         {")", 0, fail, "Unexpected problem reading fed file"},
         {fed("(class 3D)"), 0, fail, "Unexpected problem reading fed file"},
         {fed("(class (Sub))"), 0, fail, "Unexpected problem reading fed file"},
-        {std::string("(FED \x01\xff\0 \x80)", 11), 0, fail, ""},  // a list of four
+        {std::string("(FED \x01\xff\0 \x80)", 11), 0, fail,
+         "NUL byte in FED file at line 1: a name cannot contain one"},
         {"symbol", 0, fail, ""},
         {with(" (interactions (class InteractionRoot reliable receive))", ""), 0, fail, ""},
         {fed("", "", "(space S (dimension D E))"), 0, fail, ""},
@@ -168,6 +169,26 @@ TEST_F(Read13, BadFilesStopWithTheirMessages) {
               ZnFedReadNotOpened);
     EXPECT_EQ(reader.lastError(), "No Fed File Given");
     EXPECT_EQ(fom.calls, std::vector<std::string>{"setFomType 1"});
+}
+
+// A NUL would cut "A\0B" and "A\0C" down to one class "A": both readers
+// refuse the file and say on which line the byte sits, before any delivery.
+TEST_F(Read13, NulByteInANameIsRefusedWithItsLine) {
+    const std::string nul(1, '\0');
+    std::string text = fed("(class A" + nul + "B (attribute x reliable receive))\n"
+                           "   (class A" + nul + "C (attribute y reliable receive))");
+    ASSERT_NE(text.find('\0'), std::string::npos);
+    int line = lineOf(text, "class A");
+    const std::string expected =
+        "NUL byte in FED file at line " + std::to_string(line) + ": a name cannot contain one";
+    EXPECT_EQ(read(text), ZnFedReadFailed);
+    EXPECT_EQ(reader.lastError(), expected);
+    EXPECT_EQ(fom.indexOf("addObjectClass"), -1);
+    ZnPxsFedReader plain;
+    RecordingFom other;
+    EXPECT_EQ(readFed(plain, text, &other), ZnFedReadFailed);
+    EXPECT_EQ(plain.lastError(), expected);
+    EXPECT_EQ(other.indexOf("addObjectClass"), -1);
 }
 
 TEST_F(Read13, RootNamesIgnoreCase) {

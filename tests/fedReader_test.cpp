@@ -5,6 +5,7 @@
 #include "fomTestSupport.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -153,9 +154,50 @@ TEST(FedFileLookup, MissingFileIsReportedWithTheGivenName) {
     ProbeReader reader;
     EXPECT_EQ(reader.openFedFileWithErrCheck("no_such_model.fdd", false), nullptr);
     EXPECT_EQ(reader.lastError(), "No such FED file: no_such_model.fdd");
-    EXPECT_EQ(reader.readFed("no_such_model.fdd", nullptr, 0, false, false),
+    ProbeReader fresh;
+    EXPECT_EQ(fresh.readFed("no_such_model.fdd", nullptr, 0, false, false),
               ZnFedReadNotOpened);
-    EXPECT_EQ(reader.calls, 0);
+    EXPECT_EQ(fresh.lastError(), "No such FED file: no_such_model.fdd");
+    EXPECT_EQ(fresh.calls, 0);
+}
+
+// A FIFO would block the read for good and a directory is no model: both are
+// refused before any reader sees them, with the true reason in the message.
+TEST(FedFileLookup, OnlyRegularFilesAreOpened) {
+    ScopedEnv env("RTI_CONFIG", nullptr);
+    Quiet quiet;
+    TempDir dir;
+    std::string fifo = dir.file("pipe.fdd");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string folder = dir.file("folder.fdd");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {{fifo, "not a regular file"}, {folder, "is a directory"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ProbeReader reader;
+        std::string expected = "Cannot read FED file: " + c.path + " (" + c.reason + ")";
+        EXPECT_EQ(reader.openFedFileWithErrCheck(c.path.c_str(), false), nullptr);
+        EXPECT_EQ(reader.lastError(), expected);
+        EXPECT_EQ(ZnFedReader::openFedFile(c.path.c_str(), true), nullptr);
+        ProbeReader fresh;
+        EXPECT_EQ(fresh.readFed(c.path.c_str(), nullptr, 0, false, false), ZnFedReadNotOpened);
+        EXPECT_EQ(fresh.lastError(), expected);
+        EXPECT_EQ(fresh.calls, 0);
+    }
+    // Unreadable by mode bits; root reads it anyway, so the case only holds
+    // for an ordinary user.
+    std::string locked = dir.write("locked.fdd", "x");
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    ProbeReader reader;
+    FILE* file = reader.openFedFileWithErrCheck(locked.c_str(), false);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(file, nullptr);
+        EXPECT_EQ(reader.lastError(), "Cannot read FED file: " + locked + " (permission denied)");
+    }
+    if (file) std::fclose(file);
 }
 
 TEST(FedFileLookup, StandardMimNameReachesTheReaderWithoutAFile) {

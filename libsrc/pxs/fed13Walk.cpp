@@ -23,6 +23,27 @@ FedDatum::FedDatum(const char* bytes, size_t length) {
     datum_ = ZncRead(&in, ZnlObjPtr());
 }
 
+ZnFedReadStatus refuseNulBytes(const char* bytes, size_t length, ZnString& lastError) {
+    const void* nul = bytes ? std::memchr(bytes, '\0', length) : nullptr;
+    if (!nul) return ZnFedReadSuccess;
+    const char* end = static_cast<const char*>(nul);
+    unsigned long line = 1;
+    for (const char* p = bytes; p < end; ++p)
+        if (*p == '\n') ++line;
+    lastError = "NUL byte in FED file at line ";
+    lastError += ZnString(line);
+    lastError += ": a name cannot contain one";
+    return ZnFedReadFailed;
+}
+
+std::unique_ptr<FedDatum> readDatum(const char* bytes, size_t length, ZnString& lastError) {
+    if (refuseNulBytes(bytes, length, lastError) != ZnFedReadSuccess) return nullptr;
+    auto fed = std::make_unique<FedDatum>(bytes, length);
+    if (!fed->empty()) return fed;
+    lastError = "Unable to find FED in fedfile";
+    return nullptr;
+}
+
 bool FedDatum::empty() const {
     const ZnlObj* d = datum_.get();
     return d && d->tag() == ZnlSymbolTag && d->pname() && std::strcmp(d->pname(), "eof") == 0;

@@ -12,11 +12,14 @@
 #define PXS_FED13WALK_H
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <pxs/memory.h>
+#include <util/znException.h>
 #include <util/znFedTarget.h>
+#include <util/znNotify.h>
 #include <util/znString.h>
 
 namespace pxsdetail::fed13 {
@@ -41,6 +44,31 @@ public:
 private:
     ZnlObjPtr datum_;
 };
+
+// A NUL byte would end a name early, so "A\0B" and "A\0C" would both become
+// "A" and merge without a word. Any NUL in the file is refused: success
+// when there is none, otherwise failure with the line in `lastError`.
+ZnFedReadStatus refuseNulBytes(const char* bytes, size_t length, ZnString& lastError);
+
+// The datum of a whole FED file; null, with the reason in `lastError`, when
+// the bytes hold a NUL or no datum at all. The datum does not need the bytes
+// once made.
+std::unique_ptr<FedDatum> readDatum(const char* bytes, size_t length, ZnString& lastError);
+
+// Runs `read` and answers its status. Whatever it throws (a reader error, a
+// malformed form, a target that throws) ends this read only: the interpreter's
+// own message goes to the warnings and the last error is the general one.
+template <class Read>
+ZnFedReadStatus guardedRead(ZnString& lastError, Read&& read) {
+    try {
+        return read();
+    } catch (const ZnException& e) {
+        ZnWarn << "FED file: " << e.initialException().message() << "\n";
+    } catch (...) {
+    }
+    lastError = "Unexpected problem reading fed file";
+    return ZnFedReadFailed;
+}
 
 // True when `form` is a list whose first element is the symbol `keyword`
 // (exact name, with case).
@@ -200,5 +228,40 @@ private:
 };
 
 }  // namespace pxsdetail::fed13
+
+// The walk steps both HLA 1.3 readers offer as virtual operations: the
+// keyword checks, the member forms (delivered to `target`) and the class
+// trees, each handed to the FedWalk `walkExpr` builds.
+#define PXS_FED13_STEPS(Reader, target, walkExpr)                                          \
+    ZnFedReadStatus Reader::processFed(ZnlObjPtr fed) { return walkExpr.fed(fed); }         \
+    ZnFedReadStatus Reader::processFederation(ZnlObjPtr form) {                            \
+        return pxsdetail::fed13::requireHead(form, "Federation",                           \
+                                             "Symbol \"Federation\" not found", lastError_); \
+    }                                                                                      \
+    ZnFedReadStatus Reader::processVersion(ZnlObjPtr form) {                               \
+        return pxsdetail::fed13::requireHead(form, "FEDversion",                           \
+                                             "Symbol \"FEDversion\" not found", lastError_); \
+    }                                                                                      \
+    ZnFedReadStatus Reader::processSpaces(ZnlObjPtr form) { return walkExpr.spaces(form); } \
+    ZnFedReadStatus Reader::processSpace(ZnlObjPtr form) { return walkExpr.space(form); }   \
+    ZnFedReadStatus Reader::processDimension(ZnlObjPtr form, const char* spaceName) {      \
+        return pxsdetail::fed13::dimension(form, spaceName, target, lastError_);           \
+    }                                                                                      \
+    ZnFedReadStatus Reader::processObjects(ZnlObjPtr form) { return walkExpr.objects(form); } \
+    ZnFedReadStatus Reader::processObjClass(ZnlObjPtr form, const char* parentName) {      \
+        return walkExpr.objectClasses(form, parentName);                                   \
+    }                                                                                      \
+    ZnFedReadStatus Reader::processAttribute(ZnlObjPtr form, const char* className) {      \
+        return pxsdetail::fed13::attribute(form, className, target, lastError_);           \
+    }                                                                                      \
+    ZnFedReadStatus Reader::processInteractions(ZnlObjPtr form) {                          \
+        return walkExpr.interactions(form);                                                \
+    }                                                                                      \
+    ZnFedReadStatus Reader::processIntClass(ZnlObjPtr form, const char* parentName) {      \
+        return walkExpr.interactionClasses(form, parentName);                              \
+    }                                                                                      \
+    ZnFedReadStatus Reader::processParameter(ZnlObjPtr form, const char* className) {      \
+        return pxsdetail::fed13::parameter(form, className, target, lastError_);           \
+    }
 
 #endif

@@ -9,12 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include <sys/stat.h>
 
 #include <pxs/fddWalk.h>
 #include <pxs/xmlFedReader1516e.h>
 #include <util/znNotify.h>
+#include <util/znOpenFile.h>
 
 namespace {
 
@@ -34,10 +36,27 @@ ZnFilename resolveFedPath(const char* fileName) {
     return path;
 }
 
-FILE* openResolved(const ZnFilename& path, bool binaryMode) {
-    FILE* file = std::fopen(path.c_str(), binaryMode ? "rb" : "rt");
+// Only regular files are opened: a FIFO would block the read for good and a
+// device never ends. `reason` says why nothing was opened.
+FILE* openResolved(const ZnFilename& path, bool binaryMode, std::string* reason = nullptr) {
+    FILE* file = ZnOpenRegularFile(path.c_str(), binaryMode ? "rb" : "rt", reason);
     ZnVerbose.printf("Reading FED file: %s\n", path.c_str());
     return file;
+}
+
+// A missing file keeps its long-standing message; any other reason is named,
+// so "permission denied" or "is a directory" is not mistaken for a typo.
+void describeOpenFailure(const char* fileName, const std::string& reason, ZnString& error) {
+    if (reason.empty() || reason == "no such file") {
+        error = "No such FED file: ";
+        error += fileName;
+        return;
+    }
+    error = "Cannot read FED file: ";
+    error += fileName;
+    error += " (";
+    error += reason.c_str();
+    error += ")";
 }
 
 bool failAllocation() {
@@ -113,19 +132,21 @@ ZnFedReadStatus ZnFedReader::readFed(const char* fileName, ZnFedTarget* target,
     // The resolved path is handed on, so a DTD named relative to the file is
     // looked for beside the file actually read.
     ZnFilename path = resolveFedPath(fileName);
-    FilePtr file(openResolved(path, false));
+    std::string reason;
+    FilePtr file(openResolved(path, false, &reason));
     bool isMim = std::strcmp(fileName, "HLAstandardMIM.xml") == 0;
-    if (!file && !isMim) return ZnFedReadNotOpened;
+    if (!file && !isMim) {
+        describeOpenFailure(fileName, reason, lastError_);
+        return ZnFedReadNotOpened;
+    }
     return readFedFilePtr(file.get(), target, file ? path : ZnFilename(fileName), strictFlags,
                           validate, useDefaultSwitches);
 }
 
 FILE* ZnFedReader::openFedFileWithErrCheck(const char* fileName, bool binaryMode) {
-    FILE* file = openFedFile(fileName, binaryMode);
-    if (!file) {
-        lastError_ = "No such FED file: ";
-        lastError_ += fileName;
-    }
+    std::string reason;
+    FILE* file = fileName ? openResolved(resolveFedPath(fileName), binaryMode, &reason) : nullptr;
+    if (!file) describeOpenFailure(fileName ? fileName : "", reason, lastError_);
     return file;
 }
 

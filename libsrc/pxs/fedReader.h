@@ -30,7 +30,8 @@ public:
     virtual ~ZnFedReader();
 
     // Opens `fileName` (through RTI_CONFIG) and hands it to readFedFilePtr;
-    // 1 when the file cannot be opened. The name "HLAstandardMIM.xml" is
+    // 1 when the file cannot be opened, with the reason in the last error as
+    // openFedFileWithErrCheck gives it. The name "HLAstandardMIM.xml" is
     // passed on even without a file, for readers that hold it built in.
     virtual ZnFedReadStatus readFed(const char* fileName, ZnFedTarget* target,
                                     unsigned int strictFlags, bool validate,
@@ -39,7 +40,10 @@ public:
     virtual ZnFedReadStatus readFedFilePtr(FILE* file, ZnFedTarget* target, ZnFilename fileName,
                                            unsigned int strictFlags, bool validate,
                                            bool useDefaultSwitches) = 0;
-    // As openFedFile; null with last error "No such FED file: " + name.
+    // As openFedFile; null with last error "No such FED file: " + name when
+    // nothing by that name exists, otherwise "Cannot read FED file: " + name
+    // + " (" + reason + ")", the reason being "permission denied", "is a
+    // directory", "not a regular file" or the system's text.
     virtual FILE* openFedFileWithErrCheck(const char* fileName, bool binaryMode);
     // Returns the previous flags.
     virtual unsigned int setStrictChecking(unsigned int flags);
@@ -81,6 +85,12 @@ protected:
     // when it cannot be read.
     bool loadFileBuffer(FILE* file);
     void clearFileBuffer();
+    // The start every read shares: the flags of this read, no last error.
+    void beginRead(unsigned int strictFlags, bool useDefaultSwitches) {
+        strictFlags_ = strictFlags;
+        useDefaultSwitches_ = useDefaultSwitches;
+        lastError_ = "";
+    }
     // The status a recoverable problem yields.
     ZnFedReadStatus strictStatus() const {
         return strictChecking(1) ? ZnFedReadFailed : ZnFedReadSuccess;

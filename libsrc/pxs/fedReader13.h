@@ -30,11 +30,6 @@
 #include <pxs/fedReader.h>
 #include <pxs/memory.h>
 
-namespace pxsdetail::fed13 {
-template <class Reader>
-class FedWalk;
-}
-
 class ZnFedReader13 : public ZnFedReader {
 public:
     ZnFedReader13();
@@ -66,7 +61,6 @@ public:
     bool interactionRootReplaced() const { return interactionRootReplaced_; }
 
 private:
-    pxsdetail::fed13::FedWalk<ZnFedReader13> walk();
 
     bool objectRootReplaced_ = false;
     bool interactionRootReplaced_ = false;

@@ -8,13 +8,12 @@
 
 #include <cstring>
 
+#include <pxs/fddDriver.h>
 #include <pxs/fddWalk.h>
+#include <pxs/fedSwitches.h>
 #include <util/xmlPtr.h>
-#include <util/xmlSetup.h>
-#include <util/znNotify.h>
 
 namespace {
-
 
 // Update rates do not exist in this format and count as found.
 constexpr unsigned kAllTables = 1023;
@@ -48,33 +47,12 @@ const pxsdetail::fdd::TopLevelEntry<ZnFedReader1516> kTopLevelTables[] = {
     {"synchronizations", pxsdetail::fdd::kSynchronizationsBit, &ZnFedReader1516::parseSynchronizationsTree},
 };
 
-// Switches installed from the target's defaults when a read asks for them.
-const struct {
-    const char* name;
-    bool (*value)();
-} kDefaultSwitches[] = {
-    {"autoProvide", ZnFedTarget::defaultAutoProvide},
-    {"conveyRegionDesignatorSets", ZnFedTarget::defaultConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", ZnFedTarget::defaultAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", ZnFedTarget::defaultAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", ZnFedTarget::defaultObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", ZnFedTarget::defaultInteractionRelevanceAdvisory},
-    {"serviceReporting", ZnFedTarget::defaultServiceReporting},
-};
-
-// After the switches element is read, each setter gets the table's value.
-const struct {
-    const char* name;
-    void (ZnFedTarget::*set)(bool);
-} kSwitchSetters[] = {
-    {"autoProvide", &ZnFedTarget::setAutoProvide},
-    {"conveyRegionDesignatorSets", &ZnFedTarget::setConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", &ZnFedTarget::setAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", &ZnFedTarget::setAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", &ZnFedTarget::setObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", &ZnFedTarget::setInteractionRelevanceAdvisory},
-    {"serviceReporting", &ZnFedTarget::setServiceReporting},
-};
+// The class walk of one step; the root flags persist across reads.
+pxsdetail::fdd::ClassWalk<ZnFedReader1516> classWalk(ZnFedReader1516& reader,
+                                                     ZnString& lastError, ZnFedTarget* target,
+                                                     pxsdetail::fdd::RootFlags flags) {
+    return pxsdetail::fdd::ClassWalk<ZnFedReader1516>(reader, lastError, target, flags);
+}
 
 bool endsWithNotes(const char* name) {
     size_t len = std::strlen(name);
@@ -85,8 +63,7 @@ bool endsWithNotes(const char* name) {
 
 ZnFedReader1516::ZnFedReader1516() {
     expectedFomType_ = ZnFom1516;
-    pxsEnsureXmlInitialised();
-    xmlKeepBlanksDefault(0);
+    pxsdetail::fdd::prepareXmlParser();
 }
 
 // libxml2 stays set up: another thread may be parsing right now.
@@ -97,20 +74,12 @@ ZnFedReadStatus ZnFedReader1516::readFedFilePtr(FILE* file, ZnFedTarget* target,
                                                 bool validate, bool useDefaultSwitches) {
     if (!file) return ZnFedReadNotOpened;
     target_ = target;
-    strictFlags_ = strictFlags;
-    useDefaultSwitches_ = useDefaultSwitches;
-    lastError_ = "";
-    ZnFedReadStatus status;
-    // Whatever escapes the walk (a target that throws, memory running out)
-    // ends this read only; the guards free the document on the way out.
-    try {
+    beginRead(strictFlags, useDefaultSwitches);
+    ZnFedReadStatus status = pxsdetail::fdd::guardedRead(lastError_, "Unexpected problem reading FDD.", [&] {
         if (target_) target_->setFomType(ZnFom1516);
         loadFileBuffer(file);
-        status = readDocument(fileName, validate);
-    } catch (...) {
-        lastError_ = "Unexpected problem reading FDD.";
-        status = ZnFedReadFailed;
-    }
+        return readDocument(fileName, validate);
+    });
     scratch_.clear();
     return status;
 }
@@ -145,82 +114,38 @@ xmlNode* ZnFedReader1516::getNodeByName(xmlNode* node, const char* name) {
 }
 
 ZnFedReadStatus ZnFedReader1516::processFed(xmlNode* root) {
-    if (!root) {
-        lastError_ = "Invalid node";
-        return ZnFedReadFailed;
-    }
-    if (ZnNotifyLevel > 2) {
-        ZnString properties;
-        appendNodeProperties(root, properties);
-        ZnVerbose << "Federation Properties:\n";
-        ZnVerbose.printf("%s \n\n", properties.c_str());
-    }
-    unsigned int found = pxsdetail::fdd::kUpdateRatesBit;
-    ZnFedReadStatus status = pxsdetail::fdd::readDimensionsAndTransportations(*this, root, found);
-    if (useDefaultSwitches_ && target_) applyDefaultSwitches();
-    if (status != ZnFedReadFailed)
-        status = pxsdetail::fdd::walkTopLevel(*this, root, kTopLevelTables, false, lastError_, found);
-    if (status != ZnFedReadFailed && found != kAllTables)
-        pxsdetail::fdd::reportMissingTables(*this, found, kMissingTables, lastError_, status);
-    return status;
+    const pxsdetail::fdd::DriveOptions options{"Invalid node", true, false,
+                                               pxsdetail::fdd::kUpdateRatesBit, kAllTables};
+    return pxsdetail::fdd::driveRoot(*this, root, options, kTopLevelTables, kMissingTables,
+                                     lastError_, [this] {
+                                         if (useDefaultSwitches_ && target_) applyDefaultSwitches();
+                                     });
 }
 
 void ZnFedReader1516::applyDefaultSwitches() {
-    for (const auto& entry : kDefaultSwitches) target_->setSwitch(entry.name, entry.value());
+    pxsdetail::switches::forEach(pxsdetail::switches::kFdd1516, [this](const auto& entry) {
+        target_->setSwitch(entry.name, entry.fallback());
+    });
 }
 
 ZnFedReadStatus ZnFedReader1516::parseTransportationsList(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
     return pxsdetail::fdd::walkTransportations(ctx, node);
 }
 
-pxsdetail::fdd::ClassWalk<ZnFedReader1516> ZnFedReader1516::classWalk() {
-    return pxsdetail::fdd::ClassWalk<ZnFedReader1516>(
-        *this, lastError_, target_, pxsdetail::fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_});
-}
-
-ZnFedReadStatus ZnFedReader1516::processObjects(xmlNode* node) {
-    return classWalk().objects(node);
-}
-
-ZnFedReadStatus ZnFedReader1516::processInteractions(xmlNode* node) {
-    return classWalk().interactions(node);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseObjectTree(xmlNode* node, const ZnString& parentName) {
-    return classWalk().objectClass(node, parentName);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseAttribute(xmlNode* node, const ZnString& className) {
-    return classWalk().attribute(node, className);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseAttributeDimensions(xmlNode* node,
-                                                          const ZnString& className,
-                                                          const ZnString& attributeName) {
-    return classWalk().attributeDimensions(node, className, attributeName);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseInteractionTree(xmlNode* node,
-                                                      const ZnString& parentName) {
-    return classWalk().interactionClass(node, parentName);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseInteractionDimensions(xmlNode* node,
-                                                            const ZnString& className) {
-    return classWalk().interactionDimensions(node, className);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseParameter(xmlNode* node, const ZnString& className) {
-    return classWalk().parameter(node, className);
-}
+#define PXS_WALK                        \
+    classWalk(*this, lastError_, target_, \
+              pxsdetail::fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_})
+PXS_FDD_CLASS_STEPS(ZnFedReader1516, PXS_WALK)
+PXS_FDD_DIMENSION_STEPS(ZnFedReader1516, PXS_WALK)
 
 ZnFedReadStatus ZnFedReader1516::parseDimensionList(xmlNode* node) {
-    return classWalk().dimensionList(node);
+    return PXS_WALK.dimensionList(node);
 }
+#undef PXS_WALK
 
 ZnFedReadStatus ZnFedReader1516::parseDimension(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
     return pxsdetail::fdd::readDimension(ctx, node, scratch_);
 }
 
@@ -251,8 +176,9 @@ ZnFedReadStatus ZnFedReader1516::parseSwitches(xmlNode* node) {
         target_->setSwitch(name, value == "Enabled");
     }
     if (status == ZnFedReadSuccess)
-        for (const auto& setter : kSwitchSetters)
-            (target_->*setter.set)(target_->switchValue(setter.name));
+        pxsdetail::switches::forEach(pxsdetail::switches::kFdd1516, [this](const auto& entry) {
+            (target_->*entry.set)(target_->switchValue(entry.name));
+        });
     return status;
 }
 
@@ -260,87 +186,11 @@ ZnFedReadStatus ZnFedReader1516::parseDataTypeTree(xmlNode* node) {
     return pxsdetail::fdd::walkDataTypeTables(*this, node, false, lastError_);
 }
 
-pxsdetail::fdd::WalkContext ZnFedReader1516::walkContext() {
-    return pxsdetail::fdd::WalkContext{lastError_, strictChecking(1), target_};
-}
+PXS_FDD_RECORD_STEPS(ZnFedReader1516, pxsdetail::fdd, target_)
 
-ZnFedReadStatus ZnFedReader1516::parseNotesTree(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
-    return pxsdetail::fdd::walkNotes(ctx, node);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseTagsTree(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
-    return pxsdetail::fdd::walkTags(ctx, node);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseTimeTree(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
-    return pxsdetail::fdd::walkTime(ctx, node);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseSynchronizationsTree(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
-    return pxsdetail::fdd::walkSynchronizations(ctx, node);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseBasicDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
-    return pxsdetail::fdd::walkBasicData(ctx, first);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseSimpleDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
-    return pxsdetail::fdd::walkSimpleData(ctx, first);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseArrayDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
-    return pxsdetail::fdd::walkArrayData(ctx, first);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseEnumeratedDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
-    return pxsdetail::fdd::walkEnumeratedData(ctx, first);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseFixedRecordDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
-    return pxsdetail::fdd::walkFixedRecordData(ctx, first);
-}
-
-ZnFedReadStatus ZnFedReader1516::parseVariantRecordDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
-    return pxsdetail::fdd::walkVariantRecordData(ctx, first);
-}
-
-void ZnFedReader1516::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendProperties(node, text);
-}
-
-void ZnFedReader1516::appendNodeContent(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendContent(node, text);
-}
-
-bool ZnFedReader1516::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
-
-const char* ZnFedReader1516::propertyByName(xmlNode* node, const char* name) const {
-    return pxsdetail::fdd::property(node, name, scratch_);
-}
-
-bool ZnFedReader1516::getPropertyByName(xmlNode* node, const char* name, ZnString& value) const {
-    const char* text = propertyByName(node, name);
-    value = text ? text : "";
-    return text != nullptr;
-}
-
-ZnTransportType ZnFedReader1516::getTransportType(xmlNode* node) const {
-    return pxsdetail::fdd::transportCode(propertyByName(node, "transportation"));
-}
-
-bool ZnFedReader1516::getOrderType(xmlNode* node, ZnOrderType& order) const {
-    return pxsdetail::fdd::orderCode(propertyByName(node, "order"), &order);
-}
+PXS_FDD_NODE_STEPS(ZnFedReader1516)
+PXS_FDD_PROPERTY_STEPS(ZnFedReader1516)
+PXS_FDD_ATTRIBUTE_CODES(ZnFedReader1516)
 
 bool ZnFedReader1516::convertStringToULong(const char* text, uint64_t& value) const {
     return pxsdetail::fdd::parseUnsigned64(text, &value);

@@ -25,12 +25,6 @@
 
 typedef struct _xmlDoc xmlDoc;
 
-namespace pxsdetail::fdd {
-struct WalkContext;
-template <class Reader>
-class ClassWalk;
-}
-
 class ZnFedReader1516 : public ZnFedReader {
 public:
     ZnFedReader1516();
@@ -113,8 +107,6 @@ private:
     ZnFedReadStatus checkDocumentType(xmlDoc* doc, const ZnFilename* fileName,
                                       const char* missingMessage);
     void applyDefaultSwitches();
-    pxsdetail::fdd::ClassWalk<ZnFedReader1516> classWalk();
-    pxsdetail::fdd::WalkContext walkContext();
 
     bool objectRootReplaced_ = false;
     bool interactionRootReplaced_ = false;

@@ -11,15 +11,16 @@
 #include <memory>
 
 #include <pxs/embeddedData.h>
+#include <pxs/fddDriver.h>
 #include <pxs/fddEvolvedWalk.h>
 #include <pxs/fedRecords.h>
+#include <pxs/fedSwitches.h>
 #include <util/xmlPtr.h>
-#include <util/xmlSetup.h>
 #include <util/znNotify.h>
 
 namespace {
 
-constexpr const char* kMimName = "HLAstandardMIM.xml";
+using pxsdetail::fdd::kMimName;
 constexpr const char* kUnexpectedProblem = "Unexpected problem reading fed file.";
 
 constexpr unsigned kAllTables = 2047;
@@ -56,47 +57,19 @@ const pxsdetail::fdd::TopLevelEntry<ZnFedReader1516e> kTopLevelTables[] = {
     {"synchronizations", pxsdetail::fdd::kSynchronizationsBit, &ZnFedReader1516e::parseSynchronizationsTree},
 };
 
-// Switches installed from the target's defaults when a read asks for them;
-// delaySubscriptionEvaluation follows with the target's own current value.
-const struct {
-    const char* name;
-    bool (*value)();
-} kDefaultSwitches[] = {
-    {"autoProvide", ZnFedTarget::defaultAutoProvide},
-    {"conveyProducingFederate", ZnFedTarget::defaultConveyProducingFederate},
-    {"conveyRegionDesignatorSets", ZnFedTarget::defaultConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", ZnFedTarget::defaultAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", ZnFedTarget::defaultAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", ZnFedTarget::defaultObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", ZnFedTarget::defaultInteractionRelevanceAdvisory},
-    {"serviceReporting", ZnFedTarget::defaultServiceReporting},
-    {"exceptionReporting", ZnFedTarget::defaultExceptionReporting},
-};
-
-// After the switches element is read, each setter gets the table's value.
-const struct {
-    const char* name;
-    void (ZnFedTarget::*set)(bool);
-} kSwitchSetters[] = {
-    {"autoProvide", &ZnFedTarget::setAutoProvide},
-    {"conveyProducingFederate", &ZnFedTarget::setConveyProducingFederate},
-    {"conveyRegionDesignatorSets", &ZnFedTarget::setConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", &ZnFedTarget::setAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", &ZnFedTarget::setAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", &ZnFedTarget::setObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", &ZnFedTarget::setInteractionRelevanceAdvisory},
-    {"serviceReporting", &ZnFedTarget::setServiceReporting},
-    {"exceptionReporting", &ZnFedTarget::setExceptionReporting},
-    {"delaySubscriptionEvaluation", &ZnFedTarget::setDelaySubscriptionEvaluation},
-};
+// The class walk of one step; the root flags persist across reads.
+pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e> classWalk(ZnFedReader1516e& reader,
+                                                               ZnString& lastError,
+                                                               ZnFedTarget* target,
+                                                               pxsdetail::fdd::RootFlags flags) {
+    return pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e>(reader, lastError, target, flags);
+}
 
 }  // namespace
 
 ZnFedReader1516e::ZnFedReader1516e() {
-    target_ = nullptr;
     expectedFomType_ = ZnFomEvolved;
-    pxsEnsureXmlInitialised();
-    xmlKeepBlanksDefault(0);
+    pxsdetail::fdd::prepareXmlParser();
 }
 
 // libxml2 stays set up: another thread may be parsing right now.
@@ -107,28 +80,19 @@ ZnFedReadStatus ZnFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* target
                                                  bool, bool useDefaultSwitches) {
     if (!file && fileName != kMimName) return ZnFedReadNotOpened;
     target_ = target;
-    strictFlags_ = strictFlags;
-    useDefaultSwitches_ = useDefaultSwitches;
-    lastError_ = "";
-    ZnFedReadStatus status;
-    // Whatever escapes the walk (a target that throws, memory running out)
-    // ends this read only; the guards free the document on the way out.
-    try {
+    beginRead(strictFlags, useDefaultSwitches);
+    ZnFedReadStatus status = pxsdetail::fdd::guardedRead(lastError_, kUnexpectedProblem, [&] {
         if (target_) target_->setFomType(ZnFomEvolved);
         clearFileBuffer();
         if (file) {
             loadFileBuffer(file);
             std::rewind(file);
-            status = readDocument(fileBuffer_.get(), fileLength_, fileName);
-        } else {
-            const PxsEmbeddedFile* mim = pxsFindEmbeddedFile(kMimName);
-            status = readDocument(mim ? reinterpret_cast<const char*>(mim->data) : nullptr,
-                                  mim ? static_cast<unsigned int>(mim->size) : 0, fileName);
+            return readDocument(fileBuffer_.get(), fileLength_, fileName);
         }
-    } catch (...) {
-        lastError_ = kUnexpectedProblem;
-        status = ZnFedReadFailed;
-    }
+        unsigned int length = 0;
+        const char* mim = pxsdetail::fdd::builtInMim(&length);
+        return readDocument(mim, length, fileName);
+    });
     scratch_.clear();
     return status;
 }
@@ -163,30 +127,22 @@ bool ZnFedReader1516e::schemaValidate(xmlDoc* doc, const char* schemaFile) {
     return pxsdetail::fdd::evolved::validateWithSchema(doc, schemaFile);
 }
 
+// The switches table is required only under strict bit 2.
 ZnFedReadStatus ZnFedReader1516e::processFed(xmlNode* root) {
-    if (!root) {
-        lastError_ = "Invalid node";
-        return ZnFedReadFailed;
-    }
-    if (ZnNotifyLevel > 2) {
-        ZnString properties;
-        appendNodeProperties(root, properties);
-        ZnVerbose << "Federation Properties:\n";
-        ZnVerbose.printf("%s \n\n", properties.c_str());
-    }
-    unsigned int found = kOptionalTables | (strictChecking(2) ? 0u : unsigned(pxsdetail::fdd::kSwitchesBit));
-    ZnFedReadStatus status = pxsdetail::fdd::readDimensionsAndTransportations(*this, root, found);
-    if (useDefaultSwitches_ && target_) applyDefaultSwitches();
-    if (status != ZnFedReadFailed)
-        status = pxsdetail::fdd::walkTopLevel(*this, root, kTopLevelTables, false, lastError_, found);
-    if (status != ZnFedReadFailed && found != kAllTables)
-        pxsdetail::fdd::reportMissingTables(*this, found, kMissingTables, lastError_, status);
-    return status;
+    unsigned found = kOptionalTables | (strictChecking(2) ? 0u : unsigned(pxsdetail::fdd::kSwitchesBit));
+    const pxsdetail::fdd::DriveOptions options{"Invalid node", true, false, found, kAllTables};
+    return pxsdetail::fdd::driveRoot(*this, root, options, kTopLevelTables, kMissingTables,
+                                     lastError_, [this] {
+                                         if (useDefaultSwitches_ && target_) applyDefaultSwitches();
+                                     });
 }
 
 void ZnFedReader1516e::applyDefaultSwitches() {
-    for (const auto& entry : kDefaultSwitches) target_->setSwitch(entry.name, entry.value());
-    target_->setSwitch("delaySubscriptionEvaluation", target_->delaySubscriptionEvaluation());
+    // A switch without a default keeps the target's own current value.
+    pxsdetail::switches::forEach(pxsdetail::switches::kEvolved, [this](const auto& entry) {
+        target_->setSwitch(entry.name,
+                           entry.fallback ? entry.fallback() : (target_->*entry.get)());
+    });
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseTransportationsList(xmlNode* node) {
@@ -218,46 +174,12 @@ ZnFedReadStatus ZnFedReader1516e::processModelIdentification(xmlNode* node) {
     return ZnFedReadSuccess;
 }
 
-pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e> ZnFedReader1516e::classWalk() {
-    return pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e>(
-        *this, lastError_, target_, pxsdetail::fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_});
-}
-
-ZnFedReadStatus ZnFedReader1516e::processObjects(xmlNode* node) {
-    return classWalk().objects(node);
-}
-
-ZnFedReadStatus ZnFedReader1516e::processInteractions(xmlNode* node) {
-    return classWalk().interactions(node);
-}
-
-ZnFedReadStatus ZnFedReader1516e::parseObjectTree(xmlNode* node, const ZnString& parentName) {
-    return classWalk().objectClass(node, parentName);
-}
-
-ZnFedReadStatus ZnFedReader1516e::parseAttribute(xmlNode* node, const ZnString& className) {
-    return classWalk().attribute(node, className);
-}
-
-ZnFedReadStatus ZnFedReader1516e::parseAttributeDimensions(xmlNode* node,
-                                                           const ZnString& className,
-                                                           const ZnString& attributeName) {
-    return classWalk().attributeDimensions(node, className, attributeName);
-}
-
-ZnFedReadStatus ZnFedReader1516e::parseInteractionDimensions(xmlNode* node,
-                                                             const ZnString& className) {
-    return classWalk().interactionDimensions(node, className);
-}
-
-ZnFedReadStatus ZnFedReader1516e::parseInteractionTree(xmlNode* node,
-                                                       const ZnString& parentName) {
-    return classWalk().interactionClass(node, parentName);
-}
-
-ZnFedReadStatus ZnFedReader1516e::parseParameter(xmlNode* node, const ZnString& className) {
-    return classWalk().parameter(node, className);
-}
+#define PXS_WALK                        \
+    classWalk(*this, lastError_, target_, \
+              pxsdetail::fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_})
+PXS_FDD_CLASS_STEPS(ZnFedReader1516e, PXS_WALK)
+PXS_FDD_DIMENSION_STEPS(ZnFedReader1516e, PXS_WALK)
+#undef PXS_WALK
 
 ZnFedReadStatus ZnFedReader1516e::parseDimensionList(xmlNode* node) {
     return pxsdetail::fdd::walkDimensionList(*this, node, lastError_);
@@ -275,8 +197,9 @@ ZnFedReadStatus ZnFedReader1516e::parseSwitches(xmlNode* node) {
          child = child->next)
         if (child->type == XML_ELEMENT_NODE) status = readSwitch(child);
     if (status == ZnFedReadSuccess)
-        for (const auto& setter : kSwitchSetters)
-            (target_->*setter.set)(target_->switchValue(setter.name));
+        pxsdetail::switches::forEach(pxsdetail::switches::kEvolved, [this](const auto& entry) {
+            (target_->*entry.set)(target_->switchValue(entry.name));
+        });
     return status;
 }
 
@@ -321,42 +244,10 @@ ZnFedReadStatus ZnFedReader1516e::parseDataTypeTree(xmlNode* node) {
     return pxsdetail::fdd::walkDataTypeTables(*this, node, false, lastError_);
 }
 
-#define PXS_EVOLVED_WALK(method, walk, Arg)                          \
-    ZnFedReadStatus ZnFedReader1516e::method(xmlNode* Arg) {         \
-        pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_}; \
-        return pxsdetail::fdd::evolved::walk(ctx, Arg);                         \
-    }
-PXS_EVOLVED_WALK(parseNotesTree, walkNotes, node)
-PXS_EVOLVED_WALK(parseTagsTree, walkTags, node)
-PXS_EVOLVED_WALK(parseTimeTree, walkTime, node)
-PXS_EVOLVED_WALK(parseSynchronizationsTree, walkSynchronizations, node)
-PXS_EVOLVED_WALK(parseBasicDataTypesTree, walkBasicData, first)
-PXS_EVOLVED_WALK(parseSimpleDataTypesTree, walkSimpleData, first)
-PXS_EVOLVED_WALK(parseArrayDataTypesTree, walkArrayData, first)
-PXS_EVOLVED_WALK(parseEnumeratedDataTypesTree, walkEnumeratedData, first)
-PXS_EVOLVED_WALK(parseFixedRecordDataTypesTree, walkFixedRecordData, first)
-PXS_EVOLVED_WALK(parseVariantRecordDataTypesTree, walkVariantRecordData, first)
-#undef PXS_EVOLVED_WALK
+PXS_FDD_RECORD_STEPS(ZnFedReader1516e, pxsdetail::fdd::evolved, target_)
 
-void ZnFedReader1516e::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendProperties(node, text);
-}
-
-void ZnFedReader1516e::appendNodeContent(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendContent(node, text);
-}
-
-bool ZnFedReader1516e::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
-
-const char* ZnFedReader1516e::propertyByName(xmlNode* node, const char* name) const {
-    return pxsdetail::fdd::property(node, name, scratch_);
-}
-
-bool ZnFedReader1516e::getPropertyByName(xmlNode* node, const char* name, ZnString& value) const {
-    const char* text = propertyByName(node, name);
-    value = text ? text : "";
-    return text != nullptr;
-}
+PXS_FDD_NODE_STEPS(ZnFedReader1516e)
+PXS_FDD_PROPERTY_STEPS(ZnFedReader1516e)
 
 bool ZnFedReader1516e::getChildContentByName(xmlNode* node, const char* name,
                                              ZnString& value) const {

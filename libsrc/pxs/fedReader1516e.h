@@ -28,13 +28,6 @@
 
 typedef struct _xmlDoc xmlDoc;
 
-namespace pxsdetail::fdd {
-namespace evolved {
-template <class Reader>
-class ClassWalk;
-}
-}
-
 class ZnFedReader1516e : public ZnFedReader {
 public:
     ZnFedReader1516e();
@@ -146,7 +139,6 @@ private:
     ZnFedReadStatus checkSchema(xmlDoc* doc, xmlNode* root, const ZnFilename* fileName);
     void applyDefaultSwitches();
     ZnFedReadStatus readSwitch(xmlNode* node);
-    pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e> classWalk();
 
     bool schemaValidationEnabled_ = false;
     bool objectRootReplaced_ = false;

@@ -8,23 +8,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
+#include <pxs/fedSwitches.h>
 
-// Value of each switch the table may lack; names without a default are off.
-const struct {
-    const char* name;
-    bool (*value)();
-} kSwitchDefaults[] = {
-    {"autoProvide", ZnFedTarget::defaultAutoProvide},
-    {"conveyRegionDesignatorSets", ZnFedTarget::defaultConveyRegionDesignatorSets},
-    {"conveyProducingFederate", ZnFedTarget::defaultConveyProducingFederate},
-    {"attributeScopeAdvisory", ZnFedTarget::defaultAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", ZnFedTarget::defaultAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", ZnFedTarget::defaultObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", ZnFedTarget::defaultInteractionRelevanceAdvisory},
-    {"serviceReporting", ZnFedTarget::defaultServiceReporting},
-    {"exceptionReporting", ZnFedTarget::defaultExceptionReporting},
-};
+namespace {
 
 // Classes with this many members or fewer are searched by scanning.
 constexpr size_t kScanLimit = 16;
@@ -291,9 +277,8 @@ bool ZnFom::hasSwitch(const ZnString& name) const { return switchTable_.count(na
 bool ZnFom::switchValue(const ZnString& name) const {
     auto it = switchTable_.find(name);
     if (it != switchTable_.end()) return it->second;
-    for (const auto& entry : kSwitchDefaults)
-        if (name == entry.name) return entry.value();
-    return false;
+    const pxsdetail::switches::Switch* known = pxsdetail::switches::find(name.c_str());
+    return known && known->fallback && name == known->name && known->fallback();
 }
 
 void ZnFom::setSwitch(const ZnString& name, bool on) { switchTable_[name] = on; }

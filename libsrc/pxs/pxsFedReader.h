@@ -19,11 +19,6 @@
 #include <pxs/fedReader.h>
 #include <pxs/memory.h>
 
-namespace pxsdetail::fed13 {
-template <class Reader>
-class FedWalk;
-}
-
 class ZnPxsFedReader : public ZnFedReader {
 public:
     ZnPxsFedReader();
@@ -50,7 +45,6 @@ public:
     virtual ZnFedReadStatus processParameter(ZnlObjPtr form, const char* className);
 
 private:
-    pxsdetail::fed13::FedWalk<ZnPxsFedReader> walk();
 
     ZnFedTarget* fedTarget_ = nullptr;  // the reader's own; may be null
 };

@@ -4,40 +4,14 @@
 
 #include <pxs/xmlFedReader.h>
 
-#include <cstdlib>
 #include <cstring>
 
+#include <pxs/fddDriver.h>
 #include <pxs/fddWalk.h>
-#include <util/xmlPtr.h>
-#include <util/xmlSetup.h>
+#include <pxs/fedSwitches.h>
 #include <util/znNotify.h>
 
 namespace {
-
-
-// Switch attributes in the order they are read, with their setters and the
-// defaults a read that asks for them installs instead.
-const struct {
-    const char* name;
-    void (ZnFedTarget::*set)(bool);
-    bool (*fallback)();
-} kSwitchAttributes[] = {
-    {"autoProvide", &ZnFedTarget::setAutoProvide, ZnFedTarget::defaultAutoProvide},
-    {"conveyRegionDesignatorSets", &ZnFedTarget::setConveyRegionDesignatorSets,
-     ZnFedTarget::defaultConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", &ZnFedTarget::setAttributeScopeAdvisory,
-     ZnFedTarget::defaultAttributeScopeAdvisory},
-    {"conveyProducingFederate", &ZnFedTarget::setConveyProducingFederate,
-     ZnFedTarget::defaultConveyProducingFederate},
-    {"attributeRelevanceAdvisory", &ZnFedTarget::setAttributeRelevanceAdvisory,
-     ZnFedTarget::defaultAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", &ZnFedTarget::setObjectClassRelevanceAdvisory,
-     ZnFedTarget::defaultObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", &ZnFedTarget::setInteractionRelevanceAdvisory,
-     ZnFedTarget::defaultInteractionRelevanceAdvisory},
-    {"serviceReporting", &ZnFedTarget::setServiceReporting,
-     ZnFedTarget::defaultServiceReporting},
-};
 
 // Top-level elements this reader walks (bit 0: no table bit), and those it
 // accepts without looking inside; `tags` is only listed.
@@ -57,8 +31,7 @@ const pxsdetail::fdd::TopLevelEntry<ZnXmlFedReader> kTopLevelTables[] = {
 
 ZnXmlFedReader::ZnXmlFedReader() {
     expectedFomType_ = ZnFom1516;
-    pxsEnsureXmlInitialised();
-    xmlKeepBlanksDefault(0);
+    pxsdetail::fdd::prepareXmlParser();
 }
 
 // libxml2 stays set up: another thread may be parsing right now.
@@ -69,20 +42,13 @@ ZnFedReadStatus ZnXmlFedReader::readFedFilePtr(FILE* file, ZnFedTarget* target,
                                                bool validate, bool useDefaultSwitches) {
     if (!file) return ZnFedReadNotOpened;
     fedTarget_ = target;
-    strictFlags_ = strictFlags;
-    useDefaultSwitches_ = useDefaultSwitches;
-    lastError_ = "";
-    ZnFedReadStatus status;
-    try {
-        char* raw = nullptr;
-        unsigned int length = 0;
-        readFileIntoBuffer(file, &raw, &length);
-        std::unique_ptr<char[]> bytes(raw);  // freed when the read ends, whatever happens
-        status = readDocument(bytes.get(), length, fileName, validate);
-    } catch (...) {
-        lastError_ = "Unexpected problem reading fed file.";
-        status = ZnFedReadFailed;
-    }
+    beginRead(strictFlags, useDefaultSwitches);
+    ZnFedReadStatus status =
+        pxsdetail::fdd::guardedRead(lastError_, "Unexpected problem reading fed file.", [&] {
+            return pxsdetail::fdd::readTransientCopy(file, [&](const char* bytes, unsigned length) {
+                return readDocument(bytes, length, fileName, validate);
+            });
+        });
     scratch_.clear();
     return status;
 }
@@ -119,66 +85,24 @@ xmlNode* ZnXmlFedReader::getNodeByName(xmlNode* node, const char* name) {
 }
 
 ZnFedReadStatus ZnXmlFedReader::processFed(xmlNode* root) {
-    if (!root) {
-        lastError_ = "Could not process FDD file. No root node.";
-        return ZnFedReadFailed;
-    }
-    unsigned int found = 0;
-    ZnFedReadStatus status = pxsdetail::fdd::readDimensionsAndTransportations(*this, root, found);
-    if (useDefaultSwitches_) applyDefaultSwitches();
-    if (status != ZnFedReadFailed)
-        status = pxsdetail::fdd::walkTopLevel(*this, root, kTopLevelTables, true, lastError_, found);
-    if (status != ZnFedReadFailed && found != pxsdetail::fdd::kCheckedTables)
-        pxsdetail::fdd::reportMissingTables(*this, found, pxsdetail::fdd::kCheckedTableMessages, lastError_, status);
-    return status;
+    return pxsdetail::fdd::driveCheckedRoot(*this, root, kTopLevelTables, lastError_, [this] {
+        if (useDefaultSwitches_) applyDefaultSwitches();
+    });
 }
 
 // Classes are delivered as written: no root flags, the target's answers ignored.
-pxsdetail::fdd::ClassWalk<ZnXmlFedReader> ZnXmlFedReader::classWalk() {
-    return pxsdetail::fdd::ClassWalk<ZnXmlFedReader>(*this, lastError_, fedTarget_, pxsdetail::fdd::RootFlags{});
-}
-
-ZnFedReadStatus ZnXmlFedReader::processObjects(xmlNode* node) {
-    return classWalk().objects(node);
-}
-
-ZnFedReadStatus ZnXmlFedReader::processInteractions(xmlNode* node) {
-    return classWalk().interactions(node);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseObjectTree(xmlNode* node, const ZnString& parentName) {
-    return classWalk().objectClass(node, parentName);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseAttribute(xmlNode* node, const ZnString& className) {
-    return classWalk().attribute(node, className);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseAttributeDimensions(xmlNode* node,
-                                                         const ZnString& className,
-                                                         const ZnString& attributeName) {
-    return classWalk().attributeDimensions(node, className, attributeName);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseInteractionTree(xmlNode* node, const ZnString& parentName) {
-    return classWalk().interactionClass(node, parentName);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseInteractionDimensions(xmlNode* node,
-                                                           const ZnString& className) {
-    return classWalk().interactionDimensions(node, className);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseParameter(xmlNode* node, const ZnString& className) {
-    return classWalk().parameter(node, className);
-}
+#define PXS_WALK \
+    pxsdetail::fdd::ClassWalk<ZnXmlFedReader>(*this, lastError_, fedTarget_, pxsdetail::fdd::RootFlags{})
+PXS_FDD_CLASS_STEPS(ZnXmlFedReader, PXS_WALK)
+PXS_FDD_DIMENSION_STEPS(ZnXmlFedReader, PXS_WALK)
 
 ZnFedReadStatus ZnXmlFedReader::parseDimensionList(xmlNode* node) {
-    return classWalk().dimensionList(node);
+    return PXS_WALK.dimensionList(node);
 }
+#undef PXS_WALK
 
 ZnFedReadStatus ZnXmlFedReader::parseDimension(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = walkContext();
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), fedTarget_};
     return pxsdetail::fdd::readDimension(ctx, node, scratch_);
 }
 
@@ -186,111 +110,34 @@ ZnFedReadStatus ZnXmlFedReader::parseDimension(xmlNode* node) {
 // a value other than "Enabled" simply means off.
 ZnFedReadStatus ZnXmlFedReader::parseSwitches(xmlNode* node) {
     if (useDefaultSwitches_) return ZnFedReadSuccess;
-    for (const auto& entry : kSwitchAttributes) {
+    pxsdetail::switches::forEach(pxsdetail::switches::kThinFdd1516, [&](const auto& entry) {
         const char* value = propertyByName(node, entry.name);
-        if (!value) continue;
+        if (!value) return;
         ZnVerbose.printf("Switch %-30s %s\n", entry.name, value);
         if (fedTarget_) (fedTarget_->*entry.set)(std::strcmp(value, "Enabled") == 0);
-    }
+    });
     return ZnFedReadSuccess;
 }
 
 void ZnXmlFedReader::applyDefaultSwitches() {
     if (!fedTarget_) return;
-    for (const auto& entry : kSwitchAttributes) (fedTarget_->*entry.set)(entry.fallback());
+    pxsdetail::switches::forEach(pxsdetail::switches::kThinFdd1516, [this](const auto& entry) {
+        (fedTarget_->*entry.set)(entry.fallback());
+    });
 }
 
 ZnFedReadStatus ZnXmlFedReader::parseDataTypeTree(xmlNode* node) {
     return pxsdetail::fdd::walkDataTypeTables(*this, node, true, lastError_);
 }
 
-pxsdetail::fdd::WalkContext ZnXmlFedReader::walkContext() {
-    return pxsdetail::fdd::WalkContext{lastError_, strictChecking(1), fedTarget_};
-}
-
-pxsdetail::fdd::WalkContext ZnXmlFedReader::checkOnlyContext() {
-    return pxsdetail::fdd::WalkContext{lastError_, strictChecking(1), nullptr};
-}
-
+// The record walks check without delivering: their target is null.
 ZnFedReadStatus ZnXmlFedReader::parseTransportationsList(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), nullptr};
     return pxsdetail::fdd::walkTransportations(ctx, node);
 }
 
-ZnFedReadStatus ZnXmlFedReader::parseNotesTree(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
-    return pxsdetail::fdd::walkNotes(ctx, node);
-}
+PXS_FDD_RECORD_STEPS(ZnXmlFedReader, pxsdetail::fdd, nullptr)
 
-ZnFedReadStatus ZnXmlFedReader::parseTagsTree(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
-    return pxsdetail::fdd::walkTags(ctx, node);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseTimeTree(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
-    return pxsdetail::fdd::walkTime(ctx, node);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseSynchronizationsTree(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
-    return pxsdetail::fdd::walkSynchronizations(ctx, node);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseBasicDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
-    return pxsdetail::fdd::walkBasicData(ctx, first);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseSimpleDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
-    return pxsdetail::fdd::walkSimpleData(ctx, first);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseArrayDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
-    return pxsdetail::fdd::walkArrayData(ctx, first);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseEnumeratedDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
-    return pxsdetail::fdd::walkEnumeratedData(ctx, first);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseFixedRecordDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
-    return pxsdetail::fdd::walkFixedRecordData(ctx, first);
-}
-
-ZnFedReadStatus ZnXmlFedReader::parseVariantRecordDataTypesTree(xmlNode* first) {
-    pxsdetail::fdd::WalkContext ctx = checkOnlyContext();
-    return pxsdetail::fdd::walkVariantRecordData(ctx, first);
-}
-
-void ZnXmlFedReader::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendProperties(node, text);
-}
-
-void ZnXmlFedReader::appendNodeContent(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendContent(node, text);
-}
-
-bool ZnXmlFedReader::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
-
-const char* ZnXmlFedReader::propertyByName(xmlNode* node, const char* name) const {
-    return pxsdetail::fdd::property(node, name, scratch_);
-}
-
-bool ZnXmlFedReader::getPropertyByName(xmlNode* node, const char* name, ZnString& value) const {
-    const char* text = propertyByName(node, name);
-    value = text ? text : "";
-    return text != nullptr;
-}
-
-ZnTransportType ZnXmlFedReader::getTransportType(xmlNode* node) const {
-    return pxsdetail::fdd::transportCode(propertyByName(node, "transportation"));
-}
-
-bool ZnXmlFedReader::getOrderType(xmlNode* node, ZnOrderType& order) const {
-    return pxsdetail::fdd::orderCode(propertyByName(node, "order"), &order);
-}
+PXS_FDD_NODE_STEPS(ZnXmlFedReader)
+PXS_FDD_PROPERTY_STEPS(ZnXmlFedReader)
+PXS_FDD_ATTRIBUTE_CODES(ZnXmlFedReader)

@@ -20,12 +20,6 @@
 
 typedef struct _xmlDoc xmlDoc;
 
-namespace pxsdetail::fdd {
-struct WalkContext;
-template <class Reader>
-class ClassWalk;
-}
-
 class ZnXmlFedReader : public ZnFedReader {
 public:
     ZnXmlFedReader();
@@ -83,10 +77,6 @@ private:
                                  const ZnFilename& fileName, bool validate);
     ZnFedReadStatus checkDocument(xmlDoc* doc, const ZnFilename& fileName);
     void applyDefaultSwitches();
-    pxsdetail::fdd::ClassWalk<ZnXmlFedReader> classWalk();
-    pxsdetail::fdd::WalkContext walkContext();
-    // The record walks check without delivering.
-    pxsdetail::fdd::WalkContext checkOnlyContext();
 
     ZnFedTarget* fedTarget_ = nullptr;  // the reader's own; may be null
     mutable std::deque<std::string> scratch_;

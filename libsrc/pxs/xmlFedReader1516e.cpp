@@ -7,20 +7,20 @@
 #include <pxs/xmlFedReader1516e.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include <pxs/embeddedData.h>
+#include <pxs/fddDriver.h>
 #include <pxs/fddEvolvedWalk.h>
+#include <pxs/fedSwitches.h>
 #include <util/xmlPtr.h>
-#include <util/xmlSetup.h>
 #include <util/znNotify.h>
 
 namespace {
 
 constexpr const char* kDifNamespace = "http://standards.ieee.org/IEEE1516-2010";
-constexpr const char* kMimName = "HLAstandardMIM.xml";
+using pxsdetail::fdd::kMimName;
 
 // Top-level elements this reader walks (bit 0: no table bit), and those it
 // accepts without looking inside; `tags` is only listed.
@@ -36,33 +36,6 @@ const pxsdetail::fdd::TopLevelEntry<ZnXmlFedReader1516e> kTopLevelTables[] = {
     {"notes", 0, nullptr},
     {"time", 0, nullptr},
     {"synchronizations", 0, nullptr},
-};
-
-// Switch elements in the order they are read, with their setters and the
-// defaults a read that asks for them installs instead (none for the last).
-const struct {
-    const char* name;
-    void (ZnFedTarget::*set)(bool);
-    bool (*fallback)();
-} kSwitchElements[] = {
-    {"autoProvide", &ZnFedTarget::setAutoProvide, ZnFedTarget::defaultAutoProvide},
-    {"conveyRegionDesignatorSets", &ZnFedTarget::setConveyRegionDesignatorSets,
-     ZnFedTarget::defaultConveyRegionDesignatorSets},
-    {"attributeScopeAdvisory", &ZnFedTarget::setAttributeScopeAdvisory,
-     ZnFedTarget::defaultAttributeScopeAdvisory},
-    {"attributeRelevanceAdvisory", &ZnFedTarget::setAttributeRelevanceAdvisory,
-     ZnFedTarget::defaultAttributeRelevanceAdvisory},
-    {"objectClassRelevanceAdvisory", &ZnFedTarget::setObjectClassRelevanceAdvisory,
-     ZnFedTarget::defaultObjectClassRelevanceAdvisory},
-    {"interactionRelevanceAdvisory", &ZnFedTarget::setInteractionRelevanceAdvisory,
-     ZnFedTarget::defaultInteractionRelevanceAdvisory},
-    {"serviceReporting", &ZnFedTarget::setServiceReporting,
-     ZnFedTarget::defaultServiceReporting},
-    {"conveyProducingFederate", &ZnFedTarget::setConveyProducingFederate,
-     ZnFedTarget::defaultConveyProducingFederate},
-    {"exceptionReporting", &ZnFedTarget::setExceptionReporting,
-     ZnFedTarget::defaultExceptionReporting},
-    {"delaySubscriptionEvaluation", &ZnFedTarget::setDelaySubscriptionEvaluation, nullptr},
 };
 
 // A child element `name` whose first child is text.
@@ -106,8 +79,7 @@ bool documentIsEvolved(const xmlNode* root) {
 
 ZnXmlFedReader1516e::ZnXmlFedReader1516e() {
     expectedFomType_ = ZnFomEvolved;
-    pxsEnsureXmlInitialised();
-    xmlKeepBlanksDefault(0);
+    pxsdetail::fdd::prepareXmlParser();
 }
 
 // libxml2 stays set up: another thread may be parsing right now.
@@ -133,27 +105,18 @@ ZnFedReadStatus ZnXmlFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* tar
                                                     bool useDefaultSwitches) {
     if (!file && fileName != kMimName) return ZnFedReadNotOpened;
     fedTarget_ = target;
-    strictFlags_ = strictFlags;
-    useDefaultSwitches_ = useDefaultSwitches;
-    lastError_ = "";
-    ZnFedReadStatus status;
-    try {
-        if (file) {
-            char* raw = nullptr;
+    beginRead(strictFlags, useDefaultSwitches);
+    ZnFedReadStatus status =
+        pxsdetail::fdd::guardedRead(lastError_, "Unexpected problem reading fed file.", [&] {
+            if (file)
+                return pxsdetail::fdd::readTransientCopy(file, [&](const char* bytes, unsigned length) {
+                    std::rewind(file);
+                    return readDocument(bytes, length, fileName);
+                });
             unsigned int length = 0;
-            readFileIntoBuffer(file, &raw, &length);
-            std::unique_ptr<char[]> bytes(raw);  // freed when the read ends, whatever happens
-            std::rewind(file);
-            status = readDocument(bytes.get(), length, fileName);
-        } else {
-            const PxsEmbeddedFile* mim = pxsFindEmbeddedFile(kMimName);
-            status = readDocument(mim ? reinterpret_cast<const char*>(mim->data) : nullptr,
-                                  mim ? static_cast<unsigned int>(mim->size) : 0, fileName);
-        }
-    } catch (...) {
-        lastError_ = "Unexpected problem reading fed file.";
-        status = ZnFedReadFailed;
-    }
+            const char* mim = pxsdetail::fdd::builtInMim(&length);
+            return readDocument(mim, length, fileName);
+        });
     scratch_.clear();
     return status;
 }
@@ -192,18 +155,9 @@ xmlNode* ZnXmlFedReader1516e::getNodeByName(xmlNode* node, const char* name) {
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::processFed(xmlNode* root) {
-    if (!root) {
-        lastError_ = "Could not process FDD file. No root node.";
-        return ZnFedReadFailed;
-    }
-    unsigned int found = 0;
-    ZnFedReadStatus status = pxsdetail::fdd::readDimensionsAndTransportations(*this, root, found);
-    if (useDefaultSwitches_) applyDefaultSwitches();
-    if (status != ZnFedReadFailed)
-        status = pxsdetail::fdd::walkTopLevel(*this, root, kTopLevelTables, true, lastError_, found);
-    if (status != ZnFedReadFailed && found != pxsdetail::fdd::kCheckedTables)
-        pxsdetail::fdd::reportMissingTables(*this, found, pxsdetail::fdd::kCheckedTableMessages, lastError_, status);
-    return status;
+    return pxsdetail::fdd::driveCheckedRoot(*this, root, kTopLevelTables, lastError_, [this] {
+        if (useDefaultSwitches_) applyDefaultSwitches();
+    });
 }
 
 ZnFedReadStatus ZnXmlFedReader1516e::processModelIdentification(xmlNode* node) {
@@ -246,35 +200,9 @@ ZnFedReadStatus ZnXmlFedReader1516e::parseTransportationsList(xmlNode* node) {
 }
 
 // Classes are delivered as written: no root flags, the target's answers ignored.
-pxsdetail::fdd::evolved::ClassWalk<ZnXmlFedReader1516e> ZnXmlFedReader1516e::classWalk() {
-    return pxsdetail::fdd::evolved::ClassWalk<ZnXmlFedReader1516e>(*this, lastError_, fedTarget_,
-                                                        pxsdetail::fdd::RootFlags{});
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::processObjects(xmlNode* node) {
-    return classWalk().objects(node);
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::processInteractions(xmlNode* node) {
-    return classWalk().interactions(node);
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::parseObjectTree(xmlNode* node, const ZnString& parentName) {
-    return classWalk().objectClass(node, parentName);
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::parseAttribute(xmlNode* node, const ZnString& className) {
-    return classWalk().attribute(node, className);
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::parseInteractionTree(xmlNode* node,
-                                                          const ZnString& parentName) {
-    return classWalk().interactionClass(node, parentName);
-}
-
-ZnFedReadStatus ZnXmlFedReader1516e::parseParameter(xmlNode* node, const ZnString& className) {
-    return classWalk().parameter(node, className);
-}
+PXS_FDD_CLASS_STEPS(ZnXmlFedReader1516e,
+                    pxsdetail::fdd::evolved::ClassWalk<ZnXmlFedReader1516e>(
+                        *this, lastError_, fedTarget_, pxsdetail::fdd::RootFlags{}))
 
 ZnFedReadStatus ZnXmlFedReader1516e::parseDimensionList(xmlNode* node) {
     return pxsdetail::fdd::walkDimensionList(*this, node, lastError_);
@@ -289,14 +217,14 @@ ZnFedReadStatus ZnXmlFedReader1516e::parseDimension(xmlNode* node) {
 // any value other than "true" means off.
 ZnFedReadStatus ZnXmlFedReader1516e::parseSwitches(xmlNode* node) {
     if (useDefaultSwitches_) return ZnFedReadSuccess;
-    for (const auto& entry : kSwitchElements) {
+    pxsdetail::switches::forEach(pxsdetail::switches::kThinEvolved, [&](const auto& entry) {
         xmlNode* element = pxsdetail::fdd::childElementNamed(node, entry.name);
-        if (!element) continue;
+        if (!element) return;
         const char* value = pxsdetail::fdd::property(element, "isEnabled", scratch_);
         if (!value) value = childContentByName(element, "isEnabled");
         ZnVerbose.printf("Switch %-30s %s\n", entry.name, value ? value : "");
         if (fedTarget_) (fedTarget_->*entry.set)(value && std::strcmp(value, "true") == 0);
-    }
+    });
     xmlNode* resign = pxsdetail::fdd::childElementNamed(node, "automaticResignAction");
     const char* action = resign ? pxsdetail::fdd::property(resign, "resignAction", scratch_) : nullptr;
     if (resign && !action) action = childContentByName(resign, "resignAction");
@@ -309,19 +237,12 @@ ZnFedReadStatus ZnXmlFedReader1516e::parseSwitches(xmlNode* node) {
 
 void ZnXmlFedReader1516e::applyDefaultSwitches() {
     if (!fedTarget_) return;
-    for (const auto& entry : kSwitchElements)
+    pxsdetail::switches::forEach(pxsdetail::switches::kThinEvolved, [this](const auto& entry) {
         if (entry.fallback) (fedTarget_->*entry.set)(entry.fallback());
+    });
 }
 
-void ZnXmlFedReader1516e::appendNodeProperties(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendProperties(node, text);
-}
-
-void ZnXmlFedReader1516e::appendNodeContent(xmlNode* node, ZnString& text) const {
-    pxsdetail::fdd::appendContent(node, text);
-}
-
-bool ZnXmlFedReader1516e::isBlankText(xmlNode* node) const { return pxsdetail::fdd::isBlankText(node); }
+PXS_FDD_NODE_STEPS(ZnXmlFedReader1516e)
 
 const char* ZnXmlFedReader1516e::childContentByName(xmlNode* node, const char* name) const {
     return pxsdetail::fdd::evolved::childText(node, name);

@@ -24,13 +24,6 @@
 
 typedef struct _xmlDoc xmlDoc;
 
-namespace pxsdetail::fdd {
-namespace evolved {
-template <class Reader>
-class ClassWalk;
-}
-}
-
 class ZnXmlFedReader1516e : public ZnFedReader {
 public:
     ZnXmlFedReader1516e();
@@ -84,7 +77,6 @@ private:
                                  const ZnFilename& fileName);
     ZnFedReadStatus checkSchema(xmlDoc* doc, xmlNode* root, const ZnFilename& fileName);
     void applyDefaultSwitches();
-    pxsdetail::fdd::evolved::ClassWalk<ZnXmlFedReader1516e> classWalk();
 
     ZnFedTarget* fedTarget_ = nullptr;  // the reader's own; may be null
     bool schemaValidationEnabled_ = false;
