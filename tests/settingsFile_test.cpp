@@ -11,7 +11,10 @@
 #include <libxml/xmlschemas.h>
 #include <stdlib.h>
 
+#include <cfloat>
 #include <cstring>
+#include <iterator>
+#include <limits>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -351,3 +354,136 @@ TEST_F(SettingsFile, ChangeOnceDecidesBetweenCommandLineAndFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// Everything written to ZnWarn while the scope lives.
+class WarnCapture {
+public:
+    WarnCapture() : saved_(ZnWarn.rdbuf(text_.rdbuf())) {}
+    ~WarnCapture() { ZnWarn.rdbuf(saved_); }
+    std::string text() const { return text_.str(); }
+
+private:
+    std::ostringstream text_;
+    std::streambuf* saved_;
+};
+
+}  // namespace
+
+// The far ends of the floating-point range are ordinary values to the person
+// who set them: each must come back bit for bit from both file forms.
+TEST_F(SettingsFile, ExtremeFloatingPointValuesRoundTrip) {
+    const float floats[] = {FLT_MAX, -FLT_MAX, FLT_MIN, std::numeric_limits<float>::denorm_min(),
+                            1e-40f,  0.1f};
+    const double doubles[] = {DBL_MAX, std::numeric_limits<double>::denorm_min(), 4.9e-320, DBL_MIN,
+                              1.0 / 3.0};
+    for (const char* form : {"xml", "pxs"}) {
+        for (size_t i = 0; i < std::size(floats); ++i) {
+            SCOPED_TRACE(std::string(form) + " case " + std::to_string(i));
+            const std::string file = dir.file("range" + std::to_string(i) + "." + form);
+            Valid saved;
+            saved.gain.setValue(floats[i]);
+            saved.rate.setValue(doubles[i % std::size(doubles)]);
+            saved.position.setValue(ZnVector64(doubles[i % std::size(doubles)], -4.9e-324, 1));
+            ASSERT_TRUE(form[0] == 'x' ? saved.settings.saveConfigFile(file, "r.xsd", false)
+                                       : savePxs(saved.settings, file));
+            Valid loaded;
+            WarnCapture warnings;
+            ASSERT_TRUE(loaded.settings.loadConfigFile(file));
+            EXPECT_EQ(loaded.gain.value(), saved.gain.value());
+            EXPECT_EQ(loaded.rate.value(), saved.rate.value());
+            EXPECT_EQ(loaded.position.value(), saved.position.value());
+            EXPECT_EQ(warnings.text(), "");
+        }
+    }
+}
+
+// A saved file of default values with one text replaced.
+std::string savedWith(const pxstest::TempDir& dir, const char* form, const std::string& from,
+                      const std::string& to) {
+    const std::string file = dir.file(std::string("edited.") + form);
+    Valid defaults;
+    if (form[0] == 'x')
+        EXPECT_TRUE(defaults.settings.saveConfigFile(file, "e.xsd", false));
+    else
+        EXPECT_TRUE(savePxs(defaults.settings, file));
+    std::string text = slurp(file);
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from << " not in " << text;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    std::ofstream(file, std::ios::trunc | std::ios::binary) << text;
+    return file;
+}
+
+// The value an unreadable text gives stays what it always was; what changes
+// is that the file's author is told, with the variable and the text.
+TEST_F(SettingsFile, UnreadableValuesAreNamedOnTheWarningStream) {
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* expect;
+        int count;  // what the conversion makes of the file's count
+    };
+    const Case cases[] = {
+        {"value=\"3\"", "value=\"2147483648\"", "setting count: \"2147483648\" is not a valid int",
+         0},
+        {"value=\"3\"", "value=\"12abc\"", "setting count: \"12abc\" is not a valid int", 0},
+        {"value=\"2.5\"", "value=\"1e400\"", "setting rate: \"1e400\" is not a valid double", 3},
+        {"value=\"false\"", "value=\"maybe\"", "setting verbose: \"maybe\" is not a valid boolean",
+         3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.to);
+        const std::string file = savedWith(dir, "xml", c.from, c.to);
+        Valid loaded;
+        loaded.count.setValue(9);
+        loaded.verbose.setValue(true);
+        WarnCapture warnings;
+        EXPECT_TRUE(loaded.settings.loadConfigFile(file));
+        EXPECT_NE(warnings.text().find(c.expect), std::string::npos) << warnings.text();
+        // Results as before: the conversion's own answer.
+        EXPECT_EQ(loaded.count.value(), c.count);
+        EXPECT_FALSE(loaded.verbose.value());
+    }
+    // Readable values say nothing.
+    const std::string good = savedWith(dir, "xml", "value=\"3\"", "value=\" 42 \"");
+    Valid loaded;
+    WarnCapture quiet;
+    ASSERT_TRUE(loaded.settings.loadConfigFile(good));
+    EXPECT_EQ(loaded.count.value(), 42);
+    EXPECT_EQ(quiet.text(), "");
+}
+
+// A string that could be loaded but never saved again is refused at the
+// door: the variable keeps its value and the warning names it.
+TEST_F(SettingsFile, StringsThatAreNotCleanUtf8AreRefusedAtLoad) {
+    const char* refused[] = {"caf\xe9", "bell\x07", "\xc0\xaf", "\xed\xa0\x80", "cut\xe2\x82"};
+    for (const char* text : refused) {
+        SCOPED_TRACE(testing::PrintToString(std::string(text)));
+        const std::string file =
+            savedWith(dir, "pxs", "\"localhost\"", std::string("\"") + text + "\"");
+        Valid loaded;
+        loaded.host.setValue("kept");
+        WarnCapture warnings;
+        loaded.settings.loadConfigFile(file);
+        EXPECT_EQ(loaded.host.value(), "kept");
+        EXPECT_NE(warnings.text().find("setting host: value refused"), std::string::npos)
+            << warnings.text();
+    }
+    const std::string clean = "caf\xc3\xa9\tb\xf0\x9f\x9a\xa2";
+    const std::string file = savedWith(dir, "pxs", "\"localhost\"", "\"" + clean + "\"");
+    Valid loaded;
+    WarnCapture warnings;
+    ASSERT_TRUE(loaded.settings.loadConfigFile(file));
+    EXPECT_EQ(loaded.host.value(), clean);
+    EXPECT_EQ(warnings.text(), "");
+}
+// A variable the XML form cannot name must fail the save, not vanish from it.
+TEST_F(SettingsFile, SaveFailsWhenAVariableCannotBeWritten) {
+    Valid saved;
+    ZnConfigVariable<int> unnamed{&saved.settings, "2nd try", 1, "", Scope::AllScopes, false, ""};
+    WarnCapture warnings;
+    EXPECT_FALSE(saved.settings.saveConfigFile(dir.file("fail.xml"), "f.xsd", false));
+    EXPECT_NE(warnings.text().find("2nd try"), std::string::npos) << warnings.text();
+}

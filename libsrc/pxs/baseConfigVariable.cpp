@@ -33,14 +33,11 @@ ZnBaseConfigVariable& ZnBaseConfigVariable::operator=(const ZnBaseConfigVariable
     return *this;
 }
 
-ZnBaseConfigVariable::~ZnBaseConfigVariable() {
-    delete commandLineArg_;
-}
+// Here, where TCLAP::Arg is complete, so the owned argument can be freed.
+ZnBaseConfigVariable::~ZnBaseConfigVariable() = default;
 
 void ZnBaseConfigVariable::setCommandLineArg(TCLAP::Arg* arg) {
-    if (arg == commandLineArg_) return;
-    delete commandLineArg_;
-    commandLineArg_ = arg;
+    if (arg != commandLineArg_.get()) commandLineArg_.reset(arg);
 }
 
 ZnEnvValueSP ZnBaseConfigVariable::createSimpleSchemaType(ZnEnvironment env,

@@ -13,6 +13,7 @@
 
 #include <pxs/variableGroup.h>
 #include <util/znException.h>
+#include <util/znNotify.h>
 
 // TCLAP hands a ZnString argument its whole text, blanks included, as it does
 // for std::string, instead of reading one word with operator>>.
@@ -50,6 +51,54 @@ constexpr Components kTaitBryanParts = {{"heading", "pitch", "roll"},
                                         "ZnInvalidInput: Object does not have heading,pitch,roll"};
 constexpr const char* kVectorParseNames[3] = {"X", "Y", "Z"};
 
+// True when `convert` accepts the whole text.
+template <typename R>
+bool readable(const ZnString& text, R (ZnString::*convert)(bool*) const) {
+    bool ok = false;
+    (text.*convert)(&ok);
+    return ok;
+}
+
+// Text a configuration file can hold and a saved file can give back: valid
+// UTF-8 (no overlong forms, no surrogates) and no control characters but
+// tab, line feed and carriage return.
+bool isCleanUtf8(const std::string& text) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* end = p + text.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7f) return false;
+            ++p;
+            continue;
+        }
+        int more;
+        unsigned int code;
+        if ((c & 0xe0) == 0xc0) {
+            more = 1;
+            code = c & 0x1f;
+        } else if ((c & 0xf0) == 0xe0) {
+            more = 2;
+            code = c & 0x0f;
+        } else if ((c & 0xf8) == 0xf0) {
+            more = 3;
+            code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p <= more) return false;
+        for (int i = 1; i <= more; ++i) {
+            if ((p[i] & 0xc0) != 0x80) return false;
+            code = (code << 6) | (p[i] & 0x3f);
+        }
+        static const unsigned int kSmallest[4] = {0, 0x80, 0x800, 0x10000};
+        if (code < kSmallest[more] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+            return false;
+        p += more + 1;
+    }
+    return true;
+}
+
 // How a simple value sits in a tree: one attribute "value" under its object.
 template <typename T>
 struct SimpleForm {
@@ -69,6 +118,7 @@ struct Rules<ZnString> : SimpleForm<ZnString> {
     static constexpr const char* xs = "xs:string";
     static ZnString toText(const ZnString& v) { return v; }
     static ZnString fromText(const ZnString& t) { return t; }
+    static bool accepts(const ZnString& t) { return isCleanUtf8(t.string()); }
 };
 
 template <>
@@ -78,6 +128,7 @@ struct Rules<std::string> : SimpleForm<std::string> {
     static constexpr const char* xs = "xs:string";
     static ZnString toText(const std::string& v) { return ZnString(v); }
     static std::string fromText(const ZnString& t) { return t.string(); }
+    static bool accepts(const ZnString& t) { return isCleanUtf8(t.string()); }
 };
 
 template <>
@@ -87,6 +138,7 @@ struct Rules<int> : SimpleForm<int> {
     static constexpr const char* xs = "xs:integer";
     static ZnString toText(int v) { return ZnString(v); }
     static int fromText(const ZnString& t) { return t.toInt(); }
+    static bool accepts(const ZnString& t) { return readable(t, &ZnString::toInt); }
 };
 
 template <>
@@ -96,6 +148,7 @@ struct Rules<unsigned int> : SimpleForm<unsigned int> {
     static constexpr const char* xs = "xs:unsignedInt";
     static ZnString toText(unsigned int v) { return ZnString(v); }
     static unsigned int fromText(const ZnString& t) { return t.toUInt(); }
+    static bool accepts(const ZnString& t) { return readable(t, &ZnString::toUInt); }
 };
 
 template <>
@@ -105,6 +158,7 @@ struct Rules<double> : SimpleForm<double> {
     static constexpr const char* xs = "xs:double";
     static ZnString toText(double v) { return ZnString(v); }
     static double fromText(const ZnString& t) { return t.toDouble(); }
+    static bool accepts(const ZnString& t) { return readable(t, &ZnString::toDouble); }
 };
 
 // Written through double: the shortest text of the widened value reads
@@ -116,6 +170,7 @@ struct Rules<float> : SimpleForm<float> {
     static constexpr const char* xs = "xs:float";
     static ZnString toText(float v) { return ZnString(static_cast<double>(v)); }
     static float fromText(const ZnString& t) { return t.toFloat(); }
+    static bool accepts(const ZnString& t) { return readable(t, &ZnString::toFloat); }
 };
 
 template <>
@@ -125,6 +180,7 @@ struct Rules<bool> : SimpleForm<bool> {
     static constexpr const char* xs = "xs:boolean";
     static ZnString toText(bool v) { return v ? "true" : "false"; }
     static bool fromText(const ZnString& t) { return t.toBool(); }
+    static bool accepts(const ZnString& t) { return readable(t, &ZnString::toBool); }
 };
 
 template <>
@@ -242,13 +298,22 @@ void simpleValueToEnvironment(ZnEnvironment env, T value) {
 // The search is depth first below the object, not at the object itself: an
 // object is a named list too, and a variable named "value" would otherwise
 // find its own object instead of its attribute.
-template <typename T>
-T simpleValueFromEnvironment(ZnEnvironment env) {
+namespace {
+
+ZnEnvValueSP findValueAttribute(ZnEnvironment env) {
     ZnEnvValueSP found;
     if (ZnEnvList* list = ZnEnvList::castToList(env.root())) {
         for (ZnEnvValueSP child = list->first(); child && !found; child = list->next(child))
             found = env.getAttribute("value", child);
     }
+    return found;
+}
+
+}  // namespace
+
+template <typename T>
+T simpleValueFromEnvironment(ZnEnvironment env) {
+    ZnEnvValueSP found = findValueAttribute(env);
     if (!found)
         throw ZnCorruptedState("ZnCorruptedState: Unable to find value attribute.", kSimpleFrom,
                                kFile, kSimpleFromLine);
@@ -475,7 +540,26 @@ void ZnConfigVariable<T>::updateFromEnvironment(ZnEnvironment env) {
         std::cout << "Environment Object wrong type." << std::endl;
         return;
     }
-    value_ = ZnVarType<T>::convertFromEnvironmentValue(ZnEnvironment(found.front()));
+    ZnEnvironment object(found.front());
+    T value = ZnVarType<T>::convertFromEnvironmentValue(object);
+    if constexpr (!kThreeComponents<T>) {
+        // The conversion itself stays silent and decides the value; the
+        // person who wrote the file still hears that it was not understood.
+        // Text that could not be saved again is refused outright.
+        const ZnString text = findValueAttribute(object)->value();
+        if (!Rules<T>::accepts(text)) {
+            if constexpr (std::is_same<T, ZnString>::value || std::is_same<T, std::string>::value) {
+                ZnWarn << "setting " << name_.string()
+                       << ": value refused: not valid UTF-8 text (or holds control characters)\n";
+                return;
+            } else {
+                ZnWarn << "setting " << name_.string() << ": \"" << text.string()
+                       << "\" is not a valid " << Rules<T>::arg << "; read as \""
+                       << ZnVarType<T>::convertToString(value).string() << "\"\n";
+            }
+        }
+    }
+    value_ = value;
 }
 
 #define PXS_INSTANTIATE_CONFIG_VARIABLE(T) \

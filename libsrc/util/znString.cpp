@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -82,7 +83,10 @@ double ZnString::toDouble(bool* ok) const {
     char* end = nullptr;
     errno = 0;
     double v = std::strtod(s, &end);
-    if (end == s || !allBlank(end) || errno == ERANGE) {
+    // A subnormal result sets ERANGE too, yet it is the exact value written;
+    // only an overflow or an underflow to zero has lost the number.
+    const bool lost = errno == ERANGE && (v == 0.0 || std::isinf(v));
+    if (end == s || !allBlank(end) || lost) {
         setOk(ok, false);
         return 0.0;
     }
@@ -93,7 +97,7 @@ double ZnString::toDouble(bool* ok) const {
 float ZnString::toFloat(bool* ok) const {
     bool good = false;
     double v = toDouble(&good);
-    if (good && std::isfinite(v) && std::fabs(v) > 3.402823466e38) good = false;
+    if (good && std::isfinite(v) && std::fabs(v) > static_cast<double>(FLT_MAX)) good = false;
     setOk(ok, good);
     return good ? static_cast<float>(v) : 0.0f;
 }
