@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <pthread.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <functional>
@@ -189,8 +190,9 @@ TEST(EnvPxsWrite, ValuesAreExpandedAndQuotesEscapedWhenTheReaderCan) {
         pxstest::WarnCapture warn;
         TempDir dir;
         EXPECT_FALSE(ZnEnvPXSWriter().writeFile(tree, dir.file("x.pxs")));
-        EXPECT_EQ(warn.text(), "ZnEnvPXSWriter: cannot write root/a: has a value that a PXS "
-                               "string cannot hold (a double quote)\n");
+        EXPECT_EQ(warn.text(),
+                  "ZnEnvPXSWriter: cannot write root/a: has a value that a PXS "
+                  "string cannot hold (a double quote)\n");
     }
 }
 
@@ -201,7 +203,7 @@ TEST(EnvPxsWrite, AwkwardTreesThatFitReadBackTheSame) {
     ZnEnvironment env;
     ZnEnvValueSP parent = env.root();
     const char* names[] = {"t", "eof", "a\"b", "x;y", "caf\xc3\xa9", "-", "-x", "quote"};
-    const char* values[] = {"", " ", "\n\t", "two\nlines", "(not a form)", "; no comment",
+    const char* values[] = {"",   " ",   "\n\t", "two\nlines", "(not a form)", "; no comment",
                             "\\", "a\\b"};
     for (std::size_t i = 0; i < sizeof names / sizeof *names; ++i) {
         env.addAttribute(names[i], values[i], parent);
@@ -353,8 +355,12 @@ TEST(EnvPxsRead, EmptyNamesFromNulBytesAreBadForms) {
 TEST(EnvPxsReadErrors, UnreadableFileLeavesOkFalse) {
     TempDir dir;
     ZnEnvPXSReader reader;
-    // A directory opens, but cannot be read.
-    for (const std::string& file : {dir.file("absent.pxs"), dir.path()}) {
+    // A FIFO nobody writes to would block for ever, /dev/zero never ends:
+    // neither is read.
+    const std::string fifo = dir.file("pipe.pxs");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& file :
+         {dir.file("absent.pxs"), dir.path(), fifo, std::string("/dev/zero")}) {
         bool ok = true;
         EXPECT_EQ(listing(reader.readFile(file, ok)), "  class root root Value= \n") << file;
         EXPECT_FALSE(ok) << file;

@@ -17,6 +17,8 @@
 #include <pxs/pxsEnvironment.h>
 #include <pxs/read.h>
 #include <util/znException.h>
+#include <util/znNotify.h>
+#include <util/znOpenFile.h>
 
 namespace {
 
@@ -143,8 +145,13 @@ ZnEnvironment ZnEnvPXSReader::readFile(const ZnString& fileName, bool& ok) {
     env_.reset(new ZnEnvironment());
     BuildScope scope(env_);
     current_.reset();
-    FilePtr file(std::fopen(fileName.c_str(), "rb"));
-    if (!file) return ZnEnvironment(env_->root());
+    // Only a regular file: a FIFO would block the read and a device never end.
+    std::string reason;
+    FilePtr file(ZnOpenRegularFile(fileName.c_str(), "rb", &reason));
+    if (!file) {
+        ZnVerbose << "PXS tree file " << fileName.string() << ": " << reason << "\n";
+        return ZnEnvironment(env_->root());
+    }
     ZnPxsEnvironment pxs;
     ZnlObjPtr datum;  // after `pxs`: released before the frame its symbols live in
     try {
@@ -155,7 +162,6 @@ ZnEnvironment ZnEnvPXSReader::readFile(const ZnString& fileName, bool& ok) {
             "ZnCorruptedState: Error reading: " + fileName.string() + ": " + readerMessage(e);
         throw ZnCorruptedState(message, kReadFileFunction, kFile, kReadFileLine, std::move(e));
     }
-    // A directory opens but cannot be read; it reads as an empty file would.
     if (std::ferror(file.get())) return ZnEnvironment(env_->root());
     ok = processForms(datum);
     return ZnEnvironment(env_->root());
