@@ -82,9 +82,9 @@ ZnEnvPXSReader::~ZnEnvPXSReader() = default;
 // as the current node. Open objects wait on `stack` with the rest of their
 // elements; when one is done, the object below it (its parent) is current
 // again. The first object form meets no current node: it renames the root.
-// False when a form was skipped: the tree then lacks part of the file.
-bool ZnEnvPXSReader::processForms(const ZnlObjPtr& datum) {
-    bool complete = true;
+// Answers how many forms were skipped: the tree then lacks part of the file.
+int ZnEnvPXSReader::processForms(const ZnlObjPtr& datum) {
+    int skipped = 0;
     struct Level {
         ZnlObjPtr rest;
         ZnEnvValueSP object;
@@ -121,7 +121,7 @@ bool ZnEnvPXSReader::processForms(const ZnlObjPtr& datum) {
             }
         } else {
             reportBadForm(form);
-            complete = false;
+            ++skipped;
         }
     };
     processForm(datum);
@@ -137,11 +137,12 @@ bool ZnEnvPXSReader::processForms(const ZnlObjPtr& datum) {
         stack.pop_back();
         current_ = stack.empty() ? ZnEnvValueSP() : stack.back().object;
     }
-    return complete;
+    return skipped;
 }
 
 ZnEnvironment ZnEnvPXSReader::readFile(const ZnString& fileName, bool& ok) {
     ok = false;
+    skippedForms_ = 0;
     env_.reset(new ZnEnvironment());
     BuildScope scope(env_);
     current_.reset();
@@ -163,6 +164,7 @@ ZnEnvironment ZnEnvPXSReader::readFile(const ZnString& fileName, bool& ok) {
         throw ZnCorruptedState(message, kReadFileFunction, kFile, kReadFileLine, std::move(e));
     }
     if (std::ferror(file.get())) return ZnEnvironment(env_->root());
-    ok = processForms(datum);
+    skippedForms_ = processForms(datum);
+    ok = true;
     return ZnEnvironment(env_->root());
 }

@@ -8,10 +8,10 @@
 // The outermost form renames the root; inside it ("x") sets the enclosing
 // object's value, (name "v") adds an attribute, (name type ...) and
 // (name ...) add objects whose elements are read the same way. A form of
-// any other shape is reported on standard error and skipped, and leaves
-// `ok` false, as does a file that cannot be opened or read (the tree then
-// holds what could be read); text that is not PXS throws ZnCorruptedState
-// naming the file and the reader's message.
+// any other shape is reported on standard error and skipped; the read still
+// succeeds, and skippedForms() tells that the tree lacks part of the file.
+// A file that cannot be opened or read leaves `ok` false; text that is not
+// PXS throws ZnCorruptedState naming the file and the reader's message.
 
 #ifndef PXS_ENVPXSREADER_H
 #define PXS_ENVPXSREADER_H
@@ -27,13 +27,16 @@ public:
     ~ZnEnvPXSReader() override;
 
     // The tree read; a default environment (root object "root") when the
-    // file could not be opened. `ok` is false then, and also when a form
-    // was skipped.
+    // file could not be opened, with `ok` false.
     ZnEnvironment readFile(const ZnString& fileName, bool& ok) override;
+    // How many forms the last read skipped (the end of an empty file counts
+    // as one): a caller that must have the whole file refuses the tree then.
+    int skippedForms() const { return skippedForms_; }
 
 private:
-    bool processForms(const ZnlObjPtr& datum);
+    int processForms(const ZnlObjPtr& datum);
 
+    int skippedForms_ = 0;
     std::unique_ptr<ZnEnvironment> env_;  // the tree being built, only during a read
     boost::weak_ptr<ZnEnvValue> current_;
 };
