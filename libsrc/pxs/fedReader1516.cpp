@@ -177,7 +177,11 @@ ZnFedReadStatus ZnFedReader1516::parseSwitches(xmlNode* node) {
     }
     if (status == ZnFedReadSuccess)
         pxsdetail::switches::forEach(pxsdetail::switches::kFdd1516, [this](const auto& entry) {
-            (target_->*entry.set)(target_->switchValue(entry.name));
+            // The name made a ZnString first: a temporary inside the call
+            // trips the compiler's uninitialised-use check in sanitised builds.
+            const ZnString name(entry.name);
+            const bool on = target_->switchValue(name);
+            (target_->*entry.set)(on);
         });
     return status;
 }

@@ -198,7 +198,11 @@ ZnFedReadStatus ZnFedReader1516e::parseSwitches(xmlNode* node) {
         if (child->type == XML_ELEMENT_NODE) status = readSwitch(child);
     if (status == ZnFedReadSuccess)
         pxsdetail::switches::forEach(pxsdetail::switches::kEvolved, [this](const auto& entry) {
-            (target_->*entry.set)(target_->switchValue(entry.name));
+            // The name made a ZnString first: a temporary inside the call
+            // trips the compiler's uninitialised-use check in sanitised builds.
+            const ZnString name(entry.name);
+            const bool on = target_->switchValue(name);
+            (target_->*entry.set)(on);
         });
     return status;
 }
