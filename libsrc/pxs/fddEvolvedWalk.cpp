@@ -190,6 +190,10 @@ template <class Rec>
 ZnFedReadStatus walkRecords(const Table<Rec>& table, xmlNode* first, WalkContext& ctx) {
     return record::walkRecords<ChildElementSource>(table, first, ctx);
 }
+template <class Rec>
+ZnFedReadStatus walkTable(const Table<Rec>& table, xmlNode* element, WalkContext& ctx) {
+    return record::walkTable<ChildElementSource>(table, element, ctx);
+}
 template <class Item>
 bool takeItem(std::set<boost::shared_ptr<Item>>& items, const char* element,
               const Property<Item>* properties, size_t count, const char* badChild,
@@ -267,7 +271,8 @@ const Table<Transport> kTransportTable = {
     "Unexpected tag in Transport tree for FDD file.\n\tTransport Tag = ",
     "Unexpected tag in Transportation Lists tree for FDD file.\n\tTransportation Lists Tag = ",
     "Unexpected duplicate Transportation type ( ", " ) for FDD file.\n\tTransportation Tag = ",
-    &Transport::name, &ZnFedTarget::hasTransportation, &ZnFedTarget::addTransportation, nullptr, nullptr};
+    &Transport::name, &ZnFedTarget::hasTransportation, &ZnFedTarget::addTransportation,
+    nullptr, nullptr};
 
 using Time = ZnTimeType;
 const Property<Time> kTimeProperties[] = {
@@ -311,7 +316,8 @@ const Table<Tag> kTagTable = {
     "Unexpected tag in User Supplied Tag for FDD file.\n\tUser Supplied Tag = ",
     "Unexpected tag in User Supplied Tag for FDD file.\n\tUser Supplied Tag = ",
     "Unexpected duplicate User Supplied Tag ( ", " ) for FDD file.\n\tUser Supplied Tag = ",
-    &Tag::name, &ZnFedTarget::hasUserSuppliedTag, &ZnFedTarget::addUserSuppliedTag, nullptr, nullptr};
+    &Tag::name, &ZnFedTarget::hasUserSuppliedTag, &ZnFedTarget::addUserSuppliedTag,
+    nullptr, nullptr};
 
 using Note = ZnNotesType;
 const Property<Note> kNoteProperties[] = {
@@ -375,7 +381,8 @@ const Table<Simple> kSimpleTable = {
     "Unexpected tag in Simple Datatype for FDD file.\n\tSimple Datatype Tag = ",
     "Unexpected tag in Simple Datatype tree for FDD file.\n\tSimple Datatype Tag = ",
     "Unexpected duplicate Simple Datatype ( ", " ) for FDD file.\n\tSimple Datatype = ",
-    &Simple::name, &ZnFedTarget::hasSimpleDatatype, &ZnFedTarget::addSimpleDatatype, nullptr, nullptr};
+    &Simple::name, &ZnFedTarget::hasSimpleDatatype, &ZnFedTarget::addSimpleDatatype,
+    nullptr, nullptr};
 
 using Array = ZnArrayDatatypeType;
 const Property<Array> kArrayProperties[] = {
@@ -480,27 +487,25 @@ const Table<Variant> kVariantTable = {
     &Variant::name, &ZnFedTarget::hasVariantRecordDatatype,
     &ZnFedTarget::addVariantRecordDatatype, alternative, nullptr};
 
-xmlNode* firstChild(xmlNode* table) { return table ? table->children : nullptr; }
-
 }  // namespace
 
 ZnFedReadStatus walkTransportations(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTransportTable, firstChild(table), ctx);
+    return walkTable(kTransportTable, table, ctx);
 }
 ZnFedReadStatus walkTime(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTimeTable, firstChild(table), ctx);
+    return walkTable(kTimeTable, table, ctx);
 }
 ZnFedReadStatus walkSynchronizations(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kSyncTable, firstChild(table), ctx);
+    return walkTable(kSyncTable, table, ctx);
 }
 ZnFedReadStatus walkTags(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTagTable, firstChild(table), ctx);
+    return walkTable(kTagTable, table, ctx);
 }
 ZnFedReadStatus walkNotes(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kNoteTable, firstChild(table), ctx);
+    return walkTable(kNoteTable, table, ctx);
 }
 ZnFedReadStatus walkUpdateRates(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kRateTable, firstChild(table), ctx);
+    return walkTable(kRateTable, table, ctx);
 }
 ZnFedReadStatus walkBasicData(WalkContext& ctx, xmlNode* first) {
     return walkRecords(kBasicTable, first, ctx);

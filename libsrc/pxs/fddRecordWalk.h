@@ -300,6 +300,12 @@ ZnFedReadStatus walkRecords(const Table<Rec, H>& table, xmlNode* first, WalkCont
     return status;
 }
 
+// The same over the children of a table element; a null table has none.
+template <class Source, class Rec, class H>
+ZnFedReadStatus walkTable(const Table<Rec, H>& table, xmlNode* element, WalkContext& ctx) {
+    return walkRecords<Source>(table, element ? element->children : nullptr, ctx);
+}
+
 }  // namespace pxsdetail::fdd::record
 
 #endif

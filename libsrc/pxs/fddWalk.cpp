@@ -392,6 +392,10 @@ template <class Rec>
 ZnFedReadStatus walkRecords(const Table<Rec>& table, xmlNode* first, WalkContext& ctx) {
     return record::walkRecords<AttributeSource>(table, first, ctx);
 }
+template <class Rec>
+ZnFedReadStatus walkTable(const Table<Rec>& table, xmlNode* element, WalkContext& ctx) {
+    return record::walkTable<AttributeSource>(table, element, ctx);
+}
 template <class Item>
 ZnFedReadStatus walkItems(std::set<boost::shared_ptr<Item>>& items, const ItemTable<Item>& table,
                           xmlNode* node, Walk& walk) {
@@ -678,24 +682,22 @@ const Table<Variant> kVariantTable = {
     &Variant::name, &ZnFedTarget::hasVariantRecordDatatype,
     &ZnFedTarget::addVariantRecordDatatype, alternatives, nullptr};
 
-xmlNode* firstChild(xmlNode* table) { return table ? table->children : nullptr; }
-
 }  // namespace
 
 ZnFedReadStatus walkTransportations(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTransportTable, firstChild(table), ctx);
+    return walkTable(kTransportTable, table, ctx);
 }
 ZnFedReadStatus walkTime(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTimeTable, firstChild(table), ctx);
+    return walkTable(kTimeTable, table, ctx);
 }
 ZnFedReadStatus walkSynchronizations(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kSyncTable, firstChild(table), ctx);
+    return walkTable(kSyncTable, table, ctx);
 }
 ZnFedReadStatus walkTags(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTagTable, firstChild(table), ctx);
+    return walkTable(kTagTable, table, ctx);
 }
 ZnFedReadStatus walkNotes(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kNoteTable, firstChild(table), ctx);
+    return walkTable(kNoteTable, table, ctx);
 }
 ZnFedReadStatus walkBasicData(WalkContext& ctx, xmlNode* first) {
     return walkRecords(kBasicTable, first, ctx);
