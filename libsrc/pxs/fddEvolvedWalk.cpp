@@ -17,6 +17,7 @@
 
 #include <libxml/parserInternals.h>
 
+#include <pxs/fddRecordWalk.h>
 #include <pxs/fedReader1516e.h>
 #include <pxs/fedRecords.h>
 #include <pxs/xmlFedReader1516e.h>
@@ -176,162 +177,29 @@ ZnFedReadStatus readDimension(WalkContext& ctx, xmlNode* node) {
 
 namespace {
 
-// One property of a record: the child element it is read from and either the
-// text member it fills or a conversion for values with a vocabulary. A
-// conversion returns false after building its complaint in `message`.
-template <class Rec>
-struct Property {
-    const char* element;
-    ZnString Rec::*member;
-    bool (*convert)(Rec& rec, xmlNode* node, const ZnString& value, ZnString& message);
-};
-
-// Error bookkeeping of one walk. Once a problem has ended the walk under
-// strict, later problems do not replace its message: the caller should see
-// what stopped the read.
-class Walk {
-public:
-    explicit Walk(WalkContext& ctx) : ctx_(ctx) {}
-
-    ZnFedTarget* target() const { return ctx_.target; }
-
-    void report(const xmlNode* node, ZnString message, ZnFedReadStatus& status) {
-        if (status != ZnFedReadSuccess) return;
-        appendLocation(node, message);
-        ctx_.lastError = message;
-        if (ctx_.strict) status = ZnFedReadFailed;
-    }
-
-    // Message + the node's content + location, as for every unexpected tag.
-    void reportTag(xmlNode* node, const char* text, ZnFedReadStatus& status) {
-        ZnString message(text);
-        appendContent(node, message);
-        report(node, message, status);
-    }
-
-    void reportDuplicate(const xmlNode* node, ZnString message, ZnFedReadStatus status) {
-        if (status != ZnFedReadSuccess) return;
-        appendLocation(node, message);
-        ctx_.lastError = message;
-    }
-
-private:
-    WalkContext& ctx_;
-};
-
+using record::ChildElementSource;
+using record::countOf;
+using record::Property;
+using record::Walk;
 template <class Rec>
 using ItemFn = bool (*)(Rec& rec, xmlNode* child, Walk& walk, ZnFedReadStatus& status);
+template <class Rec>
+using Table = record::Table<Rec, ItemFn<Rec>>;
 
 template <class Rec>
-struct Table {
-    const char* const* elements;  // null-terminated; null: every element is an item
-    ZnString Rec::*nodeName;      // receives the item element's name, or null
-    const Property<Rec>* properties;
-    size_t propertyCount;
-    const char* badChild;    // a child of a record that is no property
-    const char* badElement;  // an element of the table that is no record
-    const char* duplicateOpen;
-    const char* duplicateClose;
-    ZnString Rec::*key;  // the name quoted in the duplicate message
-    bool (ZnFedTarget::*has)(const Rec*) const;
-    void (ZnFedTarget::*add)(Rec*);
-    ItemFn<Rec> item;  // takes the nested item elements (enumerators, ...), or null
-};
-
-template <class T, size_t N>
-constexpr size_t countOf(T (&)[N]) {
-    return N;
+ZnFedReadStatus walkRecords(const Table<Rec>& table, xmlNode* first, WalkContext& ctx) {
+    return record::walkRecords<ChildElementSource>(table, first, ctx);
 }
-
 template <class Rec>
-const Property<Rec>* findProperty(const xmlNode* node, const Property<Rec>* properties,
-                                  size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        if (isNamed(node, properties[i].element)) return &properties[i];
-    return nullptr;
+ZnFedReadStatus walkTable(const Table<Rec>& table, xmlNode* element, WalkContext& ctx) {
+    return record::walkTable<ChildElementSource>(table, element, ctx);
 }
-
-// Fills `rec` from the children of `node`: properties by name (a later
-// element of a name replaces the earlier value), items through `item`.
-template <class Rec>
-void fillProperties(Rec& rec, xmlNode* node, const Property<Rec>* properties, size_t count,
-                    ItemFn<Rec> item, const char* badChild, Walk& walk,
-                    ZnFedReadStatus& status) {
-    for (xmlNode* child = node->children; child; child = child->next) {
-        if (isSkipped(child)) continue;
-        const Property<Rec>* property =
-            child->type == XML_ELEMENT_NODE ? findProperty(child, properties, count) : nullptr;
-        if (property) {
-            ZnString value = elementText(child);
-            ZnString message;
-            if (property->member)
-                rec.*(property->member) = std::move(value);
-            else if (!property->convert(rec, child, value, message))
-                walk.report(child, message, status);
-            continue;
-        }
-        if (item && child->type == XML_ELEMENT_NODE && item(rec, child, walk, status)) continue;
-        walk.reportTag(child, badChild, status);
-    }
-}
-
-// An item record (enumerator, field, alternative) in its parent's set.
 template <class Item>
 bool takeItem(std::set<boost::shared_ptr<Item>>& items, const char* element,
               const Property<Item>* properties, size_t count, const char* badChild,
               xmlNode* child, Walk& walk, ZnFedReadStatus& status) {
-    if (!isNamed(child, element)) return false;
-    boost::shared_ptr<Item> entry(new Item);
-    fillProperties<Item>(*entry, child, properties, count, nullptr, badChild, walk, status);
-    items.insert(entry);
-    return true;
-}
-
-bool isItemElement(const xmlNode* node, const char* const* elements) {
-    if (node->type != XML_ELEMENT_NODE) return false;
-    if (!elements) return true;
-    for (; *elements; ++elements)
-        if (isNamed(node, *elements)) return true;
-    return false;
-}
-
-// Hands the record to the target unless it names a record the target holds;
-// a refused record is freed here, on leaving scope.
-template <class Rec>
-void deliver(const Table<Rec>& table, std::unique_ptr<Rec> rec, xmlNode* node, Walk& walk,
-             ZnFedReadStatus status) {
-    ZnFedTarget* target = walk.target();
-    if (!target) return;
-    if ((target->*table.has)(rec.get())) {
-        ZnString message(table.duplicateOpen);
-        message += (*rec).*(table.key);
-        message += table.duplicateClose;
-        appendContent(node, message);
-        walk.reportDuplicate(node, message, status);
-        return;
-    }
-    (target->*table.add)(rec.release());
-}
-
-// Records are delivered even when one of their properties was in error, so
-// the target sees what the file says.
-template <class Rec>
-ZnFedReadStatus walkRecords(const Table<Rec>& table, xmlNode* first, WalkContext& ctx) {
-    Walk walk(ctx);
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    for (xmlNode* node = first; node && status == ZnFedReadSuccess; node = node->next) {
-        if (isSkipped(node)) continue;
-        if (!isItemElement(node, table.elements)) {
-            walk.reportTag(node, table.badElement, status);
-            continue;
-        }
-        auto rec = std::make_unique<Rec>();
-        if (table.nodeName) (*rec).*(table.nodeName) = str(node->name);
-        fillProperties<Rec>(*rec, node, table.properties, table.propertyCount, table.item,
-                            table.badChild, walk, status);
-        deliver(table, std::move(rec), node, walk, status);
-    }
-    return status;
+    return ChildElementSource::takeItem(items, element, properties, count, badChild, child, walk,
+                                        status);
 }
 
 // --- Conversions of properties with a vocabulary.
@@ -403,7 +271,8 @@ const Table<Transport> kTransportTable = {
     "Unexpected tag in Transport tree for FDD file.\n\tTransport Tag = ",
     "Unexpected tag in Transportation Lists tree for FDD file.\n\tTransportation Lists Tag = ",
     "Unexpected duplicate Transportation type ( ", " ) for FDD file.\n\tTransportation Tag = ",
-    &Transport::name, &ZnFedTarget::hasTransportation, &ZnFedTarget::addTransportation, nullptr};
+    &Transport::name, &ZnFedTarget::hasTransportation, &ZnFedTarget::addTransportation,
+    nullptr, nullptr};
 
 using Time = ZnTimeType;
 const Property<Time> kTimeProperties[] = {
@@ -416,7 +285,7 @@ const Table<Time> kTimeTable = {
     "Unexpected tag in Time Tree for FDD file.\n\tTime Tag = ",
     "Unexpected tag in times list for FDD file.\n\tTime Tag = ",
     "Unexpected duplicate time type ( ", " ) for FDD file.\n\ttime Tag = ",
-    &Time::name, &ZnFedTarget::hasTime, &ZnFedTarget::addTime, nullptr};
+    &Time::name, &ZnFedTarget::hasTime, &ZnFedTarget::addTime, nullptr, nullptr};
 
 using Sync = ZnSynchronizationPointsType;
 const Property<Sync> kSyncProperties[] = {
@@ -434,7 +303,7 @@ const Table<Sync> kSyncTable = {
     "Unexpected duplicate Synchronization Point type ( ",
     " ) for FDD file.\n\tSynchronization Point Tag = ",
     &Sync::label, &ZnFedTarget::hasSynchronizationPoint, &ZnFedTarget::addSynchronizationPoint,
-    nullptr};
+    nullptr, nullptr};
 
 // Every element of `tags` is a tag named after its element.
 using Tag = ZnUserSuppliedTagsType;
@@ -447,7 +316,8 @@ const Table<Tag> kTagTable = {
     "Unexpected tag in User Supplied Tag for FDD file.\n\tUser Supplied Tag = ",
     "Unexpected tag in User Supplied Tag for FDD file.\n\tUser Supplied Tag = ",
     "Unexpected duplicate User Supplied Tag ( ", " ) for FDD file.\n\tUser Supplied Tag = ",
-    &Tag::name, &ZnFedTarget::hasUserSuppliedTag, &ZnFedTarget::addUserSuppliedTag, nullptr};
+    &Tag::name, &ZnFedTarget::hasUserSuppliedTag, &ZnFedTarget::addUserSuppliedTag,
+    nullptr, nullptr};
 
 using Note = ZnNotesType;
 const Property<Note> kNoteProperties[] = {
@@ -460,7 +330,7 @@ const Table<Note> kNoteTable = {
     "Unexpected tag in Note for FDD file.\n\tNote Tag = ",
     "Unexpected tag in Notes Tree for FDD file.\n\tNotes Tag = ",
     "Unexpected duplicate Note ( ", " ) for FDD file.\n\tNote = ",
-    &Note::name, &ZnFedTarget::hasNote, &ZnFedTarget::addNote, nullptr};
+    &Note::name, &ZnFedTarget::hasNote, &ZnFedTarget::addNote, nullptr, nullptr};
 
 using Rate = ZnUpdateRateType;
 const Property<Rate> kRateProperties[] = {
@@ -474,7 +344,7 @@ const Table<Rate> kRateTable = {
     "Unexpected tag in Update Rate tree for FDD file.\n\tUpdate Rate Tag = ",
     "Unexpected tag in Update Rates tree for FDD file.\n\tUpdate Rates Tag = ",
     "Unexpected duplicate Update Rate type ( ", " ) for FDD file.\n\tUpdate Rate Tag = ",
-    &Rate::name, &ZnFedTarget::hasUpdateRate, &ZnFedTarget::addUpdateRate, nullptr};
+    &Rate::name, &ZnFedTarget::hasUpdateRate, &ZnFedTarget::addUpdateRate, nullptr, nullptr};
 
 using Basic = ZnBasicDataRepresentationType;
 const Property<Basic> kBasicProperties[] = {
@@ -494,7 +364,7 @@ const Table<Basic> kBasicTable = {
     "Unexpected duplicate Basic Data Representation ( ",
     " ) for FDD file.\n\tBasic Data Representation = ",
     &Basic::name, &ZnFedTarget::hasBasicDataRepresentation,
-    &ZnFedTarget::addBasicDataRepresentation, nullptr};
+    &ZnFedTarget::addBasicDataRepresentation, nullptr, nullptr};
 
 using Simple = ZnSimpleDatatypeType;
 const Property<Simple> kSimpleProperties[] = {
@@ -511,7 +381,8 @@ const Table<Simple> kSimpleTable = {
     "Unexpected tag in Simple Datatype for FDD file.\n\tSimple Datatype Tag = ",
     "Unexpected tag in Simple Datatype tree for FDD file.\n\tSimple Datatype Tag = ",
     "Unexpected duplicate Simple Datatype ( ", " ) for FDD file.\n\tSimple Datatype = ",
-    &Simple::name, &ZnFedTarget::hasSimpleDatatype, &ZnFedTarget::addSimpleDatatype, nullptr};
+    &Simple::name, &ZnFedTarget::hasSimpleDatatype, &ZnFedTarget::addSimpleDatatype,
+    nullptr, nullptr};
 
 using Array = ZnArrayDatatypeType;
 const Property<Array> kArrayProperties[] = {
@@ -527,7 +398,7 @@ const Table<Array> kArrayTable = {
     "Unexpected tag in Array Datatype for FDD file.\n\tArray Datatype Tag = ",
     "Unexpected tag in Array Datatype tree for FDD file.\n\tArray Datatype Tag = ",
     "Unexpected duplicate Array Datatype ( ", " ) for FDD file.\n\tArray Datatype = ",
-    &Array::name, &ZnFedTarget::hasArrayDatatype, &ZnFedTarget::addArrayDatatype, nullptr};
+    &Array::name, &ZnFedTarget::hasArrayDatatype, &ZnFedTarget::addArrayDatatype, nullptr, nullptr};
 
 // An enumerator may list several values; the last one is kept.
 const Property<ZnEnumeratorType> kEnumeratorProperties[] = {
@@ -554,7 +425,7 @@ const Table<Enumerated> kEnumeratedTable = {
     "Unexpected tag in Enumerated Datatype tree for FDD file.\n\tEnumerated Datatype Tag = ",
     "Unexpected duplicate Enumerated Datatype ( ", " ) for FDD file.\n\tEnumerated Datatype = ",
     &Enumerated::name, &ZnFedTarget::hasEnumeratedDatatype, &ZnFedTarget::addEnumeratedDatatype,
-    enumerator};
+    enumerator, nullptr};
 
 const Property<ZnFieldType> kFieldProperties[] = {
     {"name", &ZnFieldType::name, nullptr},
@@ -582,7 +453,7 @@ const Table<Fixed> kFixedTable = {
     "Unexpected duplicate Fixed Record Datatype ( ",
     " ) for FDD file.\n\tFixed Record Datatype = ",
     &Fixed::name, &ZnFedTarget::hasFixedRecordDatatype, &ZnFedTarget::addFixedRecordDatatype,
-    field};
+    field, nullptr};
 
 const Property<ZnAlternativeType> kAlternativeProperties[] = {
     {"enumerator", &ZnAlternativeType::enumerator, nullptr},
@@ -614,29 +485,27 @@ const Table<Variant> kVariantTable = {
     "Unexpected duplicate Variant Record Datatype ( ",
     " ) for FDD file.\n\tVariant Record Datatype = ",
     &Variant::name, &ZnFedTarget::hasVariantRecordDatatype,
-    &ZnFedTarget::addVariantRecordDatatype, alternative};
-
-xmlNode* firstChild(xmlNode* table) { return table ? table->children : nullptr; }
+    &ZnFedTarget::addVariantRecordDatatype, alternative, nullptr};
 
 }  // namespace
 
 ZnFedReadStatus walkTransportations(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTransportTable, firstChild(table), ctx);
+    return walkTable(kTransportTable, table, ctx);
 }
 ZnFedReadStatus walkTime(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTimeTable, firstChild(table), ctx);
+    return walkTable(kTimeTable, table, ctx);
 }
 ZnFedReadStatus walkSynchronizations(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kSyncTable, firstChild(table), ctx);
+    return walkTable(kSyncTable, table, ctx);
 }
 ZnFedReadStatus walkTags(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTagTable, firstChild(table), ctx);
+    return walkTable(kTagTable, table, ctx);
 }
 ZnFedReadStatus walkNotes(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kNoteTable, firstChild(table), ctx);
+    return walkTable(kNoteTable, table, ctx);
 }
 ZnFedReadStatus walkUpdateRates(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kRateTable, firstChild(table), ctx);
+    return walkTable(kRateTable, table, ctx);
 }
 ZnFedReadStatus walkBasicData(WalkContext& ctx, xmlNode* first) {
     return walkRecords(kBasicTable, first, ctx);

@@ -16,6 +16,7 @@
 
 #include <sys/stat.h>
 
+#include <pxs/fddRecordWalk.h>
 #include <pxs/fedReader1516.h>
 #include <pxs/fedRecords.h>
 #include <pxs/xmlFedReader.h>
@@ -377,192 +378,33 @@ ZnFedReadStatus readDimension(WalkContext& ctx, xmlNode* node, PropertyScratch& 
 
 namespace {
 
-// One property of a record: the XML attribute it is read from and either the
-// text member it fills or a conversion for values with a vocabulary. A
-// conversion returns false after building its complaint in `message`.
+using record::AttributeSource;
+using record::countOf;
+using record::Walk;
 template <class Rec>
-struct Field {
-    const char* attribute;
-    ZnString Rec::*member;
-    bool (*convert)(Rec& rec, const ZnString& value, ZnString& message);
-};
-
+using Field = record::Property<Rec>;
 template <class Item>
-struct ItemTable {
-    const char* element;
-    const Field<Item>* fields;
-    size_t fieldCount;
-    const char* badAttribute;
-    const char* badElement;
-};
-
-class Walk;
+using ItemTable = record::ItemTable<Item>;
+template <class Rec>
+using Table = record::Table<Rec, ZnFedReadStatus (*)(Rec&, xmlNode*, Walk&)>;
 
 template <class Rec>
-struct Table {
-    const char* const* elements;  // null-terminated; null: every node is an item
-    ZnString Rec::*nodeName;      // receives the item element's name, or null
-    const Field<Rec>* fields;
-    size_t fieldCount;
-    const char* badAttribute;
-    const char* badElement;
-    const char* duplicateOpen;
-    const char* duplicateClose;
-    ZnString Rec::*key;  // the name quoted in the duplicate message
-    bool (ZnFedTarget::*has)(const Rec*) const;
-    void (ZnFedTarget::*add)(Rec*);
-    ZnFedReadStatus (*items)(Rec& rec, xmlNode* node, Walk& walk);  // or null
-    void (*finish)(Rec& rec);                                       // or null
-};
-
-template <class T, size_t N>
-constexpr size_t countOf(T (&)[N]) {
-    return N;
+ZnFedReadStatus walkRecords(const Table<Rec>& table, xmlNode* first, WalkContext& ctx) {
+    return record::walkRecords<AttributeSource>(table, first, ctx);
 }
-
-// Error bookkeeping of one walk. Once a problem has ended the walk under
-// strict, later problems of the same record do not replace its message: the
-// caller should see what stopped the read.
-class Walk {
-public:
-    explicit Walk(WalkContext& ctx) : ctx_(ctx) {}
-
-    ZnFedTarget* target() const { return ctx_.target; }
-
-    // Records message + location unless the status already says failed.
-    void report(const xmlNode* node, ZnString message, ZnFedReadStatus& status) {
-        if (status != ZnFedReadSuccess) return;
-        appendLocation(node, message);
-        ctx_.lastError = message;
-        if (ctx_.strict) status = ZnFedReadFailed;
-    }
-
-    // A duplicate is reported but never ends a walk.
-    void reportDuplicate(const xmlNode* node, ZnString message, ZnFedReadStatus status) {
-        if (status != ZnFedReadSuccess) return;
-        appendLocation(node, message);
-        ctx_.lastError = message;
-    }
-
-private:
-    WalkContext& ctx_;
-};
-
-// "<property>Notes" of a listed property is accepted and ignored.
 template <class Rec>
-bool isNotesOf(const char* name, const Field<Rec>* fields, size_t count) {
-    size_t len = std::strlen(name);
-    if (len <= 5 || std::strcmp(name + len - 5, "Notes") != 0) return false;
-    for (size_t i = 0; i < count; ++i)
-        if (std::strlen(fields[i].attribute) == len - 5 &&
-            std::strncmp(fields[i].attribute, name, len - 5) == 0)
-            return true;
-    return false;
+ZnFedReadStatus walkTable(const Table<Rec>& table, xmlNode* element, WalkContext& ctx) {
+    return record::walkTable<AttributeSource>(table, element, ctx);
 }
-
-template <class Rec>
-void fillFields(Rec& rec, xmlNode* node, const Field<Rec>* fields, size_t count,
-                const char* badAttribute, Walk& walk, ZnFedReadStatus& status) {
-    if (node->type != XML_ELEMENT_NODE) return;
-    for (const xmlAttr* a = node->properties; a; a = a->next) {
-        const char* name = str(a->name);
-        const Field<Rec>* field = nullptr;
-        for (size_t i = 0; i < count && !field; ++i)
-            if (std::strcmp(fields[i].attribute, name) == 0) field = &fields[i];
-        if (field) {
-            ZnString value = attributeText(a);
-            ZnString message;
-            if (field->member)
-                rec.*(field->member) = value;
-            else if (!field->convert(rec, value, message))
-                walk.report(node, message, status);
-        } else if (!isNotesOf(name, fields, count)) {
-            walk.report(node, ZnString(badAttribute) + name, status);
-        }
-    }
-}
-
 template <class Item>
 ZnFedReadStatus walkItems(std::set<boost::shared_ptr<Item>>& items, const ItemTable<Item>& table,
                           xmlNode* node, Walk& walk) {
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    for (xmlNode* child = node->children; child && status == ZnFedReadSuccess;
-         child = child->next) {
-        if (isSkipped(child)) continue;
-        if (child->type != XML_ELEMENT_NODE || !isNamed(child, table.element)) {
-            ZnString message(table.badElement);
-            appendContent(child, message);
-            walk.report(child, message, status);
-            continue;
-        }
-        boost::shared_ptr<Item> item(new Item);
-        fillFields(*item, child, table.fields, table.fieldCount, table.badAttribute, walk, status);
-        items.insert(item);
-    }
-    return status;
-}
-
-bool isItemElement(const xmlNode* node, const char* const* elements) {
-    if (node->type != XML_ELEMENT_NODE) return false;
-    for (; *elements; ++elements)
-        if (isNamed(node, *elements)) return true;
-    return false;
-}
-
-// Hands the record to the target unless it names a record the target holds;
-// a refused record is freed here, on leaving scope.
-template <class Rec>
-void deliver(const Table<Rec>& table, std::unique_ptr<Rec> rec, xmlNode* node, Walk& walk,
-             ZnFedReadStatus status) {
-    ZnFedTarget* target = walk.target();
-    if (!target) return;
-    if ((target->*table.has)(rec.get())) {
-        ZnString message(table.duplicateOpen);
-        message += (*rec).*(table.key);
-        message += table.duplicateClose;
-        appendContent(node, message);
-        walk.reportDuplicate(node, message, status);
-        return;
-    }
-    (target->*table.add)(rec.release());
-}
-
-// Builds one record from an item element. The record is delivered even when
-// one of its properties was in error, so the target sees what the file says.
-template <class Rec>
-ZnFedReadStatus walkRecord(const Table<Rec>& table, xmlNode* node, Walk& walk) {
-    auto rec = std::make_unique<Rec>();
-    if (table.nodeName) (*rec).*(table.nodeName) = str(node->name);
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    if (table.items) status = table.items(*rec, node, walk);
-    fillFields(*rec, node, table.fields, table.fieldCount, table.badAttribute, walk, status);
-    if (table.finish) table.finish(*rec);
-    deliver(table, std::move(rec), node, walk, status);
-    return status;
-}
-
-// Walks `first` and its following siblings. Tables whose every node is an
-// item (tags) keep comments: a comment becomes a tag named after its node.
-template <class Rec>
-ZnFedReadStatus walkRecords(const Table<Rec>& table, xmlNode* first, WalkContext& ctx) {
-    Walk walk(ctx);
-    ZnFedReadStatus status = ZnFedReadSuccess;
-    for (xmlNode* node = first; node && status == ZnFedReadSuccess; node = node->next) {
-        if (table.elements ? isSkipped(node) : isBlankText(node)) continue;
-        if (table.elements && !isItemElement(node, table.elements)) {
-            ZnString message(table.badElement);
-            appendContent(node, message);
-            walk.report(node, message, status);
-            continue;
-        }
-        status = walkRecord(table, node, walk);
-    }
-    return status;
+    return AttributeSource::items(items, table, node, walk);
 }
 
 // --- Conversions of properties with a vocabulary.
 
-bool convertCapability(ZnSynchronizationPointsType& rec, const ZnString& value,
+bool convertCapability(ZnSynchronizationPointsType& rec, xmlNode*, const ZnString& value,
                        ZnString& message) {
     static const char* const kCapabilities[] = {"Register", "Achieve", "RegisterAchieve",
                                                 "NoSynch"};
@@ -578,7 +420,7 @@ bool convertCapability(ZnSynchronizationPointsType& rec, const ZnString& value,
     return false;
 }
 
-bool convertEndian(ZnBasicDataRepresentationType& rec, const ZnString& value,
+bool convertEndian(ZnBasicDataRepresentationType& rec, xmlNode*, const ZnString& value,
                    ZnString& message) {
     if (value == "Big") {
         rec.endian = 1;
@@ -594,7 +436,8 @@ bool convertEndian(ZnBasicDataRepresentationType& rec, const ZnString& value,
     return false;
 }
 
-bool convertSize(ZnBasicDataRepresentationType& rec, const ZnString& value, ZnString& message) {
+bool convertSize(ZnBasicDataRepresentationType& rec, xmlNode*, const ZnString& value,
+                 ZnString& message) {
     uint64_t size = 0;
     const char* p = value.c_str();
     if (readDecimal(p, &size) && *p == '\0' && size <= UINT32_MAX) {
@@ -839,24 +682,22 @@ const Table<Variant> kVariantTable = {
     &Variant::name, &ZnFedTarget::hasVariantRecordDatatype,
     &ZnFedTarget::addVariantRecordDatatype, alternatives, nullptr};
 
-xmlNode* firstChild(xmlNode* table) { return table ? table->children : nullptr; }
-
 }  // namespace
 
 ZnFedReadStatus walkTransportations(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTransportTable, firstChild(table), ctx);
+    return walkTable(kTransportTable, table, ctx);
 }
 ZnFedReadStatus walkTime(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTimeTable, firstChild(table), ctx);
+    return walkTable(kTimeTable, table, ctx);
 }
 ZnFedReadStatus walkSynchronizations(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kSyncTable, firstChild(table), ctx);
+    return walkTable(kSyncTable, table, ctx);
 }
 ZnFedReadStatus walkTags(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kTagTable, firstChild(table), ctx);
+    return walkTable(kTagTable, table, ctx);
 }
 ZnFedReadStatus walkNotes(WalkContext& ctx, xmlNode* table) {
-    return walkRecords(kNoteTable, firstChild(table), ctx);
+    return walkTable(kNoteTable, table, ctx);
 }
 ZnFedReadStatus walkBasicData(WalkContext& ctx, xmlNode* first) {
     return walkRecords(kBasicTable, first, ctx);
