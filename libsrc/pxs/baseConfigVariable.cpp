@@ -33,14 +33,12 @@ ZnBaseConfigVariable& ZnBaseConfigVariable::operator=(const ZnBaseConfigVariable
     return *this;
 }
 
-ZnBaseConfigVariable::~ZnBaseConfigVariable() {
-    delete commandLineArg_;
-}
+// Out of line: the argument type is complete only here.
+ZnBaseConfigVariable::~ZnBaseConfigVariable() = default;
 
 void ZnBaseConfigVariable::setCommandLineArg(TCLAP::Arg* arg) {
-    if (arg == commandLineArg_) return;
-    delete commandLineArg_;
-    commandLineArg_ = arg;
+    if (arg == commandLineArg_.get()) return;
+    commandLineArg_.reset(arg);
 }
 
 ZnEnvValueSP ZnBaseConfigVariable::createSimpleSchemaType(ZnEnvironment env,

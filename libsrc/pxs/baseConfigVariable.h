@@ -15,6 +15,7 @@
 #define PXS_BASECONFIGVARIABLE_H
 
 #include <list>
+#include <memory>
 #include <set>
 
 #include <pxs/environment.h>
@@ -81,14 +82,14 @@ public:
 
 protected:
     // Owned; made by the first getCommandLineArg, null until then.
-    TCLAP::Arg* commandLineArg() const { return commandLineArg_; }
+    TCLAP::Arg* commandLineArg() const { return commandLineArg_.get(); }
     void setCommandLineArg(TCLAP::Arg* arg);
     void setIsSet(bool set) { isSet_ = set; }
 
 private:
     ZnVariableScope scope_;
     bool isSet_ = false;
-    TCLAP::Arg* commandLineArg_ = nullptr;
+    std::unique_ptr<TCLAP::Arg> commandLineArg_;
     ZnString description_;
 };
 
