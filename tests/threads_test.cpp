@@ -84,3 +84,31 @@ TEST_F(ReadersOnThreads, EveryThreadReadsWhatOneThreadReads) {
 }
 
 }  // namespace
+
+// putenv keeps its buffers in one process-wide table; scripts on two
+// threads setting variables at once must neither lose a buffer nor leave a
+// variable holding another thread's text. The primitives are called
+// directly: a whole environment also binds the process-wide notify level,
+// which two threads would share.
+TEST(ScriptsOnThreads, PutenvFromTwoThreads) {
+    constexpr int kRounds = 200;
+    std::atomic<int> wrong{0};
+    auto run = [&wrong](int id) {
+        std::string name = "PXS_THREAD_VAR_" + std::to_string(id);
+        for (int round = 0; round < kRounds; ++round) {
+            std::string value = std::to_string(id * 100000 + round);
+            ZnlObjPtr nameObj(name.c_str());
+            ZnlPutenv(ZncCons(nameObj, ZncCons(ZnlObjPtr(value.c_str()), ZnlObjPtr::nil())),
+                      ZnlObjPtr::nil());
+            ZnlObjPtr result = ZnlGetenv(ZncCons(nameObj, ZnlObjPtr::nil()), ZnlObjPtr::nil());
+            if (!result || result->tag() != ZnlStringTag || value != result->string()) ++wrong;
+        }
+    };
+    std::thread first(run, 1);
+    std::thread second(run, 2);
+    first.join();
+    second.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_STREQ(std::getenv("PXS_THREAD_VAR_1"), std::to_string(100000 + kRounds - 1).c_str());
+    EXPECT_STREQ(std::getenv("PXS_THREAD_VAR_2"), std::to_string(200000 + kRounds - 1).c_str());
+}

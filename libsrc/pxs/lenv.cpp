@@ -51,7 +51,6 @@ ZnlHashTable::~ZnlHashTable() {
         deleteEntry(entry);
         entry = older;
     }
-    delete[] buckets_;
 }
 
 // Entries are never removed, so the first kInPlace made are the ones in
@@ -117,7 +116,7 @@ ZnlObjPtr ZnlHashTable::findsym(const char* name) const {
 // Entry chains keep the newest binding first, so building the buckets walks
 // the entries newest first and appends each at its chain's end.
 void ZnlHashTable::buildBuckets() {
-    buckets_ = new symbol_entry*[kBuckets]();
+    buckets_ = std::make_unique<symbol_entry*[]>(kBuckets);
     for (symbol_entry* entry = newest_; entry; entry = entry->older) {
         symbol_entry** link = &buckets_[bucket_number(keyName(entry->symbol.get()))];
         while (*link) link = &(*link)->next;

@@ -12,6 +12,7 @@
 #include <pxs/memory.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // One binding. The table keys entries by the symbol's name.
@@ -129,7 +130,7 @@ private:
     symbol_entry* newEntry();
     void deleteEntry(symbol_entry* entry);
 
-    symbol_entry** buckets_ = nullptr;
+    std::unique_ptr<symbol_entry*[]> buckets_;
     symbol_entry* newest_ = nullptr;
     // Open addressing, a power of two at most half full; empty below the
     // index limit.

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <sstream>
 #include <string>
@@ -61,6 +62,13 @@ const char* singleString(const ZnlObjPtr& args, const char* arity, const char* t
 std::vector<std::unique_ptr<char[]>>& environmentBuffers() {
     static auto* buffers = new std::vector<std::unique_ptr<char[]>>;
     return *buffers;
+}
+
+// The environment and the kept buffers belong to the process, not to one
+// interpreter: scripts on several threads take turns at both together.
+std::mutex& environmentMutex() {
+    static auto* mutex = new std::mutex;
+    return *mutex;
 }
 
 char* makeAssignment(const char* name, const char* value) {
@@ -133,8 +141,10 @@ ZnlObjPtr ZnlPutenv(const ZnlObjPtr& args, const ZnlObjPtr&) {
         std::printf("     ==> ");
         ZncPrint(value);
     }
+    std::unique_ptr<char[]> assignment(makeAssignment(textOf(name.get()), textOf(value.get())));
+    std::lock_guard<std::mutex> lock(environmentMutex());
     std::vector<std::unique_ptr<char[]>>& buffers = environmentBuffers();
-    buffers.emplace_back(makeAssignment(textOf(name.get()), textOf(value.get())));
+    buffers.push_back(std::move(assignment));
     if (putenv(buffers.back().get()) != 0) {
         buffers.pop_back();
         return ZnlObjPtr::nil();
