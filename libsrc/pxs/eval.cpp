@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <pxs/atom.h>
+#include <pxs/interpreterInternal.h>
 #include <pxs/io.h>
 #include <pxs/lenv.h>
 #include <pxs/list.h>
@@ -23,11 +24,9 @@
 
 namespace {
 
-// Origin of the wrapping exceptions, as callers see it. Fixed values:
-// editing this file must not change them.
-constexpr const char* kEvalFunction = "ZnlObjPtr ZncEval(const ZnlObjPtr&, const ZnlObjPtr&)";
-constexpr const char* kEvalFile = "eval";
-constexpr int kEvalLine = 352;
+// Fixed: editing this file must not change what callers see.
+constexpr pxsdetail::ExceptionOrigin kEvalOrigin = {
+    "ZnlObjPtr ZncEval(const ZnlObjPtr&, const ZnlObjPtr&)", "eval", 352};
 
 // Nested evaluations allowed before the evaluator refuses to go deeper. At
 // the bound an optimised build uses about 1.5 MB of host stack and an
@@ -35,38 +34,7 @@ constexpr int kEvalLine = 352;
 // non-tail recursive procedure may recurse about this many times.
 constexpr int kMaxDepth = 5000;
 
-// Interpreter state is per thread. The initial-exec model reads it straight
-// off the thread pointer instead of calling __tls_get_addr on every access;
-// it takes only a few bytes of the static TLS block.
-#define PXS_THREAD_LOCAL thread_local __attribute__((tls_model("initial-exec")))
-
-PXS_THREAD_LOCAL int evalDepth = 0;
-
-struct DepthGuard {
-    DepthGuard() { ++evalDepth; }
-    ~DepthGuard() { --evalDepth; }
-};
-
-// Kept out of line so that their temporaries do not enlarge the frames on
-// the recursion path.
-#define PXS_COLD __attribute__((noinline))
-
-// Replaces the exception being handled by the wrapper one evaluation level
-// adds. Must be called from inside a catch block.
-[[noreturn]] PXS_COLD void propagateCurrent() {
-    try {
-        throw;
-    } catch (ZnException& e) {
-        throw ZnException("Propagating ZnException.", kEvalFunction, kEvalFile, kEvalLine,
-                          std::move(e));
-    } catch (const std::exception& e) {
-        throw ZnException(std::string("std::exception ") + e.what(), kEvalFunction, kEvalFile,
-                          kEvalLine);
-    } catch (...) {
-        throw ZnUnknownException("Caught Unknown Exception.", kEvalFunction, kEvalFile,
-                                 kEvalLine);
-    }
-}
+thread_local int evalDepth = 0;
 
 bool tracing() { return ZnLispDebugOn && ZnNotifyLevel > 1; }
 
@@ -100,7 +68,7 @@ ZnlObjPtr evalOperand(const ZnlObjPtr& x, const ZnlObjPtr& env) {
             try {
                 return ZncSymeval(x, env);
             } catch (...) {
-                propagateCurrent();
+                pxsdetail::rethrowWrapped(kEvalOrigin);
             }
         }
         if (selfEvaluating(x->tag())) return x;
@@ -215,7 +183,7 @@ const ZnlObj* evalOperator(const ZnlObjPtr& x, const ZnlObjPtr& env, ZnlObjPtr& 
         try {
             return pxsdetail::symevalRef(x, env.get()).get();
         } catch (...) {
-            propagateCurrent();
+            pxsdetail::rethrowWrapped(kEvalOrigin);
         }
     }
     holder = evalOperand(x, env);
@@ -437,12 +405,12 @@ ZnlObjPtr evalLoop(const ZnlObjPtr& expr, const ZnlObjPtr& frame) {
 }  // namespace
 
 ZnlObjPtr ZncEval(const ZnlObjPtr& expr, const ZnlObjPtr& frame) {
-    DepthGuard depth;
+    pxsdetail::DepthGuard depth(evalDepth);
     try {
         if (evalDepth > kMaxDepth) ZncHaltAndCatchFire("Evaluation nested deeper than 5000 levels");
         return evalLoop(expr, frame);
     } catch (...) {
-        propagateCurrent();
+        pxsdetail::rethrowWrapped(kEvalOrigin);
     }
 }
 

@@ -10,22 +10,19 @@
 
 #include <cstring>
 #include <new>
+#include <thread>
 #include <vector>
 
+#include <pxs/interpreterInternal.h>
 #include <pxs/io.h>
 #include <pxs/lenv.h>
 #include <pxs/register.h>
 #include <util/znList.h>
 #include <util/znNotify.h>
 
-// Interpreter state is per thread. The initial-exec model reads it straight
-// off the thread pointer instead of calling __tls_get_addr on every access;
-// it takes only a few bytes of the static TLS block.
-#define PXS_THREAD_LOCAL thread_local __attribute__((tls_model("initial-exec")))
-
 // Live cells on this thread. Tests declare it themselves to check that an
 // operation leaves no cell behind; it is in no installed header.
-PXS_THREAD_LOCAL long pxsLiveCells = 0;
+thread_local long pxsLiveCells = 0;
 
 namespace pxsdetail {
 
@@ -57,11 +54,7 @@ struct CellAccess {
 
 }  // namespace pxsdetail
 
-namespace {
-
-using pxsdetail::CellAccess;
-
-char* copyText(const char* text) {
+char* pxsdetail::copyText(const char* text) {
     if (!text) return nullptr;
     size_t n = std::strlen(text) + 1;
     char* copy = new char[n];
@@ -69,7 +62,13 @@ char* copyText(const char* text) {
     return copy;
 }
 
-void freeText(char* text) { delete[] text; }
+void pxsdetail::freeText(char* text) noexcept { delete[] text; }
+
+namespace {
+
+using pxsdetail::CellAccess;
+using pxsdetail::copyText;
+using pxsdetail::freeText;
 
 struct FreeState {
     std::vector<ZnlObj*> pending;
@@ -79,12 +78,17 @@ struct FreeState {
     bool draining = false;
 };
 
-// Made on first use and never destroyed, like the singletons, so that the
-// thread-local itself is a plain pointer.
-PXS_THREAD_LOCAL FreeState* freeState = nullptr;
+// Made on first use, like the singletons, so that the thread-local itself is
+// a plain pointer and every access one load.
+thread_local FreeState* freeState = nullptr;
+
+void releaseAtThreadEnd();
 
 FreeState& freeStateOfThread() {
-    if (!freeState) freeState = new FreeState;
+    if (!freeState) {
+        freeState = new FreeState;
+        releaseAtThreadEnd();
+    }
     return *freeState;
 }
 
@@ -173,11 +177,44 @@ ZnlObjPtr makeSingleton(ZnlTagType tag, const char* name) {
     return cell;
 }
 
-// The singletons are never released: each thread's set lives until the
-// process ends, reachable from these thread-local pointers.
-PXS_THREAD_LOCAL ZnlObjPtr* theNilPtr = nullptr;
-PXS_THREAD_LOCAL ZnlObjPtr* theTPtr = nullptr;
-PXS_THREAD_LOCAL ZnlObjPtr* theUnboundPtr = nullptr;
+// Each thread's singletons, made on first use.
+thread_local ZnlObjPtr* theNilPtr = nullptr;
+thread_local ZnlObjPtr* theTPtr = nullptr;
+thread_local ZnlObjPtr* theUnboundPtr = nullptr;
+
+// When a thread ends, its singletons lose the reference these pointers hold
+// and its free state goes, so a host that runs scripts on short-lived
+// threads does not keep a set per thread it ever ran. A singleton still
+// referenced from a cell that outlives the thread stays alive through it.
+struct ThreadEnd {
+    ThreadEnd() = default;
+    ThreadEnd(const ThreadEnd&) = delete;
+    ThreadEnd& operator=(const ThreadEnd&) = delete;
+    ~ThreadEnd() {
+        for (ZnlObjPtr** singleton : {&theUnboundPtr, &theTPtr, &theNilPtr}) {
+            delete *singleton;
+            *singleton = nullptr;
+        }
+        // Last: dropping the singletons may still free cells through it.
+        if (freeState && !freeState->draining) {
+            delete freeState;
+            freeState = nullptr;
+        }
+    }
+};
+
+// The thread that loaded the library keeps its set until the process ends:
+// static objects destroyed after its thread-locals may still compare cells
+// with nil.
+const std::thread::id loadingThread = std::this_thread::get_id();
+
+// Called on the paths that make per-thread state; the thread's first call
+// registers the release, later ones cost a guard test.
+void releaseAtThreadEnd() {
+    if (std::this_thread::get_id() == loadingThread) return;
+    static thread_local ThreadEnd end;
+    (void)end;
+}
 
 }  // namespace
 
@@ -308,17 +345,26 @@ ZnlObjPtr::ZnlObjPtr(double value) : cell_(new ZnlObj(value)) { IncObjRefCnt(cel
 ZnlObjPtr::ZnlObjPtr(const char* text) : cell_(new ZnlObj(text)) { IncObjRefCnt(cell_); }
 
 const ZnlObjPtr& ZnlObjPtr::nil() {
-    if (!theNilPtr) theNilPtr = new ZnlObjPtr(makeSingleton(ZnlNilTag, nullptr));
+    if (!theNilPtr) {
+        theNilPtr = new ZnlObjPtr(makeSingleton(ZnlNilTag, nullptr));
+        releaseAtThreadEnd();
+    }
     return *theNilPtr;
 }
 
 const ZnlObjPtr& ZnlObjPtr::t() {
-    if (!theTPtr) theTPtr = new ZnlObjPtr(makeSingleton(ZnlSymbolTag, "t"));
+    if (!theTPtr) {
+        theTPtr = new ZnlObjPtr(makeSingleton(ZnlSymbolTag, "t"));
+        releaseAtThreadEnd();
+    }
     return *theTPtr;
 }
 
 const ZnlObjPtr& ZnlObjPtr::unbound() {
-    if (!theUnboundPtr) theUnboundPtr = new ZnlObjPtr(makeSingleton(ZnlSymbolTag, "*unbound*"));
+    if (!theUnboundPtr) {
+        theUnboundPtr = new ZnlObjPtr(makeSingleton(ZnlSymbolTag, "*unbound*"));
+        releaseAtThreadEnd();
+    }
     return *theUnboundPtr;
 }
 

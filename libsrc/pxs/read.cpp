@@ -12,6 +12,7 @@
 #include <string>
 
 #include <pxs/atom.h>
+#include <pxs/interpreterInternal.h>
 #include <pxs/io.h>
 #include <pxs/list.h>
 #include <util/znException.h>
@@ -20,30 +21,17 @@ const char* ZnPxsReadEscapeChar = nullptr;
 
 namespace {
 
-// Origin of the wrapping exceptions, as callers see it. Fixed values:
-// editing this file must not change them.
-constexpr const char* kReadFunction = "ZnlObjPtr ZncRead(ZnlInputStream*, const ZnlObjPtr&)";
-constexpr const char* kReadFile = "read";
-constexpr int kReadLine = 251;
+// Fixed: editing this file must not change what callers see.
+constexpr pxsdetail::ExceptionOrigin kReadOrigin = {
+    "ZnlObjPtr ZncRead(ZnlInputStream*, const ZnlObjPtr&)", "read", 251};
 
 constexpr int kMaxDepth = 10000;
 
-// Interpreter state is per thread. The initial-exec model reads it straight
-// off the thread pointer instead of calling __tls_get_addr on every access;
-// it takes only a few bytes of the static TLS block.
-#define PXS_THREAD_LOCAL thread_local __attribute__((tls_model("initial-exec")))
+thread_local int readDepth = 0;
 
-PXS_THREAD_LOCAL int readDepth = 0;
-
-struct DepthGuard {
-    DepthGuard() { ++readDepth; }
-    ~DepthGuard() { --readDepth; }
-};
-
-// Functions off the recursion path (ZncRead, readDatum, lreadparen,
-// lreadquoted) are kept out of line, so that their buffers and temporaries
-// do not enlarge every level of a deeply nested read.
-#define PXS_COLD __attribute__((noinline))
+// Functions off the recursion path that ZncRead, readDatum, lreadparen and
+// lreadquoted form are PXS_COLD, so that their buffers and temporaries do
+// not enlarge every level of a deeply nested read.
 
 [[noreturn]] PXS_COLD void raiseAtLine(const char* format, int line) {
     char message[96];
@@ -138,31 +126,13 @@ ZnlObjPtr readDatum(ZnlInputStream* in, const ZnlObjPtr& frame) {
     }
 }
 
-[[noreturn]] PXS_COLD void propagate(ZnException& cause) {
-    throw ZnException("Propagating ZnException.", kReadFunction, kReadFile, kReadLine,
-                      std::move(cause));
-}
-
-[[noreturn]] PXS_COLD void propagateStd(const std::exception& cause) {
-    throw ZnException(std::string("std::exception ") + cause.what(), kReadFunction, kReadFile,
-                      kReadLine);
-}
-
-[[noreturn]] PXS_COLD void propagateUnknown() {
-    throw ZnUnknownException("Caught Unknown Exception.", kReadFunction, kReadFile, kReadLine);
-}
-
 }  // namespace
 
 ZnlObjPtr ZncRead(ZnlInputStream* in, const ZnlObjPtr& frame) {
-    DepthGuard depth;
+    pxsdetail::DepthGuard depth(readDepth);
     try {
         return readDatum(in, frame);
-    } catch (ZnException& e) {
-        propagate(e);
-    } catch (const std::exception& e) {
-        propagateStd(e);
     } catch (...) {
-        propagateUnknown();
+        pxsdetail::rethrowWrapped(kReadOrigin);
     }
 }

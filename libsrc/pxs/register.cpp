@@ -15,23 +15,14 @@
 
 #include <pxs/atom.h>
 #include <pxs/io.h>
+#include <pxs/interpreterInternal.h>
 #include <pxs/lenv.h>
 #include <util/znNotify.h>
 #include <util/znString.h>
 
 namespace {
 
-char* copyText(const char* text) {
-    if (!text) text = "";
-    size_t n = std::strlen(text) + 1;
-    char* copy = new char[n];
-    std::memcpy(copy, text, n);
-    return copy;
-}
-
-void freeText(char* text) {
-    delete[] text;
-}
+using pxsdetail::freeText;
 
 // A text for eval2str, sized for whatever the format produces.
 template <typename... Args>
@@ -107,7 +98,7 @@ char emptyText[1] = "";
 }  // namespace
 
 ZncParam::ZncParam(const char* paramName, const ZnlObjPtr& paramFrame)
-    : name(copyText(paramName)), frame(paramFrame) {}
+    : name(pxsdetail::copyText(paramName ? paramName : "")), frame(paramFrame) {}
 
 ZncParam::~ZncParam() {
     freeText(name);
