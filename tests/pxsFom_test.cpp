@@ -228,6 +228,36 @@ TEST_F(PxsFomTool, SortReportsUnknownDependenciesAndCycles) {
     EXPECT_NE(run.out.find("object classes: 4"), std::string::npos);
 }
 
+// --validate resolves the standard's names to the library's copies, and
+// says so when a file names nothing it could be validated against.
+TEST_F(PxsFomTool, ValidateUsesTheEmbeddedStandardAndWarnsWhenNothingIsNamed) {
+    TempDir dir;
+    std::string module = slurp(dataPath("harborEvolved.xml"));
+    const std::string local = "../../libsrc/pxs/data/IEEE1516-DIF-2010.xsd";
+    module.replace(module.find(local), local.size(),
+                   "http://standards.ieee.org/downloads/1516/1516.2-2010/IEEE1516-DIF-2010.xsd");
+    std::string web = dir.write("web.xml", module);
+    ToolRun run = runTool("--validate --trace " + web);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, runTool("--trace " + web).out);
+
+    std::string fdd = slurp(harbor);
+    size_t doctype = fdd.find("<!DOCTYPE");
+    std::string bare = dir.write("bare.fdd", fdd.substr(0, doctype) +
+                                                 fdd.substr(fdd.find('>', doctype) + 1));
+    std::string custom = dir.write(
+        "custom.fdd", fdd.replace(fdd.find("../../libsrc/pxs/data/HLA.dtd"), 29, "custom.dtd"));
+    run = runTool("--validate --tree " + bare + " " + custom);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(lines(run.err),
+              (std::vector<std::string>{
+                  "pxs-fom: " + bare + ": warning: no DOCTYPE names a DTD; nothing validated",
+                  "pxs-fom: " + custom + ": warning: DTD \"custom.dtd\" not found (looked for " +
+                      dir.file("custom.dtd") + "); nothing validated"}));
+    EXPECT_EQ(runTool("-q --validate --tree " + bare).err, "");
+}
+
 TEST_F(PxsFomTool, CheckValidatesAgainstTheEmbeddedStandard) {
     TempDir dir;
     // Both name copies of the standard that do not exist here; the check

@@ -191,6 +191,71 @@ bool isEvolvedFile(const std::string& name) {
     return formatOf(name, in) == ZnFomEvolved;
 }
 
+// What a document names to be validated against: its DOCTYPE's system
+// identifier (an IEEE 1516-2000 file) or the path of its schemaLocation
+// (an HLA Evolved module). Parsing stops at the root element.
+struct ValidationReference {
+    bool hasDoctype = false;
+    std::string dtd;
+    std::string schema;
+};
+
+ValidationReference validationReferenceOf(FILE* file) {
+    ValidationReference found;
+    char* raw = nullptr;
+    unsigned int size = 0;
+    if (!ZnFedReader::readFileIntoBuffer(file, &raw, &size)) return found;
+    std::unique_ptr<char[]> bytes(raw);
+    std::rewind(file);
+    if (size > static_cast<unsigned int>(INT_MAX)) return found;
+    XmlTextReaderPtr xml(xmlReaderForMemory(bytes.get(), static_cast<int>(size), nullptr, nullptr,
+                                            XML_PARSE_NONET | XML_PARSE_NOERROR |
+                                                XML_PARSE_NOWARNING));
+    if (!xml) return found;
+    while (xmlTextReaderRead(xml.get()) == 1) {
+        int type = xmlTextReaderNodeType(xml.get());
+        if (type == XML_READER_TYPE_DOCUMENT_TYPE) {
+            found.hasDoctype = true;
+            auto* dtd = reinterpret_cast<xmlDtd*>(xmlTextReaderCurrentNode(xml.get()));
+            if (dtd && dtd->SystemID) found.dtd = reinterpret_cast<const char*>(dtd->SystemID);
+        } else if (type == XML_READER_TYPE_ELEMENT) {
+            XmlCharPtr location(xmlTextReaderGetAttributeNs(
+                xml.get(), reinterpret_cast<const xmlChar*>("schemaLocation"),
+                reinterpret_cast<const xmlChar*>("http://www.w3.org/2001/XMLSchema-instance")));
+            if (location) {
+                std::istringstream words(reinterpret_cast<const char*>(location.get()));
+                for (std::string word; words >> word;) found.schema = word;
+            }
+            break;
+        }
+    }
+    return found;
+}
+
+void warn(const std::string& name, const std::string& reason) {
+    if (ZnNotifyLevel >= 1) std::cerr << "pxs-fom: " << shownName(name) << ": warning: " << reason << "\n";
+}
+
+// --validate on a file that names nothing to validate against would
+// otherwise pass in silence, as if it had been checked.
+void warnWhenNothingValidates(const std::string& name, Input& in, ZnFomType type) {
+    if (!in.file || (type != ZnFom1516 && type != ZnFomEvolved)) return;
+    ValidationReference named = validationReferenceOf(in.file.get());
+    if (type == ZnFom1516) {
+        if (named.dtd.empty()) {
+            warn(name, named.hasDoctype ? "its DOCTYPE names no DTD file; nothing validated"
+                                        : "no DOCTYPE names a DTD; nothing validated");
+            return;
+        }
+        ZnValidationFile dtd = ZnFindValidationFile(named.dtd.c_str(), in.path.c_str());
+        if (dtd.source == ZnValidationSource::Missing)
+            warn(name, "DTD \"" + named.dtd + "\" not found (looked for " + dtd.path +
+                           "); nothing validated");
+    } else if (named.schema.empty()) {
+        warn(name, "no xsi:schemaLocation names a schema; nothing validated");
+    }
+}
+
 }  // namespace
 
 std::string shownName(const std::string& name) {
@@ -227,6 +292,7 @@ ZnFedReadStatus readOne(const std::string& name, ZnFedTarget* target, Readers& r
                "an HLA 1.3 FED file nor an XML objectModel)");
         return ZnFedReadFailed;
     }
+    if (options.validate) warnWhenNothingValidates(name, in, type);
     ZnFedReadStatus status = reader->readFedFilePtr(in.file.get(), target, in.path, options.strict,
                                                     options.validate, options.defaultSwitches);
     if (status != ZnFedReadSuccess) {

@@ -268,10 +268,9 @@ int main(int argc, char** argv) {
     if (status >= 0) return status;
     if (run.checkOnly) return checkFiles(run.files);
 
-    // TODO(embedded standards): when --validate is given, switch the readers
-    // to the library's embedded standard copies here (ZnUseEmbeddedStandardFiles
-    // from <pxs/standardFiles.h>), so that validating never fetches the DTD or
-    // schema a file names.
+    // A file that names the standard DTD or schema (by its published web
+    // address, as the MIM does) validates against the library's own copy.
+    if (run.options.validate) ZnUseEmbeddedStandardFiles(true);
 
     if (run.sort) {
         run.files = sortedFiles(run.files);

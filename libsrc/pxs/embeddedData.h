@@ -1,6 +1,6 @@
 // embeddedData.h -- standard files compiled into the library (the IEEE 2010
-// MIM, the IEEE 1516-2000 DTD and the 2010 DIF schema), so that reading the
-// MIM or validating a model needs no file on disk.
+// MIM, the IEEE 1516-2000 DTD and the three 2010 schemas), so that reading
+// the MIM or validating a model needs no file on disk.
 
 #ifndef PXS_EMBEDDEDDATA_H
 #define PXS_EMBEDDEDDATA_H

@@ -20,6 +20,7 @@
 #include <pxs/fddRecordWalk.h>
 #include <pxs/fedReader1516e.h>
 #include <pxs/fedRecords.h>
+#include <pxs/standardFilesInternal.h>
 #include <pxs/xmlFedReader1516e.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
@@ -598,6 +599,13 @@ ZnFedReadStatus checkSchema(Reader& reader, xmlDoc* doc, const char* location,
         }
     }
     if (!path.exists()) {
+        if (const PxsEmbeddedFile* copy = embeddedValidationFile(path.c_str())) {
+            if (validateWithSchemaBytes(doc, reinterpret_cast<const char*>(copy->data),
+                                        static_cast<unsigned int>(copy->size), copy->name))
+                return ZnFedReadSuccess;
+            lastError = "FDD file did not pass validation against schema " + path;
+            return ZnFedReadFailed;
+        }
         lastError = "Could not open schema file " + path;
         return ZnFedReadFailed;
     }

@@ -19,6 +19,7 @@
 #include <pxs/fddRecordWalk.h>
 #include <pxs/fedReader1516.h>
 #include <pxs/fedRecords.h>
+#include <pxs/standardFilesInternal.h>
 #include <pxs/xmlFedReader.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
@@ -222,11 +223,9 @@ ZnFedReadStatus checkObjectModelRoot(const xmlNode* root, const char* separator,
     return ZnFedReadSuccess;
 }
 
-bool validateWithDtd(xmlDoc* doc, const char* path) {
-    // Checked first so that a missing DTD does not make libxml2 print, and
-    // a FIFO or device never gets opened.
-    if (!doc || !isRegularFile(path)) return false;
-    XmlDtdPtr dtd(xmlParseDTD(nullptr, xstr(path)));
+namespace {
+
+bool validateAgainstDtd(xmlDoc* doc, const XmlDtdPtr& dtd) {
     if (!dtd) return false;
     XmlValidCtxtPtr ctxt(xmlNewValidCtxt());
     if (!ctxt) return false;
@@ -235,6 +234,24 @@ bool validateWithDtd(xmlDoc* doc, const char* path) {
     ctxt->error = validityError;
     ctxt->warning = validityWarning;
     return xmlValidateDtd(ctxt.get(), doc, dtd.get()) == 1;
+}
+
+}  // namespace
+
+bool validateWithDtd(xmlDoc* doc, const char* path) {
+    // Checked first so that a missing DTD does not make libxml2 print, and
+    // a FIFO or device never gets opened.
+    if (!doc || !isRegularFile(path)) return false;
+    return validateAgainstDtd(doc, XmlDtdPtr(xmlParseDTD(nullptr, xstr(path))));
+}
+
+bool validateWithDtdBytes(xmlDoc* doc, const char* bytes, size_t length) {
+    if (!doc || !bytes) return false;
+    // The DTD parser takes the buffer over, also when it fails.
+    xmlParserInputBuffer* input =
+        xmlParserInputBufferCreateMem(bytes, static_cast<int>(length), XML_CHAR_ENCODING_NONE);
+    if (!input) return false;
+    return validateAgainstDtd(doc, XmlDtdPtr(xmlIOParseDTD(nullptr, input, XML_CHAR_ENCODING_NONE)));
 }
 
 bool parseUnsigned64(const char* text, uint64_t* value) {
@@ -809,7 +826,12 @@ ZnFedReadStatus checkDocumentType(Reader& reader, xmlDoc* doc, const ZnFilename*
         lastError = "DTD is not a regular file: " + path;
         return strictStatus(reader);
     }
-    if (!reader.dtdValidate(doc, path.c_str())) {
+    const PxsEmbeddedFile* copy =
+        path.exists() ? nullptr : embeddedValidationFile(dtd->SystemID ? str(dtd->SystemID) : "");
+    bool valid = copy ? validateWithDtdBytes(doc, reinterpret_cast<const char*>(copy->data),
+                                             copy->size)
+                      : reader.dtdValidate(doc, path.c_str());
+    if (!valid) {
         lastError = "FDD failed DTD validation.";
         return strictStatus(reader);
     }

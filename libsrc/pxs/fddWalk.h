@@ -75,6 +75,8 @@ xmlDtd* documentType(xmlDoc* doc);
 // context; false when either is null or the DTD cannot be read. The first
 // validity error goes to ZnWarn.
 bool validateWithDtd(xmlDoc* doc, const char* path);
+// The same against a DTD held in memory (the embedded standard one).
+bool validateWithDtdBytes(xmlDoc* doc, const char* bytes, size_t length);
 
 // Calls `add(name)` for every blank-separated name of `list` except "NA".
 // With `stopOnRefusal`, the first false answer ends the list: the name goes

@@ -61,5 +61,6 @@
 #include <pxs/fomSorter.h>
 #include <pxs/fom.h>
 #include <pxs/embeddedData.h>
+#include <pxs/standardFiles.h>
 
 #endif
