@@ -212,3 +212,58 @@ TEST(Environment, DestructionFreesClosuresCyclesAndRecords) {
 }
 
 }  // namespace
+
+namespace {
+
+// The message a PXS evaluation of `text` in `pxs` stops with ("" when it
+// does not stop).
+std::string failureOf(ZnPxsEnvironment& pxs, const std::string& text) {
+    ZnlStringInputStream in(text.c_str());
+    try {
+        ZncEval(ZncRead(&in, pxs.env()), pxs.env());
+    } catch (const ZnException& e) {
+        return e.initialException().message();
+    }
+    return "";
+}
+
+}  // namespace
+
+// An untrusted script can neither run a command, nor change the process
+// environment, nor end the host, whichever name it uses; everything else,
+// host variables included, works as in a trusted environment.
+TEST(UntrustedEnvironment, PrimitivesThatReachOutsideRefuseAndTheRestWork) {
+    NoCellLeft guard;
+    TempDir dir;
+    ZnPxsEnvironment pxs(ZnPxsTrust::Untrusted);
+    EXPECT_EQ(pxs.trust(), ZnPxsTrust::Untrusted);
+    const std::string marker = dir.file("ran");
+    const std::pair<std::string, std::string> attempts[] = {
+        {"(system \"touch " + marker + "\")", "system"},
+        {"(popen \"touch " + marker + "\")", "popen"},
+        {"(putenv \"PXS_UNTRUSTED_SET\" \"1\")", "putenv"},
+        {"(exit 3)", "exit"},
+        {"(abort)", "abort"},
+        // Under another name, or called through apply-like indirection.
+        {"(sequence (setq run system) (run \"touch " + marker + "\"))", "system"},
+        {"(eval (list (quote exit) 0))", "exit"},
+    };
+    for (const auto& [text, name] : attempts)
+        EXPECT_NE(failureOf(pxs, text).find(name + " is not available to an untrusted script"),
+                  std::string::npos)
+            << text;
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    EXPECT_EQ(std::getenv("PXS_UNTRUSTED_SET"), nullptr);
+
+    int depth = 0;
+    pxs.registerVar("depth", &depth);
+    std::string script = dir.write("s.pxs", "(setq depth (+ 2 (length (list 1 2 3))))");
+    pxs.loadLispFile(script.c_str(), 1);
+    EXPECT_EQ(depth, 5);
+    EXPECT_EQ(failureOf(pxs, "(getenv \"PXS_NOT_SET_ANYWHERE\")"), "");
+
+    // A trusted environment beside it keeps the real primitives.
+    ZnPxsEnvironment trusted;
+    EXPECT_EQ(trusted.trust(), ZnPxsTrust::Trusted);
+    EXPECT_EQ(failureOf(trusted, "(system \"true\")"), "");
+}

@@ -5,6 +5,9 @@
 
 #include <pxs/envInit.h>
 
+#include <cstring>
+#include <string>
+
 #include <pxs/alist.h>
 #include <pxs/atom.h>
 #include <pxs/eval.h>
@@ -29,6 +32,31 @@ struct Primitive {
     ZnlPrimitiveFn code;
     Binding kind;
 };
+
+// What an untrusted frame binds in place of a primitive that reaches
+// outside the interpreter.
+template <const char* Name>
+ZnlObjPtr refused(const ZnlObjPtr&, const ZnlObjPtr&) {
+    ZncHaltAndCatchFire((std::string(Name) + " is not available to an untrusted script").c_str());
+}
+
+constexpr char kSystem[] = "system";
+constexpr char kPopen[] = "popen";
+constexpr char kPutenv[] = "putenv";
+constexpr char kExit[] = "exit";
+constexpr char kAbort[] = "abort";
+
+const Primitive kUntrustedReplacements[] = {
+    {kSystem, refused<kSystem>, Binding::Function}, {kPopen, refused<kPopen>, Binding::Function},
+    {kPutenv, refused<kPutenv>, Binding::Function}, {kExit, refused<kExit>, Binding::Function},
+    {kAbort, refused<kAbort>, Binding::Function},
+};
+
+ZnlPrimitiveFn untrustedCode(const Primitive& p) {
+    for (const Primitive& replacement : kUntrustedReplacements)
+        if (std::strcmp(p.name, replacement.name) == 0) return replacement.code;
+    return p.code;
+}
 
 const Primitive kPrimitives[] = {
     // Special forms: their arguments arrive unevaluated.
@@ -108,7 +136,9 @@ const Primitive kPrimitives[] = {
 
 }  // namespace
 
-void ZncGlobalEnvInit(ZnlObjPtr& frame) {
+void ZncGlobalEnvInit(ZnlObjPtr& frame) { ZncGlobalEnvInit(frame, ZnPxsTrust::Trusted); }
+
+void ZncGlobalEnvInit(ZnlObjPtr& frame, ZnPxsTrust trust) {
     frame->setFrameParent(ZnlObjPtr());
     // Reading the name *unbound* yields the marker itself; evaluating it is
     // an unbound-symbol error like any other unbound name.
@@ -119,9 +149,10 @@ void ZncGlobalEnvInit(ZnlObjPtr& frame) {
     // is the empty list.
     ZncInternPtr("eof", ZnlObjPtr::nil(), frame);
     for (const Primitive& p : kPrimitives) {
+        ZnlPrimitiveFn code = trust == ZnPxsTrust::Trusted ? p.code : untrustedCode(p);
         if (p.kind == Binding::Form)
-            ZncInternSpecialForm(p.name, p.code, frame);
+            ZncInternSpecialForm(p.name, code, frame);
         else
-            ZncInternCompiledC(p.name, p.code, frame);
+            ZncInternCompiledC(p.name, code, frame);
     }
 }

@@ -14,4 +14,16 @@
 // functions, each name to a new object. Other bindings are left alone.
 void ZncGlobalEnvInit(ZnlObjPtr& frame);
 
+// Whether the scripts of a frame may reach outside the interpreter.
+enum class ZnPxsTrust {
+    Trusted,    // every primitive
+    Untrusted,  // no system, popen, putenv, exit or abort
+};
+
+// The same; for ZnPxsTrust::Untrusted the primitives that run commands,
+// change the process environment or end the process are bound to ones that
+// refuse with "NAME is not available to an untrusted script", so that a
+// script cannot reach them under their own names.
+void ZncGlobalEnvInit(ZnlObjPtr& frame, ZnPxsTrust trust);
+
 #endif

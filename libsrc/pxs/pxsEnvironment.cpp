@@ -242,13 +242,15 @@ ZnlObjPtr ZnlLoad(const ZnlObjPtr& args, const ZnlObjPtr& frame) {
     return value ? value : ZnlObjPtr::nil();
 }
 
-ZnPxsEnvironment::ZnPxsEnvironment() : frame(ZnlFrameTag) {
+ZnPxsEnvironment::ZnPxsEnvironment() : ZnPxsEnvironment(ZnPxsTrust::Trusted) {}
+
+ZnPxsEnvironment::ZnPxsEnvironment(ZnPxsTrust trust) : frame(ZnlFrameTag), trust_(trust) {
     initEnv();
     params = frame->params();
     registerVar("ZnNotifyLevel", &ZnNotifyLevel);
 }
 
-ZnPxsEnvironment::ZnPxsEnvironment(const ZnPxsEnvironment&) {
+ZnPxsEnvironment::ZnPxsEnvironment(const ZnPxsEnvironment& other) : trust_(other.trust_) {
     ZnWarn << "WARNING: Copy constructor not implemented for ZnPxsEnvironment\n";
 }
 
@@ -353,7 +355,7 @@ ZnlObjPtr ZnPxsEnvironment::setSpecialForm(const ZnString& name, ZnlPrimitiveFn 
 
 void ZnPxsEnvironment::initEnv() {
     if (!frame) return;
-    ZncGlobalEnvInit(frame);
+    ZncGlobalEnvInit(frame, trust_);
     ZncInternPtr("DEBUG", ZnlObjPtr(1), frame);
     ZncInternPtr("OS", ZnlObjPtr(ZnOperatingSystem()), frame);
 }

@@ -12,6 +12,7 @@
 #ifndef PXS_PXSENVIRONMENT_H
 #define PXS_PXSENVIRONMENT_H
 
+#include <pxs/envInit.h>
 #include <pxs/memory.h>
 #include <pxs/register.h>
 #include <util/znList.h>
@@ -81,6 +82,12 @@ inline ZnlObjPtr ZncLoadLispFileOrExpr(const char* arg, const ZnlObjPtr& frame,
 class ZnPxsEnvironment {
 public:
     ZnPxsEnvironment();
+    // An environment for scripts that are not trusted: as above, but the
+    // primitives that run commands, change the process environment or end
+    // the process (system, popen, putenv, exit, abort) refuse with an error.
+    // Scripts can still read files with load and read the environment with
+    // getenv; nothing a script can name writes a file.
+    explicit ZnPxsEnvironment(ZnPxsTrust trust);
     ZnPxsEnvironment(const ZnPxsEnvironment& other);
     ZnPxsEnvironment& operator=(const ZnPxsEnvironment& other);
     virtual ~ZnPxsEnvironment();
@@ -131,13 +138,18 @@ public:
         return loadLispExpr(const_cast<char*>(text), flag);
     }
 
-    // Fills the frame (ZncGlobalEnvInit) and binds DEBUG and OS.
+    // Fills the frame (ZncGlobalEnvInit, at this environment's trust) and
+    // binds DEBUG and OS.
     void initEnv();
+    ZnPxsTrust trust() const { return trust_; }
 
     // The global frame, and its list of registration records (owned by the
     // frame). Both empty in a copy.
     ZnlObjPtr frame;
     ZnList<ZncParam>* params = nullptr;
+
+private:
+    ZnPxsTrust trust_ = ZnPxsTrust::Trusted;
 };
 
 #endif
