@@ -11,6 +11,7 @@
 #include <string>
 
 #include <util/xmlPtr.h>
+#include <util/xmlSetup.h>
 #include <util/znException.h>
 #include <util/znNotify.h>
 
@@ -29,7 +30,10 @@ constexpr const char* kReadDocFunction = "bool ZnEnvXMLReader::readDoc(xmlTextRe
 constexpr int kReadErrorLine = 121;
 constexpr int kInvalidLine = 129;
 
-// XML_PARSE_NOENT | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID.
+// XML_PARSE_NOENT | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID. Internal
+// entities are substituted; the loads these options would make beyond the
+// document's own DTD (external entities, network addresses) are refused by
+// the scope every read runs in.
 constexpr int kValidatingOptions = 26;
 
 ZnString text(const xmlChar* value) {
@@ -74,6 +78,7 @@ ZnEnvXMLReader::~ZnEnvXMLReader() = default;
 ZnEnvironment ZnEnvXMLReader::readFile(const ZnString& fileName, bool& ok) {
     ok = false;
     ZnEnvironment env;
+    PxsXmlLoads loads(PxsXmlLoads::DocumentDtd, fileName.c_str());
     XmlTextReaderPtr reader(
         xmlReaderForFile(fileName.c_str(), nullptr, dtdValidation_ ? kValidatingOptions : 0));
     if (!reader)
@@ -89,6 +94,7 @@ void ZnEnvXMLReader::useDtdValidation(bool on) {
 }
 
 bool ZnEnvXMLReader::readMemory(ZnEnvironment& env, const char* buffer, int size) {
+    PxsXmlLoads loads(PxsXmlLoads::DocumentDtd);
     XmlTextReaderPtr reader(xmlReaderForMemory(buffer, size, nullptr, nullptr,
                                                dtdValidation_ ? kValidatingOptions : 0));
     if (!reader)

@@ -22,6 +22,7 @@
 #include <pxs/fedRecords.h>
 #include <pxs/standardFilesInternal.h>
 #include <pxs/xmlFedReader1516e.h>
+#include <util/xmlSetup.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
 
@@ -59,25 +60,10 @@ void schemaError(void* ctx, ErrorArg error) {
                   error->message ? error->message : "schema error\n");
 }
 
-// A schema may import or include others by any address; while one is read,
-// libxml2 may load local files only. The loader is process-wide state, so
-// the previous one is put back on every exit.
-class NoNetworkLoads {
-public:
-    NoNetworkLoads() : previous_(xmlGetExternalEntityLoader()) {
-        xmlSetExternalEntityLoader(xmlNoNetExternalEntityLoader);
-    }
-    ~NoNetworkLoads() { xmlSetExternalEntityLoader(previous_); }
-    NoNetworkLoads(const NoNetworkLoads&) = delete;
-    NoNetworkLoads& operator=(const NoNetworkLoads&) = delete;
-
-private:
-    xmlExternalEntityLoader previous_;
-};
-
 bool validateAgainst(xmlDoc* doc, xmlSchemaParserCtxt* parserCtxt, const char* what) {
     if (!parserCtxt) return false;
-    NoNetworkLoads local;
+    // A schema may include others, from local files only.
+    PxsXmlLoads loads(PxsXmlLoads::LocalFiles);
     XmlSchemaParserCtxtPtr parser(parserCtxt);
     SchemaLog parseLog{what};
     xmlSchemaSetParserStructuredErrors(parser.get(), schemaError, &parseLog);

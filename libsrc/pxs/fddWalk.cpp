@@ -21,6 +21,7 @@
 #include <pxs/fedRecords.h>
 #include <pxs/standardFilesInternal.h>
 #include <pxs/xmlFedReader.h>
+#include <util/xmlSetup.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
 
@@ -135,6 +136,7 @@ void appendContent(const xmlNode* node, ZnString& text) {
 
 XmlDocPtr parseBytes(const char* bytes, unsigned int length, const char* url) {
     if (!bytes || length > static_cast<unsigned int>(INT_MAX)) return nullptr;
+    PxsXmlLoads loads(PxsXmlLoads::Nothing);
     XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
     if (!ctxt) return nullptr;
     XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), bytes, static_cast<int>(length), url, nullptr,
@@ -149,6 +151,8 @@ XmlDocPtr parseBytes(const char* bytes, unsigned int length, const char* url) {
 }
 
 XmlDocPtr parseFile(const char* path) {
+    // libxml2 opens the document itself through the loader too.
+    PxsXmlLoads loads(PxsXmlLoads::OneFile, path);
     XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
     if (!ctxt || !path) return nullptr;
     XmlDocPtr doc(xmlCtxtReadFile(ctxt.get(), path, nullptr, kParseOptions));
@@ -242,11 +246,13 @@ bool validateWithDtd(xmlDoc* doc, const char* path) {
     // Checked first so that a missing DTD does not make libxml2 print, and
     // a FIFO or device never gets opened.
     if (!doc || !isRegularFile(path)) return false;
+    PxsXmlLoads loads(PxsXmlLoads::OneFile, path);
     return validateAgainstDtd(doc, XmlDtdPtr(xmlParseDTD(nullptr, xstr(path))));
 }
 
 bool validateWithDtdBytes(xmlDoc* doc, const char* bytes, size_t length) {
     if (!doc || !bytes) return false;
+    PxsXmlLoads loads(PxsXmlLoads::Nothing);
     // The DTD parser takes the buffer over, also when it fails.
     xmlParserInputBuffer* input =
         xmlParserInputBufferCreateMem(bytes, static_cast<int>(length), XML_CHAR_ENCODING_NONE);
