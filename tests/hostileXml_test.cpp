@@ -138,3 +138,63 @@ TEST_F(HostileXml, HostParsesOutsideTheLibraryAreUntouched) {
 }
 
 }  // namespace
+
+namespace {
+
+// An IEEE 1516-2000 model whose one object class is named through entities.
+std::string modelNamedBy(const std::string& entities, const std::string& name) {
+    return "<?xml version=\"1.0\"?>\n<!DOCTYPE objectModel [\n" + entities +
+           "]>\n<objectModel name=\"X\" type=\"FOM\">\n<objects><objectClass "
+           "name=\"HLAobjectRoot\"><objectClass name=\"" +
+           name + "\"/></objectClass></objects>\n</objectModel>\n";
+}
+
+std::string repeated(const std::string& text, int count) {
+    std::string all;
+    for (int i = 0; i < count; ++i) all += text;
+    return all;
+}
+
+ZnFedReadStatus readModel(const std::string& text, ZnFom& fom, ZnString& error) {
+    TempDir dir;
+    std::string file = dir.write("m.fdd", text);
+    ZnFedReader1516 reader;
+    pxstest::ScopedNotifyLevel quiet(0);
+    ZnFedReadStatus status = reader.readFed(file.c_str(), &fom, 0, false, false);
+    error = reader.lastError();
+    return status;
+}
+
+}  // namespace
+
+// A name built from many references reads in full, and a name that would
+// expand past a megabyte, or through entities nested without end, is
+// refused with the place it stands.
+TEST(EntityExpansion, AttributesExpandInFullUpToABoundAndNoFurther) {
+    const std::string ten = "<!ENTITY e \"abcdefghij\">\n";
+    ZnFom fom;
+    ZnString error;
+    ASSERT_EQ(readModel(modelNamedBy(ten, "C" + repeated("&e;", 50000)), fom, error),
+              ZnFedReadSuccess)
+        << error.string();
+    ASSERT_EQ(fom.objectClasses().size(), 2u);
+    // Compared as a whole; a mismatch would print half a megabyte.
+    EXPECT_TRUE(fom.objectClasses()[1].name.string() ==
+                "HLAobjectRoot.C" + repeated("abcdefghij", 50000));
+
+    ZnFom big;
+    EXPECT_EQ(readModel(modelNamedBy(ten, repeated("&e;", 110000)), big, error), ZnFedReadFailed);
+    EXPECT_EQ(error.string(),
+              "Attribute name of element objectClass near line 6 expands through entities to "
+              "more than 1048576 bytes or 16 levels.");
+
+    // Ten levels of ten references each: 10^10 copies of one letter. libxml2
+    // may refuse it first; either way nothing is delivered.
+    std::string laughs = "<!ENTITY l0 \"x\">\n";
+    for (int level = 1; level <= 10; ++level)
+        laughs += "<!ENTITY l" + std::to_string(level) + " \"" +
+                  repeated("&l" + std::to_string(level - 1) + ";", 10) + "\">\n";
+    ZnFom bomb;
+    EXPECT_EQ(readModel(modelNamedBy(laughs, "&l10;"), bomb, error), ZnFedReadFailed);
+    EXPECT_TRUE(bomb.objectClasses().empty());
+}

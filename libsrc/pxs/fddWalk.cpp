@@ -12,6 +12,8 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 #include <strings.h>
 
 #include <sys/stat.h>
@@ -59,6 +61,80 @@ constexpr int kParseOptions =
 
 }  // namespace
 
+namespace {
+
+// An attribute that uses entities is kept by libxml2 as a list of text and
+// entity-reference nodes. Its text is built here in one pass: joining it
+// the library's way copies the text so far once per reference, which grows
+// with the square of the references.
+constexpr size_t kMaxAttributeText = size_t(1) << 20;
+constexpr size_t kMaxEntityNesting = 16;
+
+bool appendValueText(const xmlDoc* doc, const xmlNode* node, std::string& out) {
+    std::vector<const xmlNode*> resume;
+    for (;;) {
+        if (!node) {
+            if (resume.empty()) return true;
+            node = resume.back();
+            resume.pop_back();
+            continue;
+        }
+        const xmlNode* next = node->next;
+        const xmlChar* content = node->content;
+        if (node->type == XML_ENTITY_REF_NODE) {
+            if (xmlEntity* entity = xmlGetDocEntity(const_cast<xmlDoc*>(doc), node->name)) {
+                if (resume.size() >= kMaxEntityNesting) return false;
+                resume.push_back(next);
+                next = entity->children;
+                content = nullptr;
+            }
+        } else if (node->type != XML_TEXT_NODE && node->type != XML_CDATA_SECTION_NODE) {
+            content = nullptr;
+        }
+        if (content) {
+            size_t n = std::strlen(str(content));
+            if (n > kMaxAttributeText - out.size()) return false;
+            out.append(str(content), n);
+        }
+        node = next;
+    }
+}
+
+bool isPlainValue(const xmlNode* value) {
+    return !value || (!value->next && value->type == XML_TEXT_NODE);
+}
+
+}  // namespace
+
+bool checkAttributeExpansion(const xmlNode* root, ZnString& lastError) {
+    std::string scratch;
+    for (const xmlNode* node = root; node;) {
+        if (node->type == XML_ELEMENT_NODE) {
+            for (const xmlAttr* a = node->properties; a; a = a->next) {
+                if (isPlainValue(a->children)) continue;
+                scratch.clear();
+                if (appendValueText(a->doc, a->children, scratch)) continue;
+                lastError = "Attribute ";
+                lastError += a->name ? str(a->name) : "";
+                lastError += " of element ";
+                lastError += node->name ? str(node->name) : "";
+                lastError += " near line ";
+                lastError += ZnString(static_cast<int>(xmlGetLineNo(node)));
+                lastError += " expands through entities to more than 1048576 bytes or 16 levels.";
+                return false;
+            }
+        }
+        // Pre-order, without recursion: documents nest as deep as libxml2 allows.
+        if (node->type == XML_ELEMENT_NODE && node->children) {
+            node = node->children;
+            continue;
+        }
+        while (node && node != root && !node->next) node = node->parent;
+        node = (node && node != root) ? node->next : nullptr;
+    }
+    return true;
+}
+
 const char* property(const xmlNode* node, const char* name, PropertyScratch& scratch) {
     if (!node || node->type != XML_ELEMENT_NODE) return nullptr;
     for (const xmlAttr* a = node->properties; a; a = a->next) {
@@ -70,9 +146,9 @@ const char* property(const xmlNode* node, const char* name, PropertyScratch& scr
         if (!value) return "";
         // The common case, one text node, is handed out without copying.
         if (!value->next && value->type == XML_TEXT_NODE) return value->content ? str(value->content) : "";
-        XmlCharPtr joined(xmlNodeListGetString(a->doc, value, 1));
-        if (!joined) return "";
-        scratch.emplace_back(str(joined.get()));
+        std::string joined;
+        appendValueText(a->doc, value, joined);
+        scratch.emplace_back(joined.c_str());
         return scratch.back().c_str();
     }
     return nullptr;
@@ -82,8 +158,9 @@ ZnString attributeText(const xmlAttr* attr) {
     const xmlNode* value = attr->children;
     if (!value) return ZnString();
     if (!value->next && value->type == XML_TEXT_NODE) return ZnString(str(value->content));
-    XmlCharPtr joined(xmlNodeListGetString(attr->doc, value, 1));
-    return ZnString(joined ? str(joined.get()) : "");
+    std::string joined;
+    appendValueText(attr->doc, value, joined);
+    return ZnString(joined.c_str());
 }
 
 bool isBlankText(const xmlNode* node) {

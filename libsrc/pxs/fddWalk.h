@@ -37,6 +37,11 @@ using PropertyScratch = std::deque<std::string>;
 const char* property(const xmlNode* node, const char* name, PropertyScratch& scratch);
 // Full text of one attribute ("" when it has none).
 ZnString attributeText(const xmlAttr* attr);
+
+// False, with the reason in `lastError`, when an attribute below `root`
+// stands for more than a megabyte of text or nests entities more than 16
+// deep: the readers refuse such a document instead of expanding it.
+bool checkAttributeExpansion(const xmlNode* root, ZnString& lastError);
 // True for a text node whose content is absent or only blanks, tabs and line ends.
 bool isBlankText(const xmlNode* node);
 // Comments and blank text are passed over by every walk.
@@ -356,6 +361,7 @@ ZnFedReadStatus readDocument(const char* bytes, unsigned int length, const char*
         lastError = kNoDocumentRoot;
         return ZnFedReadFailed;
     }
+    if (!checkAttributeExpansion(root, lastError)) return ZnFedReadFailed;
     ZnFedReadStatus status = checkType(doc.get(), root);
     if (status == ZnFedReadSuccess) status = walk(root);
     return status;
@@ -388,6 +394,7 @@ ZnFedReadStatus adoptParsedDocument(xmlDoc* doc, ZnString& lastError, CheckType 
         ZnDebug << "FDD Comment: " << (n->content ? reinterpret_cast<const char*>(n->content) : "")
                 << "\n";
     }
+    if (!checkAttributeExpansion(root, lastError)) return ZnFedReadFailed;
     ZnFedReadStatus status = checkType(doc, root);
     if (status == ZnFedReadSuccess) status = checkObjectModelRoot(root, "\n\t", lastError);
     if (status == ZnFedReadSuccess) owned.release();
@@ -422,6 +429,7 @@ ZnFedReadStatus openObjectModel(const char* fileName, xmlDoc** doc, const char* 
         lastError = "Error parsing FDD file: " + path;
         return ZnFedReadFailed;
     }
+    if (!checkAttributeExpansion(root, lastError)) return ZnFedReadFailed;
     ZnFedReadStatus status = checkType(parsed.get(), root, path);
     if (status == ZnFedReadSuccess) status = checkObjectModelRoot(root, separator, lastError);
     if (status == ZnFedReadSuccess) *doc = parsed.release();
