@@ -338,6 +338,29 @@ TEST(EnvPxsRead, BadFormsAreReportedAndSkipped) {
     }
 }
 
+// Opted in, an unquoted number is a value with its text as written, nested
+// or not; the reader's own number handling (32-bit wrap, rounding) never
+// touches it, and the default reader beside it still skips such forms.
+TEST(EnvPxsRead, NumbersAsTextKeepEveryDigit) {
+    TempDir dir;
+    const std::string file =
+        dir.write("in.pxs", "(r (port 5) (big 2147483648) (x (value 1e400)) (neg -0.50) (s \"q\"))");
+    const std::string quoted = listing(readPxs(
+        "(r (port \"5\") (big \"2147483648\") (x (value \"1e400\")) (neg \"-0.50\") (s \"q\"))"));
+    StderrCapture capture;
+    bool ok = false;
+    ZnEnvPXSReader reader;
+    reader.readNumbersAsText(true);
+    ZnEnvironment env = reader.readFile(file, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(reader.skippedForms(), 0);
+    EXPECT_EQ(listing(env), quoted);
+    ZnEnvPXSReader plain;
+    plain.readFile(file, ok);
+    EXPECT_EQ(plain.skippedForms(), 4);
+    EXPECT_NE(capture.text().find("error in data stream"), std::string::npos);
+}
+
 // Found by fuzzing: a token starting with a NUL byte reads as a symbol with
 // an empty name. Taken as an object or attribute name, or as a type, it was
 // written as nothing, and the text read back as a different tree.

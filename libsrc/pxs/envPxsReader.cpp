@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <pxs/interpreterInternal.h>
 #include <pxs/io.h>
 #include <pxs/lstream.h>
 #include <pxs/null.h>
@@ -157,7 +158,12 @@ ZnEnvironment ZnEnvPXSReader::readFile(const ZnString& fileName, bool& ok) {
     ZnlObjPtr datum;  // after `pxs`: released before the frame its symbols live in
     try {
         ZnlFileInputStream in(file.get());
-        datum = ZncRead(&in, pxs.frame);
+        if (numbersAsText_) {
+            pxsdetail::NumbersAsText numbers;
+            datum = ZncRead(&in, pxs.frame);
+        } else {
+            datum = ZncRead(&in, pxs.frame);
+        }
     } catch (ZnException& e) {
         const std::string message =
             "ZnCorruptedState: Error reading: " + fileName.string() + ": " + readerMessage(e);

@@ -33,10 +33,17 @@ public:
     // as one): a caller that must have the whole file refuses the tree then.
     int skippedForms() const { return skippedForms_; }
 
+    // Off by default, where a number written without quotes is a form of its
+    // own and is skipped: (port 5) gives an object port. On, such a number
+    // is read as the string of its text, so (port 5) is the value "5" and
+    // (port (value 2147483648)) keeps every digit.
+    void readNumbersAsText(bool on) { numbersAsText_ = on; }
+
 private:
     int processForms(const ZnlObjPtr& datum);
 
     int skippedForms_ = 0;
+    bool numbersAsText_ = false;
     std::unique_ptr<ZnEnvironment> env_;  // the tree being built, only during a read
     boost::weak_ptr<ZnEnvValue> current_;
 };

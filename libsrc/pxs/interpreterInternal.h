@@ -58,6 +58,20 @@ struct ExceptionOrigin {
     }
 }
 
+// While one lives, this thread's reader returns a token that would read as
+// a number as a string of its text instead: data files want "2147483648"
+// or "1e400" as written, not wrapped or rounded.
+class NumbersAsText {
+public:
+    NumbersAsText();
+    ~NumbersAsText();
+    NumbersAsText(const NumbersAsText&) = delete;
+    NumbersAsText& operator=(const NumbersAsText&) = delete;
+
+private:
+    bool outer_;
+};
+
 // Cell and parameter names are copied into blocks of their own; a null
 // text copies to null.
 char* copyText(const char* text);

@@ -28,6 +28,7 @@ constexpr pxsdetail::ExceptionOrigin kReadOrigin = {
 constexpr int kMaxDepth = 10000;
 
 thread_local int readDepth = 0;
+thread_local bool readingNumbersAsText = false;
 
 // Functions off the recursion path that ZncRead, readDatum, lreadparen and
 // lreadquoted form are PXS_COLD, so that their buffers and temporaries do
@@ -63,7 +64,10 @@ PXS_COLD ZnlObjPtr lreadtk(ZnlInputStream* in, const ZnlObjPtr& frame) {
     token.clear();
     while (!isDelimiter(c = in->fgetc())) token += static_cast<char>(c);
     in->ungetc(c);
-    if (isDigit(token[0]) || (token[0] == '-' && isDigit(token[1]))) return lreadnum(token);
+    if (isDigit(token[0]) || (token[0] == '-' && isDigit(token[1]))) {
+        if (readingNumbersAsText) return ZnlObjPtr(token.c_str());
+        return lreadnum(token);
+    }
     return ZncIntern(token.c_str(), frame);
 }
 
@@ -127,6 +131,12 @@ ZnlObjPtr readDatum(ZnlInputStream* in, const ZnlObjPtr& frame) {
 }
 
 }  // namespace
+
+pxsdetail::NumbersAsText::NumbersAsText() : outer_(readingNumbersAsText) {
+    readingNumbersAsText = true;
+}
+
+pxsdetail::NumbersAsText::~NumbersAsText() { readingNumbersAsText = outer_; }
 
 ZnlObjPtr ZncRead(ZnlInputStream* in, const ZnlObjPtr& frame) {
     pxsdetail::DepthGuard depth(readDepth);
