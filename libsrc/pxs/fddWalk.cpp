@@ -18,6 +18,8 @@
 
 #include <sys/stat.h>
 
+#include <libxml/hash.h>
+
 #include <pxs/fddRecordWalk.h>
 #include <pxs/fedReader1516.h>
 #include <pxs/fedRecords.h>
@@ -104,9 +106,21 @@ bool isPlainValue(const xmlNode* value) {
     return !value || (!value->next && value->type == XML_TEXT_NODE);
 }
 
+bool declaresEntities(const xmlDoc* doc) {
+    if (!doc) return false;
+    for (const xmlDtd* dtd : {doc->intSubset, doc->extSubset})
+        if (dtd && dtd->entities && xmlHashSize(static_cast<xmlHashTablePtr>(dtd->entities)) > 0)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 bool checkAttributeExpansion(const xmlNode* root, ZnString& lastError) {
+    // Without declared entities a value is one text node: libxml2 turns
+    // character and predefined references into text. Most documents end
+    // here, before a walk that costs a tenth of a read.
+    if (!root || !declaresEntities(root->doc)) return true;
     std::string scratch;
     for (const xmlNode* node = root; node;) {
         if (node->type == XML_ELEMENT_NODE) {
