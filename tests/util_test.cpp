@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -39,6 +40,11 @@ TEST(ZnStringConversion, AcceptsWholeNumbersOnlyAndDoublesReadBack) {
     expectConversion("-1", &ZnString::toUInt, false);
     expectConversion("4294967295", &ZnString::toUInt, true, 4294967295.0);
     expectConversion("1e39", &ZnString::toFloat, false);
+    // FLT_MAX as float formatting writes it lies above FLT_MAX yet rounds to it;
+    // from the midpoint on, a float overflows.
+    expectConversion("3.40282347e+38", &ZnString::toFloat, true, FLT_MAX);
+    expectConversion("-3.40282347e+38", &ZnString::toFloat, true, -FLT_MAX);
+    expectConversion("3.4028235677973366e+38", &ZnString::toFloat, false);
     expectConversion("TRUE", &ZnString::toBool, true, 1);
     expectConversion("0", &ZnString::toBool, true, 0);
     expectConversion("maybe", &ZnString::toBool, false);

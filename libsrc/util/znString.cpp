@@ -97,7 +97,10 @@ double ZnString::toDouble(bool* ok) const {
 float ZnString::toFloat(bool* ok) const {
     bool good = false;
     double v = toDouble(&good);
-    if (good && std::isfinite(v) && std::fabs(v) > static_cast<double>(FLT_MAX)) good = false;
+    // Anything below the midpoint between FLT_MAX and the next power of two
+    // rounds to FLT_MAX: "3.40282347e+38", FLT_MAX in nine digits, is one.
+    constexpr double kFloatOverflow = 0x1.ffffffp+127;
+    if (good && std::isfinite(v) && std::fabs(v) >= kFloatOverflow) good = false;
     setOk(ok, good);
     return good ? static_cast<float>(v) : 0.0f;
 }
