@@ -52,8 +52,9 @@ protected:
 // before it, not where the error inside it was met; evaluation and reader
 // errors alike. The warning text is replaced, not added to.
 TEST_F(LoadProblems, FailingFormIsReportedAtItsFirstLineWithTheInnermostMessage) {
-    std::string eval = dir.write("eval.pxs", "(setq a 1)\n; the next one fails\n(setq b\n"
-                                             "   (car nil))\n(setq c 1)\n");
+    std::string eval = dir.write("eval.pxs",
+                                 "(setq a 1)\n; the next one fails\n(setq b\n"
+                                 "   (car nil))\n(setq c 1)\n");
     std::string read = dir.write("read.pxs", "(setq d 1)\n\n\n  (list 1\n 2\n");
     Reports reports;
     WarnCapture warn;
@@ -92,9 +93,9 @@ TEST_F(LoadProblems, NamesAreThePathOpenedOrExpression) {
 // nested file that is not there is reported at the outer load form.
 TEST_F(LoadProblems, NestedLoadReportsTheInnerFileOnce) {
     std::string inner = dir.write("inner.pxs", "(setq i 1)\n(car 7)\n");
-    std::string outer = dir.write(
-        "outer.pxs", "(setq o 1)\n(setq r (load \"" + inner + "\"))\n(setq after 1)\n(load \"" +
-                         dir.file("gone.pxs") + "\")\n");
+    std::string outer = dir.write("outer.pxs", "(setq o 1)\n(setq r (load \"" + inner +
+                                                   "\"))\n(setq after 1)\n(load \"" +
+                                                   dir.file("gone.pxs") + "\")\n");
     Reports reports;
     pxs.loadLispFile(outer.c_str(), 1);
     ASSERT_EQ(reports.seen.size(), 2u);

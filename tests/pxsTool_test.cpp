@@ -1,11 +1,16 @@
 // pxsTool_test.cpp -- the pxs command-line tool run as a process: exit
-// status, argument kinds and their order, -e/-v/-d/-I, the interactive loop
-// on piped input, and the shipped examples.
+// status, argument kinds and their order, -e/-v/-d/-I/-q/-D, usage errors,
+// standard input as a script, "pxs: FILE:LINE: message" reports, the
+// interactive loop on piped input, and the shipped examples.
 
 #include "pxs_test_files.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <pxs/version.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -71,7 +76,7 @@ TEST_F(Tool, AnyFailedArgumentMakesTheStatusOne) {
     Outcome missing = run("good.pxs missing.pxs -e a");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "1\n") << "later arguments still run";
-    EXPECT_NE(missing.err.find("Couldn't open missing.pxs"), std::string::npos);
+    EXPECT_EQ(missing.err, "pxs: missing.pxs: no such file\n");
     Outcome bad = run("bad.pxs -e b");
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "1\n");
@@ -100,6 +105,7 @@ TEST_F(Tool, OptionsSetLevelTracingAndLoadPaths) {
     EXPECT_EQ(include.out, "second\n");
 }
 
+// Piped input never sees a prompt: standard output holds the values only.
 TEST_F(Tool, InteractiveLoopPrintsValuesAndSurvivesErrors) {
     Outcome r =
         run("", "(+ 1 2)\n(car nil)\n(define (sq x)\n  (* x x))\n(sq 12) )\n\"s\" (list 1 2.5)\n");
@@ -123,9 +129,135 @@ TEST_F(Tool, InteractiveLoopAfterArgumentsSharesTheirEnvironmentAndEndsAtUnfinis
 TEST_F(Tool, HelpExplainsTheArguments) {
     Outcome r = run("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* word :
-         {"name=value", "-e <EXPR>", "-I <DIR>", "-v <N>", "-d", "-i", "Exit status"})
+    for (const char* word : {"name=value", "-e <EXPR>", "-I <DIR>", "-v <N>", "-D <NAME=VALUE>",
+                             "-q", "-d", "-i", "Exit status", "2 for a usage error"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+// Nothing runs after a usage error: its status is 2, whatever comes with
+// it, and the message is one line naming the problem (and the help hint).
+TEST_F(Tool, UsageErrorsExitTwoWithOneLine) {
+    const struct {
+        const char* args;
+        const char* first;
+    } cases[] = {
+        {"--bogus -e '(+ 1 2)'", "pxs: unknown option '--bogus'"},
+        {"-e 1 -x", "pxs: unknown option '-x'"},
+        {"-iz", "pxs: unknown option '-iz'"},
+        {"--eval=1 --bogus=2", "pxs: unknown option '--bogus=2'"},
+        {"-q -v 2 -e 1", "pxs: -q and -v cannot be used together"},
+        {"-D novalue -e 1", "pxs: -D needs NAME=VALUE, not 'novalue'"},
+        {"-D =3 -e 1", "pxs: -D needs NAME=VALUE, not '=3'"},
+    };
+    for (const auto& c : cases) {
+        Outcome r = run(c.args);
+        EXPECT_EQ(r.status, 2) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+        EXPECT_EQ(r.err, std::string(c.first) + "\nTry 'pxs --help' for more information.\n")
+            << c.args;
+    }
+    for (const char* args : {"-v", "-v many -e 1", "-e"}) {
+        Outcome r = run(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(r.err.compare(0, 5, "pxs: "), 0) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+    }
+    // Words after a valued option, or after --, are not options.
+    Outcome taken = run("-e '(quote -x)' -- -y=1");
+    EXPECT_EQ(taken.out, "-x\n");
+    EXPECT_EQ(taken.err, "pxs: -y=1: can't set unbound variable -y\n");
+}
+
+TEST_F(Tool, VersionNamesTheLibraryVersion) {
+    for (const char* args : {"--version", "-e 1 --version"}) {
+        Outcome r = run(args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, "pxs (libpxs) " PXS_VERSION_STRING "\n");
+    }
+}
+
+// "-" is a script on standard input, in its place among the ARGs, and its
+// errors carry its own line numbers.
+TEST_F(Tool, DashReadsTheScriptFromStandardInput) {
+    dir.write("after.pxs", "(setq y (* x 2))");
+    Outcome r = run("'(setq x 1)' - after.pxs -e '(list x y)'", "(setq x\n  (+ x 4))\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "(5 10)\n");
+    Outcome bad = run("- -e 7", "(setq z 1)\n\n; then\n(car z)\n");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "7\n");
+    EXPECT_EQ(bad.err, "pxs: <stdin>:4: car of non-cons\n");
+}
+
+// A name that is not a regular file is refused with the reason, not read
+// (a FIFO would block, a directory reads as nothing).
+TEST_F(Tool, NonRegularFilesAreRefused) {
+    dir.write("sub/x.pxs", "1");
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    Outcome directory = run("sub -e 1");
+    EXPECT_EQ(directory.status, 1);
+    EXPECT_EQ(directory.out, "1\n");
+    EXPECT_EQ(directory.err, "pxs: sub: is a directory\n");
+    Outcome fifo = run("fifo");
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_EQ(fifo.err, "pxs: fifo: not a regular file\n");
+}
+
+// The line is where the failing form starts; a failure in a nested load
+// is reported once, at the nested file's line, and the outer file goes on.
+TEST_F(Tool, ScriptErrorsNameFileAndLine) {
+    dir.write("bad.pxs", "(setq a 1)\n\n(setq b\n  (car nil))\n");
+    Outcome bad = run("bad.pxs -e a");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "1\n");
+    EXPECT_EQ(bad.err, "pxs: bad.pxs:3: car of non-cons\n");
+
+    dir.write("inner.pxs", "(setq i 1)\n(cdr 'i)\n");
+    dir.write("outer.pxs",
+              "; loads inner\n(load \"inner.pxs\")\n(setq o 2)\n(load \"none.pxs\")\n");
+    Outcome nested = run("outer.pxs -e o");
+    EXPECT_EQ(nested.status, 1);
+    EXPECT_EQ(nested.out, "2\n");
+    EXPECT_EQ(nested.err,
+              "pxs: inner.pxs:2: cdr of non-cons\n"
+              "pxs: outer.pxs:4: cannot open none.pxs: no such file\n");
+
+    Outcome expr = run("'(car nil)' -e '(cdr 1)'");
+    EXPECT_EQ(expr.err, "pxs: (car nil): car of non-cons\npxs: -e (cdr 1): cdr of non-cons\n");
+    Outcome unknown = run("unknown=3");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.err, "pxs: unknown=3: can't set unbound variable unknown\n");
+
+    // -v 2 keeps the interpreter's chain after the one-line report.
+    Outcome chain = run("-v 2 bad.pxs");
+    EXPECT_NE(chain.err.find("pxs: bad.pxs:3: car of non-cons\n"), std::string::npos);
+    EXPECT_NE(chain.err.find("Propagating ZnException."), std::string::npos) << chain.err;
+}
+
+// -D values: whole decimal numbers become numbers, everything else stays
+// the text typed; they are bound before the first ARG runs.
+TEST_F(Tool, DefineBindsBeforeTheArguments) {
+    dir.write("use.pxs", "(setq twice (* 2 n))");
+    Outcome r =
+        run("-D site=north -D n=21 -D f=2.5 -D neg=-4 -D hex=0x10 -D words='a b' "
+            "-D empty= use.pxs -e '(list site twice f neg hex words empty)'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "(\"north\" 42 2.500000 -4 \"0x10\" \"a b\" \"\")\n");
+    EXPECT_EQ(run("-D n=1 n=5 -e n").out, "5\n") << "a defined name is a variable to set";
+}
+
+// -q hides warnings and error messages, not the status.
+TEST_F(Tool, QuietSilencesWarnings) {
+    dir.write("warns.pxs", "(set! nowhere 1)");
+    Outcome loud = run("warns.pxs");
+    EXPECT_EQ(loud.status, 0);
+    EXPECT_NE(loud.err.find("can't set unbound variable: nowhere"), std::string::npos);
+    Outcome quiet = run("-q warns.pxs -e ZnNotifyLevel");
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(quiet.out, "0\n");
+    Outcome failing = run("-q missing.pxs");
+    EXPECT_EQ(failing.status, 1);
+    EXPECT_EQ(failing.err, "");
 }
 
 TEST_F(Tool, ShippedExamplesRunCleanly) {
