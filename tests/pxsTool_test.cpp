@@ -5,8 +5,14 @@
 
 #include "pxs_test_files.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <pxs/version.h>
 
@@ -258,6 +264,152 @@ TEST_F(Tool, QuietSilencesWarnings) {
     Outcome failing = run("-q missing.pxs");
     EXPECT_EQ(failing.status, 1);
     EXPECT_EQ(failing.err, "");
+}
+
+// The tool on a terminal (standard input and error) with standard output
+// on a pipe, as a user at a shell who redirects the values.
+class TerminalSession {
+public:
+    explicit TerminalSession(const std::string& home) {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        int out[2];
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0 || pipe(out) != 0)
+            return;
+        std::string slave = ptsname(master_);
+        child_ = fork();
+        if (child_ == 0) {
+            close(master_);
+            setsid();  // the terminal becomes the controlling one, so Ctrl-C signals
+            int tty = open(slave.c_str(), O_RDWR);
+            dup2(tty, STDIN_FILENO);
+            dup2(tty, STDERR_FILENO);
+            dup2(out[1], STDOUT_FILENO);
+            close(out[0]);
+            setenv("HOME", home.c_str(), 1);
+            execl(kTool.c_str(), "pxs", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(out[1]);
+        out_ = out[0];
+    }
+    ~TerminalSession() {
+        if (child_ > 0 && !reaped_) {
+            kill(child_, SIGKILL);
+            waitpid(child_, nullptr, 0);
+        }
+        if (master_ >= 0) close(master_);
+        if (out_ >= 0) close(out_);
+    }
+    TerminalSession(const TerminalSession&) = delete;
+    TerminalSession& operator=(const TerminalSession&) = delete;
+
+    bool started() const { return child_ > 0; }
+    void type(const std::string& text) {
+        ssize_t written = write(master_, text.data(), text.size());
+        EXPECT_EQ(written, static_cast<ssize_t>(text.size()));
+    }
+    // Read until the terminal (or standard output) has shown `text` since
+    // the last wait; false when the tool stopped or stalled without it. The
+    // limit only keeps a broken tool from hanging the suite.
+    bool terminalShows(const std::string& text) { return waitFor(master_, screen_, text); }
+    bool outputShows(const std::string& text) { return waitFor(out_, output_, text); }
+    // The line editor draws its prompt before it takes the terminal over
+    // (canonical mode off); what is typed in between meets the terminal's
+    // own line discipline. So a prompt counts once the mode has changed too.
+    bool readyAt(const std::string& prompt) {
+        if (!terminalShows(prompt)) return false;
+        for (int rounds = 0; rounds < 2000; ++rounds) {
+            termios mode{};
+            if (tcgetattr(master_, &mode) != 0) return false;
+            if (!(mode.c_lflag & ICANON)) return true;
+            poll(nullptr, 0, 10);
+        }
+        return false;
+    }
+    // Ends the input with Ctrl-D and returns the exit status, -1 when the
+    // tool has not ended within the suite's patience. The line editor
+    // draws its prompt before it takes the terminal over, and a Ctrl-D
+    // that comes in between reaches it as a NUL in the line; so the line
+    // is cleared (Ctrl-U) and Ctrl-D typed again until the tool ends.
+    int endInput() {
+        int raw = 0;
+        for (int rounds = 0; rounds < 200 && !reaped_; ++rounds) {
+            if (rounds % 5 == 0) type(rounds == 0 ? "\x04" : "\x15\x04");
+            poll(nullptr, 0, 100);
+            reaped_ = waitpid(child_, &raw, WNOHANG) == child_;
+        }
+        return reaped_ && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    // All standard output, read to its end: call once the tool has ended.
+    std::string wholeOutput() {
+        if (!reaped_) return everything_;  // a live writer would never send the end
+        char buffer[512];
+        for (ssize_t n; (n = read(out_, buffer, sizeof buffer)) > 0;)
+            everything_.append(buffer, static_cast<std::size_t>(n));
+        return everything_;
+    }
+
+private:
+    bool waitFor(int fd, std::string& seen, const std::string& text) {
+        for (int rounds = 0; rounds < 200; ++rounds) {
+            std::string::size_type at = seen.find(text);
+            if (at != std::string::npos) {
+                seen.erase(0, at + text.size());
+                return true;
+            }
+            pollfd p{fd, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0) continue;
+            char buffer[512];
+            ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n <= 0) return false;
+            seen.append(buffer, static_cast<std::size_t>(n));
+            if (fd == out_) everything_.append(buffer, static_cast<std::size_t>(n));
+        }
+        return false;
+    }
+
+    int master_ = -1;
+    int out_ = -1;
+    pid_t child_ = -1;
+    bool reaped_ = false;
+    std::string screen_;
+    std::string output_;
+    std::string everything_;
+};
+
+// Prompts go to the terminal, never to standard output; an unfinished form
+// asks for more; Ctrl-C stops an endless evaluation or drops the line being
+// typed, and every definition made before stays.
+TEST_F(Tool, TerminalLoopPromptsContinuesAndSurvivesCtrlC) {
+    TerminalSession pxs(dir.path());
+    ASSERT_TRUE(pxs.started());
+    // Each input waits for its prompt, as a user would.
+    ASSERT_TRUE(pxs.readyAt("pxs> "));
+    pxs.type("(define x 5)\n");
+    ASSERT_TRUE(pxs.outputShows("x\n"));
+    ASSERT_TRUE(pxs.readyAt("pxs> "));
+    pxs.type("(list 1\n");
+    ASSERT_TRUE(pxs.readyAt("...> "));
+    pxs.type("2)\n");
+    ASSERT_TRUE(pxs.outputShows("(1 2)\n"));
+    ASSERT_TRUE(pxs.readyAt("pxs> "));
+    pxs.type("(define (spin) (spin))\n");
+    ASSERT_TRUE(pxs.outputShows("spin\n"));
+    ASSERT_TRUE(pxs.readyAt("pxs> "));
+    pxs.type("(spin)\n");
+    ASSERT_TRUE(pxs.terminalShows("(spin)\r\n"));
+    pxs.type("\x03");
+    ASSERT_TRUE(pxs.terminalShows("ZnException: PXS Error: Interrupted"));
+    ASSERT_TRUE(pxs.readyAt("pxs> "));
+    pxs.type("(list 9");
+    ASSERT_TRUE(pxs.terminalShows("(list 9"));
+    pxs.type("\x03");
+    ASSERT_TRUE(pxs.readyAt("pxs> "));
+    pxs.type("(+ x 1)\n");
+    ASSERT_TRUE(pxs.outputShows("6\n")) << "the dropped line did not join the next one";
+    ASSERT_TRUE(pxs.readyAt("pxs> "));
+    EXPECT_EQ(pxs.endInput(), 0);
+    EXPECT_EQ(pxs.wholeOutput(), "x\n(1 2)\nspin\n6\n") << "values only, no prompt";
 }
 
 TEST_F(Tool, ShippedExamplesRunCleanly) {

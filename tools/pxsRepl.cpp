@@ -7,6 +7,8 @@
 
 #include "pxsRepl.h"
 
+#include <pthread.h>
+#include <sys/select.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -15,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #ifdef PXS_HAVE_LIBEDIT
@@ -132,7 +135,6 @@ void evalInput(ZnPxsEnvironment& pxs, const std::string& text) {
         try {
             ZnlObjPtr datum = ZncRead(&in, frame);
             if (datum == eof) return;
-            interruptRequested = 0;  // a Ctrl-C at the prompt is not for this form
             printValue(evalOne(pxs, datum));
         } catch (const ZnException& e) {
             printError(e);
@@ -152,14 +154,15 @@ public:
     LineSource(const LineSource&) = delete;
     LineSource& operator=(const LineSource&) = delete;
 
+    // A Ctrl-C from here on abandons the line; one after the line was taken
+    // is left for the evaluation of what it holds.
     Got read(const char* prompt, std::string& line);
     void remember(const std::string& input);
 
 private:
 #ifdef PXS_HAVE_LIBEDIT
-    static char* promptText(EditLine*) {
-        return const_cast<char*>(currentPrompt);
-    }
+    static char* promptText(EditLine*) { return const_cast<char*>(currentPrompt); }
+    static int readCharacter(EditLine*, wchar_t* character);
     static const char* currentPrompt;
     EditLine* editor_ = nullptr;
     History* history_ = nullptr;
@@ -192,6 +195,45 @@ Got LineSource::readPlain(const char* prompt, std::string& line) {
 
 const char* LineSource::currentPrompt = kPrompt;
 
+// The line editor's own reader tries a read again after a signal, so the
+// line would survive Ctrl-C; this one gives up on it instead. SIGINT is let
+// in only while waiting in pselect, so a Ctrl-C that comes while the editor
+// redraws is not lost before a read that would then wait for a key. Bytes
+// that are no character of the locale are passed on one by one.
+int LineSource::readCharacter(EditLine*, wchar_t* character) {
+    sigset_t interrupt;
+    sigset_t waiting;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupt, &waiting);
+    std::mbstate_t state{};
+    int result = -1;
+    for (;;) {
+        if (interruptRequested) break;
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(STDIN_FILENO, &readable);
+        if (pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr, nullptr, &waiting) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        char byte = 0;
+        ssize_t n = ::read(STDIN_FILENO, &byte, 1);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n <= 0) {
+            result = n == 0 ? 0 : -1;
+            break;
+        }
+        std::size_t used = std::mbrtowc(character, &byte, 1, &state);
+        if (used == static_cast<std::size_t>(-2)) continue;
+        if (used == static_cast<std::size_t>(-1)) *character = static_cast<unsigned char>(byte);
+        result = 1;
+        break;
+    }
+    pthread_sigmask(SIG_SETMASK, &waiting, nullptr);
+    return result;
+}
+
 LineSource::LineSource() {
     editor_ = el_init("pxs", stdin, stderr, stderr);
     if (!editor_) return;
@@ -209,6 +251,7 @@ LineSource::LineSource() {
     el_set(editor_, EL_EDITOR, "emacs");
     el_set(editor_, EL_SIGNAL, 1);  // the terminal is put back however a signal ends us
     el_set(editor_, EL_PROMPT, &LineSource::promptText);
+    el_set(editor_, EL_GETCFN, &LineSource::readCharacter);
     el_source(editor_, nullptr);
 }
 
@@ -226,7 +269,10 @@ Got LineSource::read(const char* prompt, std::string& line) {
         int count = 0;
         errno = 0;
         const char* text = el_gets(editor_, &count);
-        if (interruptRequested) {
+        // A Ctrl-C that came with or just after Enter is for the evaluation
+        // of the finished line, which the flag, left set, then stops.
+        bool finished = text && count > 0 && text[count - 1] == '\n';
+        if (interruptRequested && !finished) {
             interruptRequested = 0;
             el_reset(editor_);
             std::fputc('\n', stderr);
@@ -266,6 +312,7 @@ void readEvalPrintTerminal(ZnPxsEnvironment& pxs) {
     std::string input;
     for (;;) {
         std::string line;
+        interruptRequested = 0;
         Got got = lines.read(input.empty() ? kPrompt : kContinuation, line);
         if (got == Got::End) break;
         if (got == Got::Interrupted) {
