@@ -143,6 +143,35 @@ void evalInput(ZnPxsEnvironment& pxs, const std::string& text) {
     }
 }
 
+// One byte of standard input: 1 when read, 0 at its end, -1 on Ctrl-C or
+// an error. SIGINT is let in only while waiting in pselect, so a Ctrl-C
+// that comes between two reads is not lost before a read that would then
+// wait for a key.
+int readByte(char& byte) {
+    sigset_t interrupt;
+    sigset_t waiting;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupt, &waiting);
+    int result = -1;
+    for (;;) {
+        if (interruptRequested) break;
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(STDIN_FILENO, &readable);
+        if (pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr, nullptr, &waiting) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        ssize_t n = ::read(STDIN_FILENO, &byte, 1);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        result = n > 0 ? 1 : n == 0 ? 0 : -1;
+        break;
+    }
+    pthread_sigmask(SIG_SETMASK, &waiting, nullptr);
+    return result;
+}
+
 enum class Got { Line, Interrupted, End };
 
 // Where terminal lines come from: libedit when built with it, else plain
@@ -176,18 +205,15 @@ Got LineSource::readPlain(const char* prompt, std::string& line) {
     std::fflush(stderr);
     line.clear();
     for (;;) {
-        int c = std::fgetc(stdin);
-        if (c == EOF) {
-            bool interrupted = interruptRequested != 0 || (std::ferror(stdin) && errno == EINTR);
-            std::clearerr(stdin);
-            if (interrupted) {
-                interruptRequested = 0;
-                return Got::Interrupted;
-            }
-            return line.empty() ? Got::End : Got::Line;
+        char byte = 0;
+        int got = readByte(byte);
+        if (got < 0 && interruptRequested) {
+            interruptRequested = 0;
+            return Got::Interrupted;
         }
-        line += static_cast<char>(c);
-        if (c == '\n') return Got::Line;
+        if (got <= 0) return line.empty() ? Got::End : Got::Line;
+        line += byte;
+        if (byte == '\n') return Got::Line;
     }
 }
 
@@ -196,42 +222,19 @@ Got LineSource::readPlain(const char* prompt, std::string& line) {
 const char* LineSource::currentPrompt = kPrompt;
 
 // The line editor's own reader tries a read again after a signal, so the
-// line would survive Ctrl-C; this one gives up on it instead. SIGINT is let
-// in only while waiting in pselect, so a Ctrl-C that comes while the editor
-// redraws is not lost before a read that would then wait for a key. Bytes
-// that are no character of the locale are passed on one by one.
+// line would survive Ctrl-C; this one gives up on it instead. Bytes that
+// are no character of the locale are passed on one by one.
 int LineSource::readCharacter(EditLine*, wchar_t* character) {
-    sigset_t interrupt;
-    sigset_t waiting;
-    sigemptyset(&interrupt);
-    sigaddset(&interrupt, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &interrupt, &waiting);
     std::mbstate_t state{};
-    int result = -1;
     for (;;) {
-        if (interruptRequested) break;
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(STDIN_FILENO, &readable);
-        if (pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr, nullptr, &waiting) < 0) {
-            if (errno == EINTR) continue;
-            break;
-        }
         char byte = 0;
-        ssize_t n = ::read(STDIN_FILENO, &byte, 1);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) {
-            result = n == 0 ? 0 : -1;
-            break;
-        }
+        int got = readByte(byte);
+        if (got <= 0) return got;
         std::size_t used = std::mbrtowc(character, &byte, 1, &state);
         if (used == static_cast<std::size_t>(-2)) continue;
         if (used == static_cast<std::size_t>(-1)) *character = static_cast<unsigned char>(byte);
-        result = 1;
-        break;
+        return 1;
     }
-    pthread_sigmask(SIG_SETMASK, &waiting, nullptr);
-    return result;
 }
 
 LineSource::LineSource() {
