@@ -8,6 +8,7 @@
 
 #include <pxs/eval.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -37,6 +38,15 @@ constexpr int kMaxDepth = 5000;
 thread_local int evalDepth = 0;
 
 bool tracing() { return ZnLispDebugOn && ZnNotifyLevel > 1; }
+
+// Never set, so that the evaluator's check needs no null test.
+volatile std::sig_atomic_t neverInterrupted = 0;
+std::atomic<volatile std::sig_atomic_t*> interruptFlag{&neverInterrupted};
+
+[[noreturn]] PXS_COLD void interrupted(volatile std::sig_atomic_t* flag) {
+    *flag = 0;
+    ZncHaltAndCatchFire("Interrupted");
+}
 
 // A label on standard output, then the object as ZncPrint writes it.
 PXS_COLD void trace(const char* label, const ZnlObjPtr& x) {
@@ -366,6 +376,10 @@ ZnlObjPtr evalLoop(const ZnlObjPtr& expr, const ZnlObjPtr& frame) {
     const ZnlObjPtr* env = &frame;
     ZnlObjPtr callFrame;
     for (;;) {
+        // Every step passes here, tail calls included, so an endless loop
+        // is interruptible too.
+        volatile std::sig_atomic_t* flag = interruptFlag.load(std::memory_order_relaxed);
+        if (*flag) interrupted(flag);
         if (tracing()) trace("EVALing ", x);
         if (!x) return ZnlObjPtr::nil();
         if (x->tag() == ZnlSymbolTag) return ZncSymeval(x, *env);
@@ -403,6 +417,10 @@ ZnlObjPtr evalLoop(const ZnlObjPtr& expr, const ZnlObjPtr& frame) {
 }
 
 }  // namespace
+
+void ZnlSetInterruptFlag(volatile std::sig_atomic_t* flag) {
+    interruptFlag.store(flag ? flag : &neverInterrupted, std::memory_order_relaxed);
+}
 
 ZnlObjPtr ZncEval(const ZnlObjPtr& expr, const ZnlObjPtr& frame) {
     pxsdetail::DepthGuard depth(evalDepth);

@@ -11,10 +11,19 @@
 #ifndef PXS_EVAL_H
 #define PXS_EVAL_H
 
+#include <csignal>
+
 #include <pxs/memory.h>
 
 // The value of `expr` in `frame`.
 ZnlObjPtr ZncEval(const ZnlObjPtr& expr, const ZnlObjPtr& frame);
+
+// Lets a host stop a running evaluation from a signal handler: while
+// `flag` is set (null: none, the default), the evaluator looks at *flag
+// at every step, and when it finds it non-zero it clears it and raises
+// "Interrupted", which unwinds like any error and leaves every binding made
+// so far in place. Process-wide: every thread's evaluator watches the flag.
+void ZnlSetInterruptFlag(volatile std::sig_atomic_t* flag);
 
 // Special forms: unevaluated argument list, current frame.
 ZnlObjPtr ZnlQuote(const ZnlObjPtr& args, const ZnlObjPtr& frame);

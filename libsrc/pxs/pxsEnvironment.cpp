@@ -1,14 +1,17 @@
 // pxsEnvironment.cpp -- loading PXS files and expressions into a frame, and
 // the ZnPxsEnvironment facade. A load reads and evaluates one datum at a
-// time; an interpreter error stops it, is reported once on ZnWarn, and
-// leaves the effects of the expressions before it in place.
+// time; an interpreter error stops it, is reported once (on ZnWarn, or to
+// the host's load reporter) with the file and the line of the failing form,
+// and leaves the effects of the expressions before it in place.
 
 #include <pxs/pxsEnvironment.h>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,7 @@
 #include <util/znException.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
+#include <util/znOpenFile.h>
 #include <util/znString.h>
 #include <util/znSystem.h>
 
@@ -51,21 +55,79 @@ public:
     LoadDepthGuard& operator=(const LoadDepthGuard&) = delete;
 };
 
+// The load in progress on this thread and the line of the form it is at,
+// so that a nested file that cannot be opened is reported where the outer
+// file asked for it.
+struct LoadSite {
+    const char* file;
+    int line;
+    LoadSite* outer;
+};
+
+thread_local LoadSite* currentSite = nullptr;
+
+class LoadSiteScope {
+public:
+    explicit LoadSiteScope(LoadSite& site) : site_(site) { currentSite = &site_; }
+    ~LoadSiteScope() { currentSite = site_.outer; }
+    LoadSiteScope(const LoadSiteScope&) = delete;
+    LoadSiteScope& operator=(const LoadSiteScope&) = delete;
+
+private:
+    LoadSite& site_;
+};
+
+std::mutex& reporterMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+ZnPxsLoadReporter& theReporter() {
+    static ZnPxsLoadReporter reporter;
+    return reporter;
+}
+
+// A copy, so that the reporter runs without the mutex and may itself load
+// or replace the reporter.
+ZnPxsLoadReporter currentReporter() {
+    std::lock_guard<std::mutex> lock(reporterMutex());
+    return theReporter();
+}
+
+// A file the caller asked for and could not get: reported at the outer
+// load's form when there is one, else against the name alone.
+void reportMissing(const char* verb, const char* name, const std::string& reason,
+                   const char* warning) {
+    ZnPxsLoadReporter reporter = currentReporter();
+    if (!reporter) {
+        ZnWarn.printf("%s %s\n", warning, name);
+        return;
+    }
+    if (currentSite)
+        reporter({currentSite->file, currentSite->line,
+                  std::string(verb) + " " + name + ": " + reason, ""});
+    else
+        reporter({name, 0, std::string(verb) + ": " + reason, ""});
+}
+
 struct FileClose {
     void operator()(FILE* file) const noexcept { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<FILE, FileClose>;
 
-// Opens `name` as given or, when relative, under the first additional load
-// directory that has it; `opened` receives the path actually opened.
-FilePtr openAlongLoadPath(const char* name, std::string& opened) {
-    FilePtr file(std::fopen(name, "rt"));
+// Opens `name` as given or, when relative and not there at all, under the
+// first additional load directory that has it as a regular file; `opened`
+// receives the path actually opened, `reason` why the name as given could
+// not be. A directory or FIFO of that name is not passed over for a file
+// further down the path: the user named it.
+FilePtr openAlongLoadPath(const char* name, std::string& opened, std::string& reason) {
+    FilePtr file(ZnOpenRegularFile(name, "rt", &reason));
     opened = name;
-    if (file || !ZnFilename(name).relative()) return file;
+    if (file || reason != "no such file" || !ZnFilename(name).relative()) return file;
     for (const ZnFilename& dir : theAdditionalLoadPaths()) {
         ZnFilename candidate = dir;
         candidate.append(name);
-        file.reset(std::fopen(candidate.c_str(), "rt"));
+        file.reset(ZnOpenRegularFile(candidate.c_str(), "rt"));
         if (file) {
             opened = candidate.std();
             return file;
@@ -75,16 +137,24 @@ FilePtr openAlongLoadPath(const char* name, std::string& opened) {
 }
 
 // Reads and evaluates every datum of `in` in `frame`, keeping the last
-// value in `last`. Returns false, after reporting it on ZnWarn, when a
-// ZnException stopped the load. Anything else thrown while evaluating one
-// datum is dropped and the load goes on; thrown while reading, it ends the
-// load like the end of input.
-bool evalAll(ZnlInputStream& in, const ZnlObjPtr& frame, const char* what, ZnlObjPtr& last) {
+// value in `last`. Returns false, after reporting it (on ZnWarn as a load
+// of `what`, or to the reporter as `name`), when a ZnException stopped the
+// load. Anything else thrown while evaluating one datum is dropped and the
+// load goes on; thrown while reading, it ends the load like the end of
+// input.
+bool evalAll(ZnlInputStream& in, const ZnlObjPtr& frame, const char* what,
+             const std::string& name, ZnlObjPtr& last) {
+    LoadSite site{name.c_str(), 0, currentSite};
+    LoadSiteScope scope(site);
     try {
         ZnlObjPtr eof = ZncIntern("eof", frame);
         for (;;) {
             ZnlObjPtr datum;
             try {
+                // The form's line is where its first character is, not
+                // where the blank lines and comments before it began.
+                in.ungetc(in.fgetc_past_whitespace());
+                site.line = in.lineCount();
                 datum = ZncRead(&in, frame);
             } catch (const ZnException&) {
                 throw;
@@ -100,7 +170,12 @@ bool evalAll(ZnlInputStream& in, const ZnlObjPtr& frame, const char* what, ZnlOb
             }
         }
     } catch (const ZnException& e) {
-        ZnWarn << "Caught exception loading LISP " << what << ": " << e << "\n";
+        if (ZnPxsLoadReporter reporter = currentReporter()) {
+            std::ostringstream chain;
+            chain << e;
+            reporter({name, site.line, e.initialException().message(), chain.str()});
+        } else
+            ZnWarn << "Caught exception loading LISP " << what << ": " << e << "\n";
         return false;
     }
 }
@@ -131,6 +206,12 @@ int registerIn(const ZnlObjPtr& frame, ZnList<ZncParam>* params, const char* nam
 
 }  // namespace
 
+ZnPxsLoadReporter ZnPxsSetLoadReporter(ZnPxsLoadReporter reporter) {
+    std::lock_guard<std::mutex> lock(reporterMutex());
+    std::swap(theReporter(), reporter);
+    return reporter;
+}
+
 void ZnlAddLoadPath(const char* dir) {
     if (dir) theAdditionalLoadPaths().emplace_back(dir);
 }
@@ -142,16 +223,17 @@ void ZnlClearLoadPaths() {
 ZnlObjPtr loadLispFile(char* name, const ZnlObjPtr& frame, int warn) {
     LoadDepthGuard depth;
     std::string opened;
-    FilePtr file = name ? openAlongLoadPath(name, opened) : nullptr;
+    std::string reason = "no file name";
+    FilePtr file = name ? openAlongLoadPath(name, opened, reason) : nullptr;
     if (!file) {
-        if (warn) ZnWarn.printf("Couldn't open %s\n", name ? name : "");
+        if (warn) reportMissing("cannot open", name ? name : "", reason, "Couldn't open");
         return ZnlObjPtr();
     }
     std::unique_ptr<ZnlFileInputStream> in =
         makeStream<ZnlFileInputStream>(file.get(), "out of memory in ZncLoadLispFile");
     ZnInfo.printf("Loading Config File: %s\n", opened.c_str());
     ZnlObjPtr last;
-    if (!evalAll(*in, frame, "file", last)) return ZnlObjPtr();
+    if (!evalAll(*in, frame, "file", opened, last)) return ZnlObjPtr();
     return last;
 }
 
@@ -166,7 +248,9 @@ ZnlObjPtr loadLispFile(const ZnlObjPtr& dirs, char* name, const ZnlObjPtr& frame
         ZnlObjPtr value = loadLispFile(const_cast<char*>(path.c_str()), frame, 0);
         if (value) return value;
     }
-    if (warn) ZnWarn.printf("Couldn't find %s\n", name ? name : "");
+    if (warn)
+        reportMissing("cannot find", name ? name : "", "not in the directories given",
+                      "Couldn't find");
     return ZnlObjPtr::nil();
 }
 
@@ -199,9 +283,26 @@ ZnlObjPtr ZncLoadLispExpr(char* text, const ZnlObjPtr& frame, ZnList<ZncParam>* 
     std::unique_ptr<ZnlStringInputStream> in = makeStream<ZnlStringInputStream>(
         static_cast<const char*>(text ? text : ""), "out of memory in ZncLoadLispExpr");
     ZnlObjPtr last;
-    if (!evalAll(*in, frame, "expression", last)) return ZnlObjPtr();
+    if (!evalAll(*in, frame, "expression", "expression", last)) return ZnlObjPtr();
     ZncLispToC(params);
     return last;
+}
+
+// Like a file load, the host variables are copied back whatever happened.
+ZnlObjPtr ZncLoadLispStream(FILE* file, const char* name, const ZnlObjPtr& frame,
+                            ZnList<ZncParam>* params) {
+    if (!file) return ZnlObjPtr();
+    ZncCToLisp(params);
+    ZnlObjPtr result;
+    try {
+        std::unique_ptr<ZnlFileInputStream> in =
+            makeStream<ZnlFileInputStream>(file, "out of memory in ZncLoadLispStream");
+        if (!evalAll(*in, frame, "file", name ? name : "", result)) result = ZnlObjPtr();
+    } catch (...) {
+        result = ZnlObjPtr();
+    }
+    ZncLispToC(params);
+    return result;
 }
 
 // Works on a copy: the caller's text (often an argv entry) is left as it was.
@@ -332,6 +433,11 @@ ZnlObjPtr ZnPxsEnvironment::loadLispFileOrExpr(char* arg, int flag) {
 ZnlObjPtr ZnPxsEnvironment::loadLispExpr(char* text, int flag) {
     if (!frame) return ZnlObjPtr();
     return ZncLoadLispExpr(text, frame, params, flag);
+}
+
+ZnlObjPtr ZnPxsEnvironment::loadLispStream(FILE* file, const char* name) {
+    if (!frame) return ZnlObjPtr();
+    return ZncLoadLispStream(file, name, frame, params);
 }
 
 ZnlObjPtr ZnPxsEnvironment::setParameter(const ZnString& name, const ZnlObjPtr& value) {

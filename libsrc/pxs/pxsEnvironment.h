@@ -12,12 +12,48 @@
 #ifndef PXS_PXSENVIRONMENT_H
 #define PXS_PXSENVIRONMENT_H
 
+#include <cstdio>
+#include <functional>
+#include <string>
+
 #include <pxs/envInit.h>
 #include <pxs/memory.h>
 #include <pxs/register.h>
 #include <util/znList.h>
 
 class ZnString;
+
+// Where and why a load failed, for hosts that report errors in their own
+// form rather than as the warning text.
+struct ZnPxsLoadProblem {
+    // The file as opened (the name given when it could not be opened), the
+    // name given to ZncLoadLispStream, or "expression" for a text.
+    std::string file;
+    // The line, from 1, at which the failing form starts; 0 when unknown,
+    // as when the file cannot be opened.
+    int line = 0;
+    // The innermost exception's message, or "cannot open: REASON" (REASON as
+    // ZnOpenRegularFile gives it) when the file cannot be opened.
+    std::string message;
+    // The whole exception chain as the warning would have shown it, for
+    // hosts that offer the detail; empty when no exception was involved.
+    std::string chain;
+};
+
+using ZnPxsLoadReporter = std::function<void(const ZnPxsLoadProblem&)>;
+
+// Installs a process-wide reporter for failed loads and returns the one it
+// replaces (empty: none). While one is set, a load that stops at an error
+// calls it instead of writing "Caught exception loading LISP ...", and a
+// load that cannot open or find its file (when asked to warn) calls it
+// instead of writing "Couldn't open" or "Couldn't find"; the same load then
+// writes nothing else. A nested load that fails reports its own file and
+// line once; `load` then returns nil and the outer file goes on, as without
+// a reporter, so one failure gives one report. A nested file that cannot be
+// opened is reported at the line of the outer file that loads it. Setting
+// is guarded by a mutex; the reporter is called on the loading thread,
+// without the mutex held, and may be called from several threads at once.
+ZnPxsLoadReporter ZnPxsSetLoadReporter(ZnPxsLoadReporter reporter);
 
 // The process-wide list of additional load directories, searched in
 // insertion order for relative file names not found as given. A null
@@ -50,6 +86,13 @@ ZnlObjPtr ZncLoadLispExpr(char* text, const ZnlObjPtr& frame, ZnList<ZncParam>* 
 // argument's text is not modified.
 ZnlObjPtr ZncLoadLispFileOrExpr(char* arg, const ZnlObjPtr& frame, ZnList<ZncParam>* params,
                                 int flag);
+
+// Loads every expression of the open file `file`, which is not closed, as
+// a file called `name` (for reports) would load, between copying the host
+// variables in and out. Reads stop at the end of input, so standard input
+// works.
+ZnlObjPtr ZncLoadLispStream(FILE* file, const char* name, const ZnlObjPtr& frame,
+                            ZnList<ZncParam>* params);
 
 // `load`: (load "file") or (load (list "dir" ...) "file"). Returns the
 // file's last value, or nil.
@@ -115,6 +158,8 @@ public:
     virtual ZnlObjPtr loadLispFile(const ZnlObjPtr& dirs, char* name, int warn);
     virtual ZnlObjPtr loadLispFileOrExpr(char* arg, int flag);
     virtual ZnlObjPtr loadLispExpr(char* text, int flag);
+    // ZncLoadLispStream on this environment.
+    ZnlObjPtr loadLispStream(FILE* file, const char* name);
 
     // Bind `name` in the global frame to `value`, to a compiled function or
     // to a special form wrapping `code`. Return the symbol.
