@@ -17,6 +17,7 @@
 
 #include <libxml/parserInternals.h>
 
+#include <pxs/fddRecordProperties.h>
 #include <pxs/fddRecordWalk.h>
 #include <pxs/fedReader1516e.h>
 #include <pxs/fedRecords.h>
@@ -166,6 +167,20 @@ namespace {
 
 using record::ChildElementSource;
 using record::countOf;
+using record::kArrayElements;
+using record::kArrayProperties;
+using record::kEnumeratedElements;
+using record::kEnumeratedProperties;
+using record::kFieldProperties;
+using record::kFixedElements;
+using record::kFixedProperties;
+using record::kSimpleElements;
+using record::kSimpleProperties;
+using record::kTagProperties;
+using record::kTimeElements;
+using record::kTimeProperties;
+using record::kVariantElements;
+using record::kVariantProperties;
 using record::Property;
 using record::Walk;
 template <class Rec>
@@ -262,11 +277,6 @@ const Table<Transport> kTransportTable = {
     nullptr, nullptr};
 
 using Time = ZnTimeType;
-const Property<Time> kTimeProperties[] = {
-    {"dataType", &Time::dataType, nullptr},
-    {"semantics", &Time::semantics, nullptr},
-};
-const char* const kTimeElements[] = {"timeStamp", "lookahead", nullptr};
 const Table<Time> kTimeTable = {
     kTimeElements, &Time::name, kTimeProperties, countOf(kTimeProperties),
     "Unexpected tag in Time Tree for FDD file.\n\tTime Tag = ",
@@ -294,10 +304,6 @@ const Table<Sync> kSyncTable = {
 
 // Every element of `tags` is a tag named after its element.
 using Tag = ZnUserSuppliedTagsType;
-const Property<Tag> kTagProperties[] = {
-    {"dataType", &Tag::dataType, nullptr},
-    {"semantics", &Tag::semantics, nullptr},
-};
 const Table<Tag> kTagTable = {
     nullptr, &Tag::name, kTagProperties, countOf(kTagProperties),
     "Unexpected tag in User Supplied Tag for FDD file.\n\tUser Supplied Tag = ",
@@ -354,15 +360,6 @@ const Table<Basic> kBasicTable = {
     &ZnFedTarget::addBasicDataRepresentation, nullptr, nullptr};
 
 using Simple = ZnSimpleDatatypeType;
-const Property<Simple> kSimpleProperties[] = {
-    {"name", &Simple::name, nullptr},
-    {"representation", &Simple::representation, nullptr},
-    {"units", &Simple::units, nullptr},
-    {"resolution", &Simple::resolution, nullptr},
-    {"accuracy", &Simple::accuracy, nullptr},
-    {"semantics", &Simple::semantics, nullptr},
-};
-const char* const kSimpleElements[] = {"simpleData", nullptr};
 const Table<Simple> kSimpleTable = {
     kSimpleElements, nullptr, kSimpleProperties, countOf(kSimpleProperties),
     "Unexpected tag in Simple Datatype for FDD file.\n\tSimple Datatype Tag = ",
@@ -372,14 +369,6 @@ const Table<Simple> kSimpleTable = {
     nullptr, nullptr};
 
 using Array = ZnArrayDatatypeType;
-const Property<Array> kArrayProperties[] = {
-    {"name", &Array::name, nullptr},
-    {"dataType", &Array::dataType, nullptr},
-    {"cardinality", &Array::cardinality, nullptr},
-    {"encoding", &Array::encoding, nullptr},
-    {"semantics", &Array::semantics, nullptr},
-};
-const char* const kArrayElements[] = {"arrayData", nullptr};
 const Table<Array> kArrayTable = {
     kArrayElements, nullptr, kArrayProperties, countOf(kArrayProperties),
     "Unexpected tag in Array Datatype for FDD file.\n\tArray Datatype Tag = ",
@@ -400,12 +389,6 @@ bool enumerator(Enumerated& rec, xmlNode* child, Walk& walk, ZnFedReadStatus& st
         "Unexpected tag in Enumerator in Enumerated Datatype for FDD file.\n\tEnumerator = ",
         child, walk, status);
 }
-const Property<Enumerated> kEnumeratedProperties[] = {
-    {"name", &Enumerated::name, nullptr},
-    {"representation", &Enumerated::representation, nullptr},
-    {"semantics", &Enumerated::semantics, nullptr},
-};
-const char* const kEnumeratedElements[] = {"enumeratedData", nullptr};
 const Table<Enumerated> kEnumeratedTable = {
     kEnumeratedElements, nullptr, kEnumeratedProperties, countOf(kEnumeratedProperties),
     "Unexpected tag in Enumerated Datatype for FDD file.\n\tEnumerated Datatype Tag = ",
@@ -414,11 +397,6 @@ const Table<Enumerated> kEnumeratedTable = {
     &Enumerated::name, &ZnFedTarget::hasEnumeratedDatatype, &ZnFedTarget::addEnumeratedDatatype,
     enumerator, nullptr};
 
-const Property<ZnFieldType> kFieldProperties[] = {
-    {"name", &ZnFieldType::name, nullptr},
-    {"dataType", &ZnFieldType::dataType, nullptr},
-    {"semantics", &ZnFieldType::semantics, nullptr},
-};
 
 using Fixed = ZnFixedRecordDatatypeType;
 bool field(Fixed& rec, xmlNode* child, Walk& walk, ZnFedReadStatus& status) {
@@ -427,12 +405,6 @@ bool field(Fixed& rec, xmlNode* child, Walk& walk, ZnFedReadStatus& status) {
                            "Field Tag = ",
                            child, walk, status);
 }
-const Property<Fixed> kFixedProperties[] = {
-    {"name", &Fixed::name, nullptr},
-    {"encoding", &Fixed::encoding, nullptr},
-    {"semantics", &Fixed::semantics, nullptr},
-};
-const char* const kFixedElements[] = {"fixedRecordData", nullptr};
 const Table<Fixed> kFixedTable = {
     kFixedElements, nullptr, kFixedProperties, countOf(kFixedProperties),
     "Unexpected tag in Fixed Datatype for FDD file.\n\tFixed Datatype Tag = ",
@@ -457,14 +429,6 @@ bool alternative(Variant& rec, xmlNode* child, Walk& walk, ZnFedReadStatus& stat
                              "Alternative Tag = ",
                              child, walk, status);
 }
-const Property<Variant> kVariantProperties[] = {
-    {"name", &Variant::name, nullptr},
-    {"discriminant", &Variant::discriminant, nullptr},
-    {"dataType", &Variant::dataType, nullptr},
-    {"encoding", &Variant::encoding, nullptr},
-    {"semantics", &Variant::semantics, nullptr},
-};
-const char* const kVariantElements[] = {"variantRecordData", nullptr};
 const Table<Variant> kVariantTable = {
     kVariantElements, nullptr, kVariantProperties, countOf(kVariantProperties),
     "Unexpected tag in Variant Datatype for FDD file.\n\tVariant Datatype Tag = ",

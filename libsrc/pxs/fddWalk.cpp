@@ -20,6 +20,7 @@
 
 #include <libxml/hash.h>
 
+#include <pxs/fddRecordProperties.h>
 #include <pxs/fddRecordWalk.h>
 #include <pxs/fedReader1516.h>
 #include <pxs/fedRecords.h>
@@ -494,6 +495,20 @@ namespace {
 
 using record::AttributeSource;
 using record::countOf;
+using record::kArrayElements;
+using record::kArrayProperties;
+using record::kEnumeratedElements;
+using record::kEnumeratedProperties;
+using record::kFieldProperties;
+using record::kFixedElements;
+using record::kFixedProperties;
+using record::kSimpleElements;
+using record::kSimpleProperties;
+using record::kTagProperties;
+using record::kTimeElements;
+using record::kTimeProperties;
+using record::kVariantElements;
+using record::kVariantProperties;
 using record::Walk;
 template <class Rec>
 using Field = record::Property<Rec>;
@@ -597,13 +612,8 @@ const Table<Transport> kTransportTable = {
     nullptr, finishTransportation};
 
 using Time = ZnTimeType;
-const Field<Time> kTimeFields[] = {
-    {"dataType", &Time::dataType, nullptr},
-    {"semantics", &Time::semantics, nullptr},
-};
-const char* const kTimeElements[] = {"timeStamp", "lookahead", nullptr};
 const Table<Time> kTimeTable = {
-    kTimeElements, &Time::name, kTimeFields, countOf(kTimeFields),
+    kTimeElements, &Time::name, kTimeProperties, countOf(kTimeProperties),
     "Unexpected attribute in a Time Tag for FDD file.\n\tAttribute = ",
     "Unexpected tag in times list for FDD file.\n\tTime Tag = ",
     "Unexpected duplicate time type ( ", " ) for FDD file.\n\ttime Tag = ",
@@ -627,12 +637,8 @@ const Table<Sync> kSyncTable = {
     nullptr, nullptr};
 
 using Tag = ZnUserSuppliedTagsType;
-const Field<Tag> kTagFields[] = {
-    {"dataType", &Tag::dataType, nullptr},
-    {"semantics", &Tag::semantics, nullptr},
-};
 const Table<Tag> kTagTable = {
-    nullptr, &Tag::name, kTagFields, countOf(kTagFields),
+    nullptr, &Tag::name, kTagProperties, countOf(kTagProperties),
     "Unexpected attribute in a User Supplied Tag for FDD file.\n\tAttribute = ", nullptr,
     "Unexpected duplicate User Supplied Tag ( ", " ) for FDD file.\n\tUser Supplied Tag = ",
     &Tag::name, &ZnFedTarget::hasUserSuppliedTag, &ZnFedTarget::addUserSuppliedTag, nullptr,
@@ -670,17 +676,8 @@ const Table<Basic> kBasicTable = {
     &ZnFedTarget::addBasicDataRepresentation, nullptr, nullptr};
 
 using Simple = ZnSimpleDatatypeType;
-const Field<Simple> kSimpleFields[] = {
-    {"name", &Simple::name, nullptr},
-    {"representation", &Simple::representation, nullptr},
-    {"units", &Simple::units, nullptr},
-    {"resolution", &Simple::resolution, nullptr},
-    {"accuracy", &Simple::accuracy, nullptr},
-    {"semantics", &Simple::semantics, nullptr},
-};
-const char* const kSimpleElements[] = {"simpleData", nullptr};
 const Table<Simple> kSimpleTable = {
-    kSimpleElements, nullptr, kSimpleFields, countOf(kSimpleFields),
+    kSimpleElements, nullptr, kSimpleProperties, countOf(kSimpleProperties),
     "Unexpected attribute in a Simple Datatype for FDD file.\n\tAttribute = ",
     "Unexpected tag in Simple Datatypes tree for FDD file.\n\tSimple DataType Tag = ",
     "Unexpected duplicate Simple Datatype Tag ( ", " ) for FDD file.\n\tSimple Datatype Tag = ",
@@ -688,16 +685,8 @@ const Table<Simple> kSimpleTable = {
     nullptr};
 
 using Array = ZnArrayDatatypeType;
-const Field<Array> kArrayFields[] = {
-    {"name", &Array::name, nullptr},
-    {"dataType", &Array::dataType, nullptr},
-    {"cardinality", &Array::cardinality, nullptr},
-    {"encoding", &Array::encoding, nullptr},
-    {"semantics", &Array::semantics, nullptr},
-};
-const char* const kArrayElements[] = {"arrayData", nullptr};
 const Table<Array> kArrayTable = {
-    kArrayElements, nullptr, kArrayFields, countOf(kArrayFields),
+    kArrayElements, nullptr, kArrayProperties, countOf(kArrayProperties),
     "Unexpected attribute in an Array Datatype Tag for FDD file.\n\tAttribute = ",
     "Unexpected tag in Array Datatypes tree for FDD file.\n\tArray DataType Tag = ",
     "Unexpected duplicate Array Datatype Tag ( ", " ) for FDD file.\n\tArray Datatype Tag = ",
@@ -718,14 +707,8 @@ using Enumerated = ZnEnumeratedDatatypeType;
 ZnFedReadStatus enumerators(Enumerated& rec, xmlNode* node, Walk& walk) {
     return walkItems(rec.enumerators, kEnumeratorItems, node, walk);
 }
-const Field<Enumerated> kEnumeratedFields[] = {
-    {"name", &Enumerated::name, nullptr},
-    {"representation", &Enumerated::representation, nullptr},
-    {"semantics", &Enumerated::semantics, nullptr},
-};
-const char* const kEnumeratedElements[] = {"enumeratedData", nullptr};
 const Table<Enumerated> kEnumeratedTable = {
-    kEnumeratedElements, nullptr, kEnumeratedFields, countOf(kEnumeratedFields),
+    kEnumeratedElements, nullptr, kEnumeratedProperties, countOf(kEnumeratedProperties),
     "Unexpected attribute in a Enumerated Datatype Tag for FDD file.\n\tAttribute = ",
     "Unexpected tag in Enumerated Datatypes tree for FDD file.\n\tEnumerated DataType Tag = ",
     "Unexpected duplicate Enumerated Datatype Tag ( ",
@@ -733,13 +716,8 @@ const Table<Enumerated> kEnumeratedTable = {
     &Enumerated::name, &ZnFedTarget::hasEnumeratedDatatype, &ZnFedTarget::addEnumeratedDatatype,
     enumerators, nullptr};
 
-const Field<ZnFieldType> kFieldFields[] = {
-    {"name", &ZnFieldType::name, nullptr},
-    {"dataType", &ZnFieldType::dataType, nullptr},
-    {"semantics", &ZnFieldType::semantics, nullptr},
-};
 const ItemTable<ZnFieldType> kFieldItems = {
-    "field", kFieldFields, countOf(kFieldFields),
+    "field", kFieldProperties, countOf(kFieldProperties),
     "Unexpected attribute in a Field Tag for a Fixed Record Datatype for FDD file.\n\t"
     "Attribute = ",
     "Unexpected tag in Field tree for FDD file.\n\tField Tag = "};
@@ -748,14 +726,8 @@ using Fixed = ZnFixedRecordDatatypeType;
 ZnFedReadStatus fields(Fixed& rec, xmlNode* node, Walk& walk) {
     return walkItems(rec.fields, kFieldItems, node, walk);
 }
-const Field<Fixed> kFixedFields[] = {
-    {"name", &Fixed::name, nullptr},
-    {"encoding", &Fixed::encoding, nullptr},
-    {"semantics", &Fixed::semantics, nullptr},
-};
-const char* const kFixedElements[] = {"fixedRecordData", nullptr};
 const Table<Fixed> kFixedTable = {
-    kFixedElements, nullptr, kFixedFields, countOf(kFixedFields),
+    kFixedElements, nullptr, kFixedProperties, countOf(kFixedProperties),
     "Unexpected attribute in a Fixed Record Datatype Tag for FDD file.\n\tAttribute = ",
     "Unexpected tag in Fixed Record Datatypes tree for FDD file.\n\tFixed Record DataType Tag = ",
     "Unexpected duplicate Fixed Record Datatype Tag ( ",
@@ -778,16 +750,8 @@ using Variant = ZnVariantRecordDatatypeType;
 ZnFedReadStatus alternatives(Variant& rec, xmlNode* node, Walk& walk) {
     return walkItems(rec.alternatives, kAlternativeItems, node, walk);
 }
-const Field<Variant> kVariantFields[] = {
-    {"name", &Variant::name, nullptr},
-    {"discriminant", &Variant::discriminant, nullptr},
-    {"dataType", &Variant::dataType, nullptr},
-    {"encoding", &Variant::encoding, nullptr},
-    {"semantics", &Variant::semantics, nullptr},
-};
-const char* const kVariantElements[] = {"variantRecordData", nullptr};
 const Table<Variant> kVariantTable = {
-    kVariantElements, nullptr, kVariantFields, countOf(kVariantFields),
+    kVariantElements, nullptr, kVariantProperties, countOf(kVariantProperties),
     "Unexpected attribute in a Variant Datatype Tag for FDD file.\n\tAttribute = ",
     "Unexpected tag in Variant Record Datatype tree for FDD file.\n\t"
     "Variant Record Datatype Tag = ",
