@@ -167,20 +167,7 @@ namespace {
 
 using record::ChildElementSource;
 using record::countOf;
-using record::kArrayElements;
-using record::kArrayProperties;
-using record::kEnumeratedElements;
-using record::kEnumeratedProperties;
-using record::kFieldProperties;
-using record::kFixedElements;
-using record::kFixedProperties;
-using record::kSimpleElements;
-using record::kSimpleProperties;
-using record::kTagProperties;
-using record::kTimeElements;
-using record::kTimeProperties;
-using record::kVariantElements;
-using record::kVariantProperties;
+using namespace record::shared;
 using record::Property;
 using record::Walk;
 template <class Rec>

@@ -2,7 +2,8 @@
 // (simple, array, enumerated, fixed and variant record data types, record
 // fields, user-supplied tags, time): one list each, read from attributes in
 // the IEEE 1516-2000 form and from child elements in the 2010 form. The
-// tables around them, with each form's messages, stay with the forms.
+// tables around them, with each form's messages, stay with the forms, which
+// take these in with `using namespace record::shared`.
 //
 // Internal to the library.
 
@@ -12,7 +13,7 @@
 #include <pxs/fddRecordWalk.h>
 #include <pxs/fedRecords.h>
 
-namespace pxsdetail::fdd::record {
+namespace pxsdetail::fdd::record::shared {
 
 inline const Property<ZnSimpleDatatypeType> kSimpleProperties[] = {
     {"name", &ZnSimpleDatatypeType::name, nullptr},
@@ -73,6 +74,6 @@ inline const Property<ZnFieldType> kFieldProperties[] = {
     {"semantics", &ZnFieldType::semantics, nullptr},
 };
 
-}  // namespace pxsdetail::fdd::record
+}  // namespace pxsdetail::fdd::record::shared
 
 #endif
