@@ -100,8 +100,8 @@ void collectStructured(void* ctx, xmlError* error) {
 
 // Empty when `text` is a valid document of `format`; else what is wrong.
 std::string validationErrors(const std::string& text, ZnFomFormat format) {
-    XmlDocPtr doc(xmlReadMemory(text.data(), static_cast<int>(text.size()), "written.xml",
-                                nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    XmlDocPtr doc(xmlReadMemory(text.data(), static_cast<int>(text.size()), "written.xml", nullptr,
+                                XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
     if (!doc) return "not well-formed XML";
     xmlNode* root = xmlDocGetRootElement(doc.get());
     if (!root || !xmlStrEqual(root->name, BAD_CAST "objectModel")) return "root is not objectModel";
@@ -113,9 +113,9 @@ std::string validationErrors(const std::string& text, ZnFomFormat format) {
             return "no document type objectModel SYSTEM \"HLA.dtd\"";
         const PxsEmbeddedFile* file = pxsFindEmbeddedFile("HLA.dtd");
         if (!file) return "no embedded HLA.dtd";
-        xmlParserInputBuffer* input = xmlParserInputBufferCreateMem(
-            reinterpret_cast<const char*>(file->data), static_cast<int>(file->size),
-            XML_CHAR_ENCODING_NONE);
+        xmlParserInputBuffer* input =
+            xmlParserInputBufferCreateMem(reinterpret_cast<const char*>(file->data),
+                                          static_cast<int>(file->size), XML_CHAR_ENCODING_NONE);
         XmlDtdPtr dtd(xmlIOParseDTD(nullptr, input, XML_CHAR_ENCODING_NONE));
         if (!dtd) return "embedded DTD does not parse";
         XmlValidCtxtPtr ctxt(xmlNewValidCtxt());
@@ -126,7 +126,8 @@ std::string validationErrors(const std::string& text, ZnFomFormat format) {
             return "DTD: " + (log.text.empty() ? std::string("invalid") : log.text);
         return "";
     }
-    if (!root->ns || !xmlStrEqual(root->ns->href, BAD_CAST "http://standards.ieee.org/IEEE1516-2010"))
+    if (!root->ns ||
+        !xmlStrEqual(root->ns->href, BAD_CAST "http://standards.ieee.org/IEEE1516-2010"))
         return "root is not in the 2010 namespace";
     XmlCharPtr location(xmlGetNsProp(root, BAD_CAST "schemaLocation",
                                      BAD_CAST "http://www.w3.org/2001/XMLSchema-instance"));
@@ -159,7 +160,9 @@ std::string rooted(const ZnString& name, const char* hla13, const char* standard
         return standard + n.substr(len);
     return n;
 }
-std::string objectName(const ZnString& n) { return rooted(n, "ObjectRoot", "HLAobjectRoot"); }
+std::string objectName(const ZnString& n) {
+    return rooted(n, "ObjectRoot", "HLAobjectRoot");
+}
 std::string interactionName(const ZnString& n) {
     return rooted(n, "InteractionRoot", "HLAinteractionRoot");
 }
@@ -278,19 +281,18 @@ void expectSameModel(const ZnFom& a, const ZnFom& b, ZnFomFormat format) {
     }
 
     auto nameOf = [](const auto& r) { return r.name; };
-    expectSameRecords("time", a.times(), b.times(), nameOf,
-                      [](const ZnTimeType& r) { return r.dataType.std() + "|" + r.semantics.std(); });
-    expectSameRecords("tags", a.userSuppliedTags(), b.userSuppliedTags(), nameOf,
-                      [](const ZnUserSuppliedTagsType& r) {
-                          return r.dataType.std() + "|" + r.semantics.std();
-                      });
-    expectSameRecords("synchronization points", a.synchronizationPoints(),
-                      b.synchronizationPoints(),
-                      [](const ZnSynchronizationPointsType& r) { return r.label; },
-                      [](const ZnSynchronizationPointsType& r) {
-                          return r.dataType.std() + "|" + std::to_string(r.capability) + "|" +
-                                 r.semantics.std();
-                      });
+    expectSameRecords("time", a.times(), b.times(), nameOf, [](const ZnTimeType& r) {
+        return r.dataType.std() + "|" + r.semantics.std();
+    });
+    expectSameRecords(
+        "tags", a.userSuppliedTags(), b.userSuppliedTags(), nameOf,
+        [](const ZnUserSuppliedTagsType& r) { return r.dataType.std() + "|" + r.semantics.std(); });
+    expectSameRecords(
+        "synchronization points", a.synchronizationPoints(), b.synchronizationPoints(),
+        [](const ZnSynchronizationPointsType& r) { return r.label; },
+        [](const ZnSynchronizationPointsType& r) {
+            return r.dataType.std() + "|" + std::to_string(r.capability) + "|" + r.semantics.std();
+        });
     expectSameRecords("notes", a.notes(), b.notes(), nameOf,
                       [](const ZnNotesType& r) { return r.semantics.std(); });
     // The 2000 form has no update rates.
@@ -322,17 +324,16 @@ void expectSameModel(const ZnFom& a, const ZnFom& b, ZnFomFormat format) {
                                  r.encoding.std() + "|" + r.semantics.std();
                       });
     // Item sets carry no order, so they are compared sorted.
-    expectSameRecords("enumerated data", a.enumeratedDatatypes(), b.enumeratedDatatypes(), nameOf,
-                      [](const ZnEnumeratedDatatypeType& r) {
-                          std::string s = r.representation.std() + "|" + r.semantics.std();
-                          for (const std::string& item : itemTexts(
-                                   r.enumerators, [](const ZnEnumeratorType& e) { return e.name.std(); },
-                                   [](const ZnEnumeratorType& e) {
-                                       return e.name.std() + "=" + e.values.std();
-                                   }))
-                              s += "|" + item;
-                          return s;
-                      });
+    expectSameRecords(
+        "enumerated data", a.enumeratedDatatypes(), b.enumeratedDatatypes(), nameOf,
+        [](const ZnEnumeratedDatatypeType& r) {
+            std::string s = r.representation.std() + "|" + r.semantics.std();
+            for (const std::string& item : itemTexts(
+                     r.enumerators, [](const ZnEnumeratorType& e) { return e.name.std(); },
+                     [](const ZnEnumeratorType& e) { return e.name.std() + "=" + e.values.std(); }))
+                s += "|" + item;
+            return s;
+        });
     expectSameRecords("fixed record data", a.fixedRecordDatatypes(), b.fixedRecordDatatypes(),
                       nameOf, [](const ZnFixedRecordDatatypeType& r) {
                           std::string s = r.encoding.std() + "|" + r.semantics.std();
@@ -345,21 +346,20 @@ void expectSameModel(const ZnFom& a, const ZnFom& b, ZnFomFormat format) {
                               s += "|" + item;
                           return s;
                       });
-    expectSameRecords("variant record data", a.variantRecordDatatypes(),
-                      b.variantRecordDatatypes(), nameOf,
-                      [](const ZnVariantRecordDatatypeType& r) {
-                          std::string s = r.discriminant.std() + "|" + r.dataType.std() + "|" +
-                                          r.encoding.std() + "|" + r.semantics.std();
-                          for (const std::string& item : itemTexts(
-                                   r.alternatives,
-                                   [](const ZnAlternativeType& x) { return x.enumerator.std(); },
-                                   [](const ZnAlternativeType& x) {
-                                       return x.enumerator.std() + ":" + x.name.std() + ":" +
-                                              x.dataType.std() + ":" + x.semantics.std();
-                                   }))
-                              s += "|" + item;
-                          return s;
-                      });
+    expectSameRecords(
+        "variant record data", a.variantRecordDatatypes(), b.variantRecordDatatypes(), nameOf,
+        [](const ZnVariantRecordDatatypeType& r) {
+            std::string s = r.discriminant.std() + "|" + r.dataType.std() + "|" + r.encoding.std() +
+                            "|" + r.semantics.std();
+            for (const std::string& item : itemTexts(
+                     r.alternatives, [](const ZnAlternativeType& x) { return x.enumerator.std(); },
+                     [](const ZnAlternativeType& x) {
+                         return x.enumerator.std() + ":" + x.name.std() + ":" + x.dataType.std() +
+                                ":" + x.semantics.std();
+                     }))
+                s += "|" + item;
+            return s;
+        });
 
     // Switches: the values of those the form has; a switch the first model's
     // table held is in the second's too. Only 2010 has the resign action.
@@ -566,65 +566,83 @@ struct Refusal {
 
 TEST(FomWriterRefusals, UnspellableValuesFailWithoutWritingAnything) {
     const std::vector<Refusal> cases = {
-        {"attribute name with a blank", [](ZnFom& f) {
+        {"attribute name with a blank",
+         [](ZnFom& f) {
              f.addAttribute("HLAobjectRoot.Fähre", "Fore Deck", ZnTransportNone, ZnOrderNone,
                             ZnSharingPublishSubscribe, ZnUpdateNA, nullptr, ZnOwnershipNoTransfer,
                             nullptr, nullptr);
-         }, true, true, "Fore Deck"},
-        {"class name with markup", [](ZnFom& f) {
-             f.addObjectClass("HLAobjectRoot.A<B", "HLAobjectRoot");
-         }, true, true, "A<B"},
+         },
+         true, true, "Fore Deck"},
+        {"class name with markup",
+         [](ZnFom& f) { f.addObjectClass("HLAobjectRoot.A<B", "HLAobjectRoot"); }, true, true,
+         "A<B"},
         // A name token may start with a digit, an NCName may not.
-        {"class name starting with a digit", [](ZnFom& f) {
-             f.addObjectClass("HLAobjectRoot.3rdClass", "HLAobjectRoot");
-         }, true, false, "3rdClass"},
-        {"control character in semantics", [](ZnFom& f) {
+        {"class name starting with a digit",
+         [](ZnFom& f) { f.addObjectClass("HLAobjectRoot.3rdClass", "HLAobjectRoot"); }, true, false,
+         "3rdClass"},
+        {"control character in semantics",
+         [](ZnFom& f) {
              auto* note = new ZnNotesType;
              note->name = "Bell";
              note->semantics = "ring \x07";
              f.addNote(note);
-         }, true, true, "Note Bell"},
-        {"text that is not UTF-8", [](ZnFom& f) {
+         },
+         true, true, "Note Bell"},
+        {"text that is not UTF-8",
+         [](ZnFom& f) {
              auto* note = new ZnNotesType;
              note->name = "Latin1";
              note->semantics = "caf\xe9";
              f.addNote(note);
-         }, true, true, "UTF-8"},
+         },
+         true, true, "UTF-8"},
         // The 2000 reader takes reliability from the name alone.
-        {"reliable transportation without the word", [](ZnFom& f) {
+        {"reliable transportation without the word",
+         [](ZnFom& f) {
              auto* t = new ZnTransportationType;
              t->name = "Courier";
              t->reliable = true;
              f.addTransportation(t);
-         }, false, true, "Courier"},
-        {"tag the forms do not list", [](ZnFom& f) {
+         },
+         false, true, "Courier"},
+        {"tag the forms do not list",
+         [](ZnFom& f) {
              auto* tag = new ZnUserSuppliedTagsType;
              tag->name = "comment";
              tag->dataType = "HLAASCIIstring";
              f.addUserSuppliedTag(tag);
-         }, true, true, "comment"},
-        {"capability the reader could not name", [](ZnFom& f) {
+         },
+         true, true, "comment"},
+        {"capability the reader could not name",
+         [](ZnFom& f) {
              auto* sync = new ZnSynchronizationPointsType;
              sync->label = "Odd";
              sync->capability = 5;
              f.addSynchronizationPoint(sync);
-         }, true, true, "Odd"},
-        {"transportation code nothing declares", [](ZnFom& f) {
+         },
+         true, true, "Odd"},
+        {"transportation code nothing declares",
+         [](ZnFom& f) {
              f.addAttribute("HLAobjectRoot.Fähre", "Lost", static_cast<ZnTransportType>(9),
                             ZnOrderNone, ZnSharingPublishSubscribe, ZnUpdateNA, nullptr,
                             ZnOwnershipNoTransfer, nullptr, nullptr);
-         }, true, true, "code 9"},
+         },
+         true, true, "code 9"},
         // The DTD wants at least one enumerator; the 2010 schema does not.
-        {"enumerated type without enumerators", [](ZnFom& f) {
+        {"enumerated type without enumerators",
+         [](ZnFom& f) {
              auto* e = new ZnEnumeratedDatatypeType;
              e->name = "Empty";
              f.addEnumeratedDatatype(e);
-         }, false, true, "Empty"},
-        {"HLA Evolved reader's unknown sharing", [](ZnFom& f) {
+         },
+         false, true, "Empty"},
+        {"HLA Evolved reader's unknown sharing",
+         [](ZnFom& f) {
              f.addAttribute("HLAobjectRoot.Fähre", "Shared", ZnTransportNone, ZnOrderNone,
                             ZnSharingInvalid, ZnUpdateNA, nullptr, ZnOwnershipNoTransfer, nullptr,
                             nullptr);
-         }, true, true, "sharing code 4"},
+         },
+         true, true, "sharing code 4"},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.label);
@@ -693,8 +711,7 @@ TEST(FomWriterOmissions, LeftOutTablesAreReportedOnWarn) {
     std::ostringstream out;
     ASSERT_TRUE(ZnWriteFom(hla13, ZnFomFormat::Evolved2010, out, &error)) << error;
     // Two spaces; Position and the Berth interaction are placed in Basin.
-    EXPECT_NE(capture.text().find("2 routing spaces (2 members placed in them)"),
-              std::string::npos)
+    EXPECT_NE(capture.text().find("2 routing spaces (2 members placed in them)"), std::string::npos)
         << capture.text();
 }
 

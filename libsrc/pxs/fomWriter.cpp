@@ -30,7 +30,9 @@ namespace pxsdetail::fomwriter {
 
 namespace {
 
-const xmlChar* xml(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
+const xmlChar* xml(const char* s) {
+    return reinterpret_cast<const xmlChar*>(s);
+}
 
 constexpr const char* kNamespace = "http://standards.ieee.org/IEEE1516-2010";
 constexpr const char* kSchemaLocation =
@@ -55,22 +57,29 @@ const char* const kResignAction[] = {nullptr,
 constexpr int kDefaultResignAction = 6;
 
 // Both forms list the tags and the time entries in this order.
-const char* const kTagNames[] = {"updateReflectTag",         "sendReceiveTag",
-                                 "deleteRemoveTag",          "divestitureRequestTag",
-                                 "divestitureCompletionTag", "acquisitionRequestTag",
-                                 "requestUpdateTag"};
+const char* const kTagNames[] = {
+    "updateReflectTag",         "sendReceiveTag",        "deleteRemoveTag", "divestitureRequestTag",
+    "divestitureCompletionTag", "acquisitionRequestTag", "requestUpdateTag"};
 const char* const kTimeNames[] = {"timeStamp", "lookahead"};
 
 // The switches of each form in its schema's (DTD's) order.
-const char* const kEvolvedSwitches[] = {
-    "autoProvide",           "conveyRegionDesignatorSets",   "conveyProducingFederate",
-    "attributeScopeAdvisory", "attributeRelevanceAdvisory",  "objectClassRelevanceAdvisory",
-    "interactionRelevanceAdvisory", "serviceReporting",      "exceptionReporting",
-    "delaySubscriptionEvaluation"};
-const char* const kFddSwitches[] = {
-    "autoProvide",           "conveyRegionDesignatorSets",   "attributeScopeAdvisory",
-    "attributeRelevanceAdvisory", "objectClassRelevanceAdvisory",
-    "interactionRelevanceAdvisory", "serviceReporting"};
+const char* const kEvolvedSwitches[] = {"autoProvide",
+                                        "conveyRegionDesignatorSets",
+                                        "conveyProducingFederate",
+                                        "attributeScopeAdvisory",
+                                        "attributeRelevanceAdvisory",
+                                        "objectClassRelevanceAdvisory",
+                                        "interactionRelevanceAdvisory",
+                                        "serviceReporting",
+                                        "exceptionReporting",
+                                        "delaySubscriptionEvaluation"};
+const char* const kFddSwitches[] = {"autoProvide",
+                                    "conveyRegionDesignatorSets",
+                                    "attributeScopeAdvisory",
+                                    "attributeRelevanceAdvisory",
+                                    "objectClassRelevanceAdvisory",
+                                    "interactionRelevanceAdvisory",
+                                    "serviceReporting"};
 
 template <size_t N>
 const char* fromTable(const char* const (&names)[N], int code) {
@@ -245,8 +254,7 @@ bool Writer::validName(const ZnString& value, Kind kind, const std::string& what
     return true;
 }
 
-bool Writer::property(const char* name, const ZnString& value, Kind kind,
-                      const std::string& what) {
+bool Writer::property(const char* name, const ZnString& value, Kind kind, const std::string& what) {
     if (value.empty() && kind != Kind::Name) return true;
     const std::string label = what + " " + name;
     if (kind == Kind::Text ? !validText(value, label) : !validName(value, kind, label))
@@ -255,8 +263,9 @@ bool Writer::property(const char* name, const ZnString& value, Kind kind,
 }
 
 bool Writer::coded(const char* name, const char* text, int code, const std::string& what) {
-    if (!text) return fail(what + " has " + name + " code " + std::to_string(code) +
-                           ", which has no name in the format");
+    if (!text)
+        return fail(what + " has " + name + " code " + std::to_string(code) +
+                    ", which has no name in the format");
     return evolved_ ? element(name, text) : attribute(name, text);
 }
 
@@ -287,9 +296,8 @@ bool Writer::run() {
             return false;
     }
     bool ok = modelIdentification() && objects() && interactions() && dimensions() && time() &&
-              tags() && synchronizations() && transportations() && switches() &&
-              updateRates() && dataTypes() && notes() && end() &&
-              check(xmlTextWriterEndDocument(out_));
+              tags() && synchronizations() && transportations() && switches() && updateRates() &&
+              dataTypes() && notes() && end() && check(xmlTextWriterEndDocument(out_));
     if (ok) noteOmissions();
     return ok;
 }
@@ -407,8 +415,8 @@ bool Writer::objectAttribute(const ZnFom::ObjectClass& cls, const ZnFom::Attribu
            coded("ownership", fromTable(kOwnership, a.ownership), a.ownership, what) &&
            coded("sharing", fromTable(kSharing, a.sharing), a.sharing, what) &&
            dimensionList(a.dimensions, false, what) &&
-           transportation(a.transport,
-                          pending == pending_.end() ? ZnString() : pending->second, what) &&
+           transportation(a.transport, pending == pending_.end() ? ZnString() : pending->second,
+                          what) &&
            order(a.order, what) && property("semantics", a.semantics, Kind::Text, what) && end();
 }
 
@@ -486,8 +494,7 @@ bool Writer::interactions() {
         }
         size_t child = kids[top.next++];
         std::string local;
-        if (!localName(classes[child].name, classes[top.index].name, "Interaction class",
-                       &local) ||
+        if (!localName(classes[child].name, classes[top.index].name, "Interaction class", &local) ||
             !interactionClass(child, local.c_str()))
             return false;
         stack.push_back({child, 0});
@@ -502,8 +509,8 @@ bool Writer::interactionClass(size_t index, const char* spelledName) {
     auto pending = pending_.find(std::make_pair(cls.name.std(), std::string()));
     if (!start("interactionClass") || !property("name", ZnString(spelledName), Kind::Name, what) ||
         !dimensionList(cls.dimensions, true, what) ||
-        !transportation(cls.transport,
-                        pending == pending_.end() ? ZnString() : pending->second, what) ||
+        !transportation(cls.transport, pending == pending_.end() ? ZnString() : pending->second,
+                        what) ||
         !order(cls.order, what))
         return false;
     for (const ZnString& p : cls.parameters) {
@@ -528,8 +535,7 @@ bool Writer::dimensions() {
         if (!(d.upperBound == UINT64_MAX && d.name == federate)) {
             if (d.upperBound == 0 && evolved_)
                 return fail(what + " has upper bound 0; the format's bounds are positive");
-            if (!property("upperBound", ZnString(std::to_string(d.upperBound)), Kind::Text,
-                          what))
+            if (!property("upperBound", ZnString(std::to_string(d.upperBound)), Kind::Text, what))
                 return false;
         }
         if (!property("normalization", d.normalization, Kind::Text, what)) return false;
@@ -654,13 +660,13 @@ bool Writer::switches() {
     }
     const char* resign = fromTable(kResignAction, fom_.automaticResignAction());
     if (evolved_ && !resign)
-        return fail("Automatic resign action code " +
-                    std::to_string(fom_.automaticResignAction()) + " has no name in the format");
+        return fail("Automatic resign action code " + std::to_string(fom_.automaticResignAction()) +
+                    " has no name in the format");
     std::vector<const pxsdetail::switches::Switch*> chosen;
-    for (const char* name : evolved_ ? std::vector<const char*>(std::begin(kEvolvedSwitches),
-                                                                std::end(kEvolvedSwitches))
-                                     : std::vector<const char*>(std::begin(kFddSwitches),
-                                                                std::end(kFddSwitches))) {
+    for (const char* name :
+         evolved_
+             ? std::vector<const char*>(std::begin(kEvolvedSwitches), std::end(kEvolvedSwitches))
+             : std::vector<const char*>(std::begin(kFddSwitches), std::end(kFddSwitches))) {
         const pxsdetail::switches::Switch* s = pxsdetail::switches::find(name);
         if (s && wanted(*s)) chosen.push_back(s);
     }
@@ -675,8 +681,8 @@ bool Writer::switches() {
             return false;
         }
     }
-    if (evolved_ && (!start("automaticResignAction") || !attribute("resignAction", resign) ||
-                     !end()))
+    if (evolved_ &&
+        (!start("automaticResignAction") || !attribute("resignAction", resign) || !end()))
         return false;
     return end();
 }
@@ -718,8 +724,9 @@ bool Writer::dataTypes() {
         variants.empty())
         return true;
     if (!evolved_ && basics.empty())
-        return fail("The data types have no basic data representation, which the format "
-                    "requires of a data type table");
+        return fail(
+            "The data types have no basic data representation, which the format "
+            "requires of a data type table");
     if (!start("dataTypes")) return false;
 
     if (!basics.empty()) {
