@@ -60,6 +60,7 @@
 #include <pxs/fedReaderFactory.h>
 #include <pxs/fomSorter.h>
 #include <pxs/fom.h>
+#include <pxs/fomWriter.h>
 #include <pxs/embeddedData.h>
 #include <pxs/standardFiles.h>
 
