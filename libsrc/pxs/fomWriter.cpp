@@ -231,7 +231,8 @@ bool Writer::validText(const ZnString& value, const std::string& what) {
 
 bool Writer::validName(const ZnString& value, Kind kind, const std::string& what) {
     const char* form = evolved_ ? "an XML NCName" : "an XML name token";
-    if (kind == Kind::Name && value.empty()) return fail(what + " has no name");
+    if (kind == Kind::Name && value.empty())
+        return fail(what + " is empty, which the format does not allow");
     if (!validText(value, what)) return false;
     if (kind == Kind::Tokens) {
         // Checked token by token; 2010 takes any text here.
