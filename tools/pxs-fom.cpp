@@ -6,10 +6,12 @@
 // usage errors exit 2. The name HLAstandardMIM.xml reads the built-in MIM
 // and "-" standard input; --sort reads HLA Evolved modules in dependency
 // order; --check validates files against the standard instead of reading
-// them (pxsFomCheck.h).
+// them (pxsFomCheck.h); --output writes the model read from every file as
+// one HLA Evolved module or IEEE 1516-2000 FDD instead of printing it.
 //
 //     pxs-fom [--tree|--json|--trace|--dot [--dot-attributes]] [--strict N]
 //             [--validate] [--default-switches] [--sort] [-q|-v N] FILE...
+//     pxs-fom --output OUT.xml|OUT.fdd [--output-format 2010|2000] FILE...
 //     pxs-fom --check FILE...
 //
 // Every message goes to standard error as "pxs-fom: FILE[:LINE]: reason",
@@ -87,6 +89,8 @@ struct Run {
     bool checkOnly = false;
     bool sort = false;
     bool dotMembers = false;
+    std::string outputFile;  // --output: the model goes there, as XML
+    ZnFomFormat outputFormat = ZnFomFormat::Evolved2010;
     std::vector<std::string> files;
 };
 
@@ -109,6 +113,8 @@ const KnownOption kKnownOptions[] = {
     {"--strict", true},
     {"--validate", false},
     {"--default-switches", false},
+    {"--output", true},
+    {"--output-format", true},
     {"-q", false},
     {"--quiet", false},
     {"-v", true},
@@ -181,6 +187,14 @@ int parseCommandLine(int argc, char** argv, Run& run) {
     TCLAP::SwitchArg validate("", "validate", "Validate against the DTD or schema the file names.");
     TCLAP::SwitchArg defaults("", "default-switches",
                               "Use the default switches, ignoring the files'.");
+    TCLAP::ValueArg<std::string> output(
+        "", "output",
+        "Write the model read from all FILEs to OUT instead of printing it: an HLA Evolved "
+        "module for OUT.xml, an IEEE 1516-2000 FDD for OUT.fdd; - is standard output.",
+        false, "", "OUT");
+    TCLAP::ValueArg<std::string> outputFormat(
+        "", "output-format", "The form --output writes, whatever OUT is called: 2010 or 2000.",
+        false, "", "FORM");
     TCLAP::SwitchArg quiet("q", "quiet", "No warnings (notification level 0).");
     TCLAP::ValueArg<int> verbose("v", "verbose", "Notification level (3 and up: progress).", false,
                                  ZnNotifyLevel, "N");
@@ -188,7 +202,7 @@ int parseCommandLine(int argc, char** argv, Run& run) {
                                                 "FILE");
     for (TCLAP::Arg* arg : std::initializer_list<TCLAP::Arg*>{
              &tree, &json, &trace, &dot, &dotMembers, &checkArg, &sortArg, &strict, &validate,
-             &defaults, &quiet, &verbose, &names})
+             &defaults, &output, &outputFormat, &quiet, &verbose, &names})
         cmd.add(arg);
     cmd.setExceptionHandling(false);
     try {
@@ -205,6 +219,32 @@ int parseCommandLine(int argc, char** argv, Run& run) {
     if (dotMembers.getValue() && !dot.getValue())
         return usageError("--dot-attributes goes with --dot");
     if (quiet.getValue() && verbose.isSet()) return usageError("choose one of -q and -v");
+    if (output.isSet()) {
+        if (tree.getValue() + json.getValue() + trace.getValue() + dot.getValue() +
+                checkArg.getValue() >
+            0)
+            return usageError("--output writes the model; it goes with no printing option");
+        run.outputFile = output.getValue();
+        if (run.outputFile.empty()) return usageError("--output needs a file name");
+        const std::string& out = run.outputFile;
+        auto endsWith = [&out](const char* ext) {
+            size_t n = std::strlen(ext);
+            return out.size() > n && out.compare(out.size() - n, n, ext) == 0;
+        };
+        std::string form = outputFormat.getValue();
+        if (form.empty()) form = endsWith(".fdd") ? "2000" : endsWith(".xml") ? "2010" : "";
+        if (form == "2010")
+            run.outputFormat = ZnFomFormat::Evolved2010;
+        else if (form == "2000")
+            run.outputFormat = ZnFomFormat::Fdd2000;
+        else if (outputFormat.isSet())
+            return usageError("--output-format is 2010 or 2000, not '" + form + "'");
+        else
+            return usageError("cannot tell the form of '" + out +
+                              "' (name it .xml or .fdd, or give --output-format)");
+    } else if (outputFormat.isSet()) {
+        return usageError("--output-format goes with --output");
+    }
     if (json.getValue()) run.output = Output::Json;
     if (trace.getValue()) run.output = Output::Trace;
     if (dot.getValue()) run.output = Output::Dot;
@@ -279,7 +319,18 @@ int main(int argc, char** argv) {
     ZnFom fom;
     bool anyRead = false;
     unsigned int worst = readAll(run, fom, anyRead);
-    if (anyRead) {
+    if (anyRead && !run.outputFile.empty()) {
+        // The model of every file that was read, whatever the others did;
+        // the writer refuses a model it cannot write whole.
+        std::string error;
+        bool written = run.outputFile == "-"
+                           ? ZnWriteFom(fom, run.outputFormat, std::cout, &error)
+                           : ZnWriteFomFile(fom, run.outputFormat, run.outputFile, &error);
+        if (!written) {
+            report(run.outputFile, error.empty() ? "cannot write the model" : error);
+            worst = std::max<unsigned int>(worst, ZnFedReadFailed);
+        }
+    } else if (anyRead) {
         if (run.output == Output::Tree) printModelTree(std::cout, fom);
         if (run.output == Output::Json) printModelJson(std::cout, fom);
         if (run.output == Output::Dot) printModelDot(std::cout, fom, run.dotMembers);
