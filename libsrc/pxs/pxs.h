@@ -7,6 +7,7 @@
 #include <pxs/version.h>
 #include <util/util.h>
 #include <util/znFedTarget.h>
+#include <util/znFedTargetDetails.h>
 
 // PXS interpreter.
 #include <pxs/memory.h>
