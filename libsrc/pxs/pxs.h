@@ -61,6 +61,7 @@
 #include <pxs/fedReaderFactory.h>
 #include <pxs/fomSorter.h>
 #include <pxs/fom.h>
+#include <pxs/fomMerge.h>
 #include <pxs/embeddedData.h>
 #include <pxs/standardFiles.h>
 
