@@ -178,22 +178,22 @@ ZnFedReadStatus readTransientCopy(FILE* file, Read&& read) {
     }
 
 // The record-table steps: each builds a WalkContext with `target` (null for
-// a reader that only checks) and hands its node to `ns::walk...`.
-#define PXS_FDD_RECORD_STEP(Reader, method, ns, walk, target)                 \
+// a reader that only checks) and `details` and hands its node to `ns::walk...`.
+#define PXS_FDD_RECORD_STEP(Reader, method, ns, walk, target, details)                 \
     ZnFedReadStatus Reader::method(xmlNode* node) {                           \
-        pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target}; \
+        pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target, details}; \
         return ns::walk(ctx, node);                                           \
     }
-#define PXS_FDD_RECORD_STEPS(Reader, ns, target)                                            \
-    PXS_FDD_RECORD_STEP(Reader, parseNotesTree, ns, walkNotes, target)                      \
-    PXS_FDD_RECORD_STEP(Reader, parseTagsTree, ns, walkTags, target)                        \
-    PXS_FDD_RECORD_STEP(Reader, parseTimeTree, ns, walkTime, target)                        \
-    PXS_FDD_RECORD_STEP(Reader, parseSynchronizationsTree, ns, walkSynchronizations, target) \
-    PXS_FDD_RECORD_STEP(Reader, parseBasicDataTypesTree, ns, walkBasicData, target)         \
-    PXS_FDD_RECORD_STEP(Reader, parseSimpleDataTypesTree, ns, walkSimpleData, target)       \
-    PXS_FDD_RECORD_STEP(Reader, parseArrayDataTypesTree, ns, walkArrayData, target)         \
-    PXS_FDD_RECORD_STEP(Reader, parseEnumeratedDataTypesTree, ns, walkEnumeratedData, target) \
-    PXS_FDD_RECORD_STEP(Reader, parseFixedRecordDataTypesTree, ns, walkFixedRecordData, target) \
-    PXS_FDD_RECORD_STEP(Reader, parseVariantRecordDataTypesTree, ns, walkVariantRecordData, target)
+#define PXS_FDD_RECORD_STEPS(Reader, ns, target, details)                                            \
+    PXS_FDD_RECORD_STEP(Reader, parseNotesTree, ns, walkNotes, target, details)                      \
+    PXS_FDD_RECORD_STEP(Reader, parseTagsTree, ns, walkTags, target, details)                        \
+    PXS_FDD_RECORD_STEP(Reader, parseTimeTree, ns, walkTime, target, details)                        \
+    PXS_FDD_RECORD_STEP(Reader, parseSynchronizationsTree, ns, walkSynchronizations, target, details) \
+    PXS_FDD_RECORD_STEP(Reader, parseBasicDataTypesTree, ns, walkBasicData, target, details)         \
+    PXS_FDD_RECORD_STEP(Reader, parseSimpleDataTypesTree, ns, walkSimpleData, target, details)       \
+    PXS_FDD_RECORD_STEP(Reader, parseArrayDataTypesTree, ns, walkArrayData, target, details)         \
+    PXS_FDD_RECORD_STEP(Reader, parseEnumeratedDataTypesTree, ns, walkEnumeratedData, target, details) \
+    PXS_FDD_RECORD_STEP(Reader, parseFixedRecordDataTypesTree, ns, walkFixedRecordData, target, details) \
+    PXS_FDD_RECORD_STEP(Reader, parseVariantRecordDataTypesTree, ns, walkVariantRecordData, target, details)
 
 #endif

@@ -155,9 +155,11 @@ ZnFedReadStatus readDimension(WalkContext& ctx, xmlNode* node) {
         return dimensionError(ctx, node, name, "\" value is invalid in FDD file.");
     const char* normalization = childText(node, "normalization");
     ZnString normalizationText(normalization ? normalization : "");
-    if (ctx.target)
+    if (ctx.target) {
+        ctx.details.source(node);
         ctx.target->addDimension(name, upperBound, lower, upper, excluded, &normalizationText);
-    return ZnFedReadSuccess;
+    }
+    return ctx.details.stopped(ctx.lastError) ? ZnFedReadFailed : ZnFedReadSuccess;
 }
 
 // ---------------------------------------------------------------------------
@@ -600,14 +602,42 @@ ZnFedReadStatus ClassWalk<Reader>::objectClass(xmlNode* node, const ZnString& pa
     ZnVerbose.printf("%sClass: %s, Base: %s \n", skip ? "Skip " : "", fullName.c_str(),
                      parentName.c_str());
     if (skip) ZnVerbose << "All subclasses and attributes will also be skipped\n";
-    if (!skip && target_ &&
-        offerObjectClass(*target_, fullName, parentName, roots_.objectRootReplaced, nullptr, 0) ==
-            Acceptance::Refused) {
-        lastError_ = "Object class " + fullName + " was refused by the FED target";
-        reader_.appendErrorLine(node, lastError_);
-        return ZnFedReadFailed;
+    if (!skip && target_) {
+        details_.source(node);
+        if (offerObjectClass(*target_, fullName, parentName, roots_.objectRootReplaced, nullptr,
+                             0) == Acceptance::Refused) {
+            lastError_ = "Object class " + fullName + " was refused by the FED target";
+            reader_.appendErrorLine(node, lastError_);
+            return ZnFedReadFailed;
+        }
+        if (classDetails(node, fullName, false) != ZnFedReadSuccess) return ZnFedReadFailed;
     }
     return objectChildren(node, fullName, skip);
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::classDetails(xmlNode* node, const ZnString& fullName,
+                                                bool interaction) {
+    if (!details_.details) return ZnFedReadSuccess;
+    ZnString semantics(orDefault(reader_.childContentByName(node, "semantics"), ""));
+    details_.details->classDetails(fullName, interaction,
+                                   sharingCode(reader_.childContentByName(node, "sharing")),
+                                   semantics);
+    return details_.stopped(lastError_) ? ZnFedReadFailed : ZnFedReadSuccess;
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::memberDataType(xmlNode* node, const ZnString& className,
+                                                  const ZnString& member, bool attribute) {
+    if (!details_.details) return ZnFedReadSuccess;
+    if (const char* text = reader_.childContentByName(node, "dataType")) {
+        ZnString dataType = trimmed(text);
+        if (attribute)
+            details_.details->attributeDataType(className, member, dataType);
+        else
+            details_.details->parameterDataType(className, member, dataType);
+    }
+    return details_.stopped(lastError_) ? ZnFedReadFailed : ZnFedReadSuccess;
 }
 
 // Elements other than classes and attributes describe the class; the full
@@ -724,9 +754,12 @@ ZnFedReadStatus ClassWalk<Reader>::deliverAttribute(xmlNode* node, const ZnStrin
     ZnString semantics, updateCondition;
     reader_.getSemantics(node, semantics);
     reader_.getUpdateCondition(node, updateCondition);
+    details_.source(node);
     target_->addAttribute(className.c_str(), name, transport, order, sharing,
                           reader_.getUpdateType(node), &updateCondition,
                           reader_.getOwnershipType(node), &semantics, nullptr);
+    if (memberDataType(node, className, attributeName, true) != ZnFedReadSuccess)
+        return ZnFedReadFailed;
     return reader_.parseAttributeDimensions(node, className, attributeName);
 }
 
@@ -827,6 +860,7 @@ ZnFedReadStatus ClassWalk<Reader>::interactionClass(xmlNode* node, const ZnStrin
     }
     if (!skip) {
         if (target_) {
+            details_.source(node);
             Acceptance answer = offerInteractionClass(
                 *target_, fullName, parentName, transport, order, roots_.interactionRootReplaced,
                 kOptionalInteractions, std::size(kOptionalInteractions));
@@ -836,6 +870,8 @@ ZnFedReadStatus ClassWalk<Reader>::interactionClass(xmlNode* node, const ZnStrin
                 return ZnFedReadFailed;
             }
             skip = answer == Acceptance::Skipped;
+            if (!skip && classDetails(node, fullName, true) != ZnFedReadSuccess)
+                return ZnFedReadFailed;
         }
         // The class's own dimension problems are reported, never fatal to the walk.
         if constexpr (kFull<Reader>)
@@ -876,8 +912,10 @@ ZnFedReadStatus ClassWalk<Reader>::parameter(xmlNode* node, const ZnString& clas
         return ZnFedReadFailed;
     }
     ZnVerbose.printf("\tParameter: %s\n", name);
-    if (target_) target_->addParameter(className.c_str(), name);
-    return ZnFedReadSuccess;
+    if (!target_) return ZnFedReadSuccess;
+    details_.source(node);
+    target_->addParameter(className.c_str(), name);
+    return memberDataType(node, className, ZnString(name), false);
 }
 
 // The two readers of this form; nothing else instantiates the walk.

@@ -85,8 +85,10 @@ ZnFedReadStatus checkSchema(Reader& reader, xmlDoc* doc, const char* location,
 template <class Reader>
 class ClassWalk {
 public:
-    ClassWalk(Reader& reader, ZnString& lastError, ZnFedTarget* target, RootFlags roots)
-        : reader_(reader), lastError_(lastError), target_(target), roots_(roots) {}
+    ClassWalk(Reader& reader, ZnString& lastError, ZnFedTarget* target, RootFlags roots,
+              DetailsSink details = DetailsSink())
+        : reader_(reader), lastError_(lastError), target_(target), roots_(roots),
+          details_(details) {}
 
     ZnFedReadStatus objects(xmlNode* table);
     ZnFedReadStatus interactions(xmlNode* table);
@@ -110,11 +112,18 @@ private:
                                 const ZnString& memberName, bool isAttribute);
     ZnFedReadStatus dimensionElements(xmlNode* list, const ZnString& className,
                                       const ZnString* attributeName);
+    // Class properties for a target that takes details; 2 when it asked to stop.
+    ZnFedReadStatus classDetails(xmlNode* node, const ZnString& fullName, bool interaction);
+    // The member's `dataType` element for a target that takes details; 2
+    // when it asked to stop.
+    ZnFedReadStatus memberDataType(xmlNode* node, const ZnString& className,
+                                   const ZnString& member, bool attribute);
 
     Reader& reader_;
     ZnString& lastError_;
     ZnFedTarget* target_;
     RootFlags roots_;
+    DetailsSink details_;
 };
 
 }  // namespace evolved

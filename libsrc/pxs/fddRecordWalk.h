@@ -35,6 +35,10 @@ public:
     explicit Walk(WalkContext& ctx) : ctx_(ctx) {}
 
     ZnFedTarget* target() const { return ctx_.target; }
+    const DetailsSink& details() const { return ctx_.details; }
+    // True once the target asked for the read to end; the reason becomes
+    // the last error.
+    bool stopped() const { return ctx_.details.stopped(ctx_.lastError); }
 
     // Records message + location unless the status already says failed.
     void report(const xmlNode* node, ZnString message, ZnFedReadStatus& status) {
@@ -262,13 +266,17 @@ struct ChildElementSource {
 };
 
 // Hands the record to the target unless it names a record the target holds;
-// a refused record is freed here, on leaving scope.
+// a refused record is freed here, on leaving scope, after a target that
+// takes details has seen it.
 template <class Rec, class H>
 void deliver(const Table<Rec, H>& table, std::unique_ptr<Rec> rec, xmlNode* node, Walk& walk,
              ZnFedReadStatus status) {
     ZnFedTarget* target = walk.target();
     if (!target) return;
+    const DetailsSink& details = walk.details();
+    details.source(node);
     if ((target->*table.has)(rec.get())) {
+        if (details.details) details.details->restated(*rec);
         ZnString message(table.duplicateOpen);
         message += (*rec).*(table.key);
         message += table.duplicateClose;
@@ -296,6 +304,7 @@ ZnFedReadStatus walkRecords(const Table<Rec, H>& table, xmlNode* first, WalkCont
         if (table.nodeName) (*rec).*(table.nodeName) = reinterpret_cast<const char*>(node->name);
         Source::fillRecord(table, *rec, node, walk, status);
         deliver(table, std::move(rec), node, walk, status);
+        if (walk.stopped()) status = ZnFedReadFailed;
     }
     return status;
 }

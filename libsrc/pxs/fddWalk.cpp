@@ -483,9 +483,11 @@ ZnFedReadStatus readDimension(WalkContext& ctx, xmlNode* node, PropertyScratch& 
     if (value && !parseDimensionValue(value, upperBound, &lower, &upper, &excluded))
         return dimensionError(ctx, node, name, "\" value is invalid in FDD file.\n");
     ZnString normalizationText(normalization ? normalization : "");
-    if (ctx.target)
+    if (ctx.target) {
+        ctx.details.source(node);
         ctx.target->addDimension(name, upperBound, lower, upper, excluded, &normalizationText);
-    return ZnFedReadSuccess;
+    }
+    return ctx.details.stopped(ctx.lastError) ? ZnFedReadFailed : ZnFedReadSuccess;
 }
 
 // ---------------------------------------------------------------------------
@@ -924,6 +926,7 @@ ZnFedReadStatus ClassWalk<Reader>::objectClass(xmlNode* node, const ZnString& pa
                      parentName.c_str());
     if (skip) ZnVerbose << "All subclasses and attributes will also be skipped\n";
     if (!skip && target_) {
+        details_.source(node);
         // Management classes a target that refuses them may go without.
         Acceptance answer =
             offerObjectClass(*target_, fullName, parentName, roots_.objectRootReplaced,
@@ -934,8 +937,22 @@ ZnFedReadStatus ClassWalk<Reader>::objectClass(xmlNode* node, const ZnString& pa
             return ZnFedReadFailed;
         }
         skip = answer == Acceptance::Skipped;
+        if (!skip && classDetails(node, fullName, false) != ZnFedReadSuccess)
+            return ZnFedReadFailed;
     }
     return objectChildren(node, fullName, skip);
+}
+
+template <class Reader>
+ZnFedReadStatus ClassWalk<Reader>::classDetails(xmlNode* node, const ZnString& fullName,
+                                                bool interaction) {
+    if (!details_.details) return ZnFedReadSuccess;
+    ZnString semantics;
+    reader_.getPropertyByName(node, "semantics", semantics);
+    details_.details->classDetails(fullName, interaction,
+                                   sharingCode(reader_.propertyByName(node, "sharing")),
+                                   semantics);
+    return details_.stopped(lastError_) ? ZnFedReadFailed : ZnFedReadSuccess;
 }
 
 // A skipped class passes over its classes and attributes unexamined; any
@@ -1004,8 +1021,14 @@ ZnFedReadStatus ClassWalk<Reader>::attribute(xmlNode* node, const ZnString& clas
         ZnSharingType_enum sharing = sharingCode(reader_.propertyByName(node, "sharing"));
         ZnFomUpdateType_enum updateType = updateTypeCode(reader_.propertyByName(node, "updateType"));
         ZnOwnershipType_enum ownership = ownershipCode(reader_.propertyByName(node, "ownership"));
+        details_.source(node);
         target_->addAttribute(className.c_str(), name, transport, order, sharing, updateType,
                               &updateCondition, ownership, &semantics, nullptr);
+        if (details_.details) {
+            if (const char* dataType = reader_.propertyByName(node, "dataType"))
+                details_.details->attributeDataType(className, ZnString(name), ZnString(dataType));
+            if (details_.stopped(lastError_)) return ZnFedReadFailed;
+        }
     } else {
         target_->addSpaceAttribute(className.c_str(), name, transport, order, nullptr);
     }
@@ -1057,6 +1080,7 @@ ZnFedReadStatus ClassWalk<Reader>::interactionClass(xmlNode* node, const ZnStrin
     }
     if (!skip) {
         if (target_) {
+            details_.source(node);
             Acceptance answer = offerInteractionClass(
                 *target_, fullName, parentName, transport, order, roots_.interactionRootReplaced,
                 kOptionalInteractions, std::size(kOptionalInteractions));
@@ -1066,6 +1090,8 @@ ZnFedReadStatus ClassWalk<Reader>::interactionClass(xmlNode* node, const ZnStrin
                 return ZnFedReadFailed;
             }
             skip = answer == Acceptance::Skipped;
+            if (!skip && classDetails(node, fullName, true) != ZnFedReadSuccess)
+                return ZnFedReadFailed;
         }
         // The class's own dimension problems are reported, never fatal to the walk.
         reader_.parseInteractionDimensions(node, fullName);
@@ -1120,8 +1146,13 @@ ZnFedReadStatus ClassWalk<Reader>::parameter(xmlNode* node, const ZnString& clas
         return ZnFedReadFailed;
     }
     ZnVerbose.printf("\tParameter: %s\n", name);
-    if (target_) target_->addParameter(className.c_str(), name);
-    return ZnFedReadSuccess;
+    if (!target_) return ZnFedReadSuccess;
+    details_.source(node);
+    target_->addParameter(className.c_str(), name);
+    if (!details_.details) return ZnFedReadSuccess;
+    if (const char* dataType = reader_.propertyByName(node, "dataType"))
+        details_.details->parameterDataType(className, ZnString(name), ZnString(dataType));
+    return details_.stopped(lastError_) ? ZnFedReadFailed : ZnFedReadSuccess;
 }
 
 template <class Reader>

@@ -21,6 +21,7 @@
 #include <pxs/fedReader.h>
 #include <util/xmlPtr.h>
 #include <util/znFedTarget.h>
+#include <util/znFedTargetDetails.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
 #include <util/znString.h>
@@ -129,12 +130,33 @@ ZnString fullNameOf(const ZnString& parentName, const char* name);
 // block the read for good, a directory gives a confusing parser error.
 bool isRegularFile(const char* path);
 
+// The extension calls of one read. Empty for the checking readers and for
+// targets that did not opt in, and then every call here does nothing.
+struct DetailsSink {
+    ZnFedTargetDetails* details = nullptr;
+    const char* file = "";
+
+    // Announces the definition at `node` as the next one delivered.
+    void source(const xmlNode* node) const {
+        if (details) details->definitionSource(file, node ? static_cast<int>(xmlGetLineNo(node)) : 0);
+    }
+    // True, with the target's reason as the last error, once the target
+    // asked for the read to end.
+    bool stopped(ZnString& lastError) const {
+        const char* reason = details ? details->stopReason() : nullptr;
+        if (!reason) return false;
+        lastError = reason;
+        return true;
+    }
+};
+
 // What a record walk needs from its reader. A null target makes the walk
 // check the table without delivering anything.
 struct WalkContext {
     ZnString& lastError;
     bool strict;  // strict bit 1: a recoverable problem ends the walk
     ZnFedTarget* target;
+    DetailsSink details = DetailsSink();
 };
 
 // One `dimension` element of the IEEE 1516-2000 form, delivered with
@@ -476,8 +498,10 @@ bool contains(const ZnString& text, const char* part);
 template <class Reader>
 class ClassWalk {
 public:
-    ClassWalk(Reader& reader, ZnString& lastError, ZnFedTarget* target, RootFlags roots)
-        : reader_(reader), lastError_(lastError), target_(target), roots_(roots) {}
+    ClassWalk(Reader& reader, ZnString& lastError, ZnFedTarget* target, RootFlags roots,
+              DetailsSink details = DetailsSink())
+        : reader_(reader), lastError_(lastError), target_(target), roots_(roots),
+          details_(details) {}
 
     // The root class of `objects` / `interactions`; 0 when there is none.
     ZnFedReadStatus objects(xmlNode* table);
@@ -495,11 +519,14 @@ private:
     ZnFedReadStatus objectChildren(xmlNode* node, const ZnString& fullName, bool skip);
     ZnFedReadStatus interactionChildren(xmlNode* node, const ZnString& fullName, bool skip);
     ZnFedReadStatus orderError(xmlNode* node);
+    // Class properties for a target that takes details; 2 when it asked to stop.
+    ZnFedReadStatus classDetails(xmlNode* node, const ZnString& fullName, bool interaction);
 
     Reader& reader_;
     ZnString& lastError_;
     ZnFedTarget* target_;
     RootFlags roots_;
+    DetailsSink details_;
 };
 
 }  // namespace pxsdetail::fdd

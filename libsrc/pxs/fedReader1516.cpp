@@ -13,6 +13,9 @@
 #include <pxs/fedSwitches.h>
 #include <util/xmlPtr.h>
 
+// The extension calls of the current read; empty when the target takes none.
+#define PXS_DETAILS (pxsdetail::fdd::DetailsSink{details_, detailsFile_.c_str()})
+
 namespace {
 
 // Update rates do not exist in this format and count as found.
@@ -50,8 +53,9 @@ const pxsdetail::fdd::TopLevelEntry<ZnFedReader1516> kTopLevelTables[] = {
 // The class walk of one step; the root flags persist across reads.
 pxsdetail::fdd::ClassWalk<ZnFedReader1516> classWalk(ZnFedReader1516& reader,
                                                      ZnString& lastError, ZnFedTarget* target,
-                                                     pxsdetail::fdd::RootFlags flags) {
-    return pxsdetail::fdd::ClassWalk<ZnFedReader1516>(reader, lastError, target, flags);
+                                                     pxsdetail::fdd::RootFlags flags,
+                                                     pxsdetail::fdd::DetailsSink details) {
+    return pxsdetail::fdd::ClassWalk<ZnFedReader1516>(reader, lastError, target, flags, details);
 }
 
 bool endsWithNotes(const char* name) {
@@ -75,12 +79,15 @@ ZnFedReadStatus ZnFedReader1516::readFedFilePtr(FILE* file, ZnFedTarget* target,
     if (!file) return ZnFedReadNotOpened;
     target_ = target;
     beginRead(strictFlags, useDefaultSwitches);
+    details_ = dynamic_cast<ZnFedTargetDetails*>(target);
+    detailsFile_ = fileName;
     ZnFedReadStatus status = pxsdetail::fdd::guardedRead(lastError_, "Unexpected problem reading FDD.", [&] {
         if (target_) target_->setFomType(ZnFom1516);
         loadFileBuffer(file);
         return readDocument(fileName, validate);
     });
     scratch_.clear();
+    details_ = nullptr;
     return status;
 }
 
@@ -129,13 +136,14 @@ void ZnFedReader1516::applyDefaultSwitches() {
 }
 
 ZnFedReadStatus ZnFedReader1516::parseTransportationsList(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_, PXS_DETAILS};
     return pxsdetail::fdd::walkTransportations(ctx, node);
 }
 
 #define PXS_WALK                        \
     classWalk(*this, lastError_, target_, \
-              pxsdetail::fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_})
+              pxsdetail::fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_}, \
+              PXS_DETAILS)
 PXS_FDD_CLASS_STEPS(ZnFedReader1516, PXS_WALK)
 PXS_FDD_DIMENSION_STEPS(ZnFedReader1516, PXS_WALK)
 
@@ -145,7 +153,7 @@ ZnFedReadStatus ZnFedReader1516::parseDimensionList(xmlNode* node) {
 #undef PXS_WALK
 
 ZnFedReadStatus ZnFedReader1516::parseDimension(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_, PXS_DETAILS};
     return pxsdetail::fdd::readDimension(ctx, node, scratch_);
 }
 
@@ -193,7 +201,7 @@ ZnFedReadStatus ZnFedReader1516::parseDataTypeTree(xmlNode* node) {
     return pxsdetail::fdd::walkDataTypeTables(*this, node, false, lastError_);
 }
 
-PXS_FDD_RECORD_STEPS(ZnFedReader1516, pxsdetail::fdd, target_)
+PXS_FDD_RECORD_STEPS(ZnFedReader1516, pxsdetail::fdd, target_, PXS_DETAILS)
 
 PXS_FDD_NODE_STEPS(ZnFedReader1516)
 PXS_FDD_PROPERTY_STEPS(ZnFedReader1516)

@@ -18,6 +18,9 @@
 #include <util/xmlPtr.h>
 #include <util/znNotify.h>
 
+// The extension calls of the current read; empty when the target takes none.
+#define PXS_DETAILS (pxsdetail::fdd::DetailsSink{details_, detailsFile_.c_str()})
+
 namespace {
 
 using pxsdetail::fdd::kMimName;
@@ -61,8 +64,10 @@ const pxsdetail::fdd::TopLevelEntry<ZnFedReader1516e> kTopLevelTables[] = {
 pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e> classWalk(ZnFedReader1516e& reader,
                                                                ZnString& lastError,
                                                                ZnFedTarget* target,
-                                                               pxsdetail::fdd::RootFlags flags) {
-    return pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e>(reader, lastError, target, flags);
+                                                               pxsdetail::fdd::RootFlags flags,
+                                                               pxsdetail::fdd::DetailsSink details) {
+    return pxsdetail::fdd::evolved::ClassWalk<ZnFedReader1516e>(reader, lastError, target, flags,
+                                                                details);
 }
 
 }  // namespace
@@ -81,6 +86,8 @@ ZnFedReadStatus ZnFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* target
     if (!file && fileName != kMimName) return ZnFedReadNotOpened;
     target_ = target;
     beginRead(strictFlags, useDefaultSwitches);
+    details_ = dynamic_cast<ZnFedTargetDetails*>(target);
+    detailsFile_ = fileName;
     ZnFedReadStatus status = pxsdetail::fdd::guardedRead(lastError_, kUnexpectedProblem, [&] {
         if (target_) target_->setFomType(ZnFomEvolved);
         clearFileBuffer();
@@ -94,6 +101,7 @@ ZnFedReadStatus ZnFedReader1516e::readFedFilePtr(FILE* file, ZnFedTarget* target
         return readDocument(mim, length, fileName);
     });
     scratch_.clear();
+    details_ = nullptr;
     return status;
 }
 
@@ -146,7 +154,7 @@ void ZnFedReader1516e::applyDefaultSwitches() {
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseTransportationsList(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_, PXS_DETAILS};
     return pxsdetail::fdd::evolved::walkTransportations(ctx, node);
 }
 
@@ -176,7 +184,8 @@ ZnFedReadStatus ZnFedReader1516e::processModelIdentification(xmlNode* node) {
 
 #define PXS_WALK                        \
     classWalk(*this, lastError_, target_, \
-              pxsdetail::fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_})
+              pxsdetail::fdd::RootFlags{&objectRootReplaced_, &interactionRootReplaced_}, \
+              PXS_DETAILS)
 PXS_FDD_CLASS_STEPS(ZnFedReader1516e, PXS_WALK)
 PXS_FDD_DIMENSION_STEPS(ZnFedReader1516e, PXS_WALK)
 #undef PXS_WALK
@@ -186,7 +195,7 @@ ZnFedReadStatus ZnFedReader1516e::parseDimensionList(xmlNode* node) {
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseDimension(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_, PXS_DETAILS};
     return pxsdetail::fdd::evolved::readDimension(ctx, node);
 }
 
@@ -243,7 +252,7 @@ ZnFedReadStatus ZnFedReader1516e::readSwitch(xmlNode* node) {
 }
 
 ZnFedReadStatus ZnFedReader1516e::parseUpdateRates(xmlNode* node) {
-    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_};
+    pxsdetail::fdd::WalkContext ctx{lastError_, strictChecking(1), target_, PXS_DETAILS};
     return pxsdetail::fdd::evolved::walkUpdateRates(ctx, node);
 }
 
@@ -251,7 +260,7 @@ ZnFedReadStatus ZnFedReader1516e::parseDataTypeTree(xmlNode* node) {
     return pxsdetail::fdd::walkDataTypeTables(*this, node, false, lastError_);
 }
 
-PXS_FDD_RECORD_STEPS(ZnFedReader1516e, pxsdetail::fdd::evolved, target_)
+PXS_FDD_RECORD_STEPS(ZnFedReader1516e, pxsdetail::fdd::evolved, target_, PXS_DETAILS)
 
 PXS_FDD_NODE_STEPS(ZnFedReader1516e)
 PXS_FDD_PROPERTY_STEPS(ZnFedReader1516e)

@@ -27,6 +27,7 @@
 #include <pxs/fedReader.h>
 
 typedef struct _xmlDoc xmlDoc;
+class ZnFedTargetDetails;
 
 class ZnFedReader1516e : public ZnFedReader {
 public:
@@ -145,6 +146,9 @@ private:
     bool interactionRootReplaced_ = false;
     // Attribute values assembled from entity references, kept for one read.
     mutable std::deque<std::string> scratch_;
+    // The target's extension calls and the name the read was given, for one read.
+    ZnFedTargetDetails* details_ = nullptr;
+    ZnString detailsFile_;
 };
 
 #endif

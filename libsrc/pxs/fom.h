@@ -241,6 +241,13 @@ public:
     void addPendingInteractionTransportation(const ZnTransportationType* rec,
                                              const ZnString& className) override;
 
+protected:
+    // For receivers built on ZnFom that decide themselves which definition
+    // of a class counts; null when there is no such class.
+    InteractionClass* storedInteractionClass(const ZnString& name) {
+        return findInteractionClass(name.c_str());
+    }
+
 private:
     // Names of members of one class, indexed once the class grows past a
     // few members so that large classes stay linear to fill.

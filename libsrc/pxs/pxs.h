@@ -7,6 +7,7 @@
 #include <pxs/version.h>
 #include <util/util.h>
 #include <util/znFedTarget.h>
+#include <util/znFedTargetDetails.h>
 
 // PXS interpreter.
 #include <pxs/memory.h>
@@ -61,6 +62,7 @@
 #include <pxs/fomSorter.h>
 #include <pxs/fom.h>
 #include <pxs/fomWriter.h>
+#include <pxs/fomMerge.h>
 #include <pxs/embeddedData.h>
 #include <pxs/standardFiles.h>
 

@@ -136,7 +136,7 @@ ZnFedReadStatus ZnXmlFedReader::parseTransportationsList(xmlNode* node) {
     return pxsdetail::fdd::walkTransportations(ctx, node);
 }
 
-PXS_FDD_RECORD_STEPS(ZnXmlFedReader, pxsdetail::fdd, nullptr)
+PXS_FDD_RECORD_STEPS(ZnXmlFedReader, pxsdetail::fdd, nullptr, pxsdetail::fdd::DetailsSink())
 
 PXS_FDD_NODE_STEPS(ZnXmlFedReader)
 PXS_FDD_PROPERTY_STEPS(ZnXmlFedReader)

@@ -2,6 +2,7 @@
 // switch defaults a read falls back on when asked to ignore a file's switches.
 
 #include <util/znFedTarget.h>
+#include <util/znFedTargetDetails.h>
 
 ZnFedTarget::~ZnFedTarget() = default;
 
@@ -17,3 +18,5 @@ bool ZnFedTarget::defaultInteractionRelevanceAdvisory() { return true; }
 bool ZnFedTarget::defaultServiceReporting() { return false; }
 bool ZnFedTarget::defaultExceptionReporting() { return false; }
 bool ZnFedTarget::defaultConveyProducingFederate() { return false; }
+
+ZnFedTargetDetails::~ZnFedTargetDetails() = default;

@@ -1,0 +1,684 @@
+// fomMerge.cpp -- ZnFomMerge: the merge rule of FOM modules (see fomMerge.h)
+// on top of ZnFom's storage. ZnFom already keeps first definitions; this
+// file decides which later definitions must agree with them, reports those
+// that do not, and keeps later member lists from growing a class that an
+// earlier module gave its members.
+
+#include <pxs/fomMerge.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+namespace pxsdetail::merge {
+namespace {
+
+std::string text(const char* s) { return s ? s : ""; }
+
+std::string key(const ZnString& a, const ZnString& b) { return a.std() + "\n" + b.std(); }
+
+// A data type name that stands for none.
+bool noType(const ZnString& name) { return name.empty() || name == "NA"; }
+
+// The content of a data type that two equivalent definitions share, one
+// text per property or item; descriptions (semantics) stay out. Items are
+// sorted because the readers keep them in pointer order.
+template <class Set, class Fn>
+std::vector<std::string> items(const Set& set, Fn fn) {
+    std::vector<std::string> out;
+    for (const auto& item : set) out.push_back(fn(*item));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<std::string> content(const ZnBasicDataRepresentationType& r) {
+    return {std::to_string(r.size), std::to_string(r.endian), r.encoding.std()};
+}
+std::vector<std::string> content(const ZnSimpleDatatypeType& r) {
+    return {r.representation.std(), r.units.std(), r.resolution.std(), r.accuracy.std()};
+}
+std::vector<std::string> content(const ZnArrayDatatypeType& r) {
+    return {r.dataType.std(), r.cardinality.std(), r.encoding.std()};
+}
+std::vector<std::string> content(const ZnEnumeratedDatatypeType& r) {
+    std::vector<std::string> out{r.representation.std()};
+    for (std::string& e : items(r.enumerators, [](const ZnEnumeratorType& e) {
+             return "enumerator " + e.name.std() + "=" + e.values.std();
+         }))
+        out.push_back(std::move(e));
+    return out;
+}
+std::vector<std::string> content(const ZnFixedRecordDatatypeType& r) {
+    std::vector<std::string> out{r.encoding.std()};
+    for (std::string& f : items(r.fields, [](const ZnFieldType& f) {
+             return "field " + f.name.std() + ":" + f.dataType.std();
+         }))
+        out.push_back(std::move(f));
+    return out;
+}
+std::vector<std::string> content(const ZnVariantRecordDatatypeType& r) {
+    std::vector<std::string> out{r.discriminant.std(), r.dataType.std(), r.encoding.std()};
+    for (std::string& a : items(r.alternatives, [](const ZnAlternativeType& a) {
+             return "alternative " + a.enumerator.std() + " " + a.name.std() + ":" +
+                    a.dataType.std();
+         }))
+        out.push_back(std::move(a));
+    return out;
+}
+
+// Names and ranges of an alternative's enumerator text: "A, B" or "[A..C]"
+// give their end names; HLAother stands for every enumerator left over.
+std::vector<std::string> enumeratorNames(const ZnString& list) {
+    std::vector<std::string> names;
+    std::string current;
+    auto flush = [&] {
+        if (!current.empty()) names.push_back(current);
+        current.clear();
+    };
+    const std::string& s = list.std();
+    for (size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (c == ',' || c == '[' || c == ']' || std::isspace(static_cast<unsigned char>(c))) {
+            flush();
+        } else if (c == '.' && i + 1 < s.size() && s[i + 1] == '.') {
+            flush();
+            ++i;
+        } else {
+            current += c;
+        }
+    }
+    flush();
+    return names;
+}
+
+// Enumerator values: one or more integers, separated by commas or blanks.
+bool integerValues(const ZnString& values) {
+    const char* p = values.c_str();
+    int count = 0;
+    for (;;) {
+        while (*p == ',' || std::isspace(static_cast<unsigned char>(*p))) ++p;
+        if (!*p) return count > 0;
+        char* end = nullptr;
+        std::strtoll(p, &end, 10);
+        if (end == p) return false;
+        p = end;
+        ++count;
+        if (*p && *p != ',' && !std::isspace(static_cast<unsigned char>(*p))) return false;
+    }
+}
+
+std::string joined(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const std::string& n : names) out += (out.empty() ? "" : " ") + n;
+    return out.empty() ? "none" : out;
+}
+
+std::vector<std::string> strings(const std::vector<ZnString>& names) {
+    std::vector<std::string> out;
+    for (const ZnString& n : names) out.push_back(n.std());
+    return out;
+}
+
+}  // namespace
+}  // namespace pxsdetail::merge
+
+using namespace pxsdetail::merge;
+
+ZnFomMerge::ZnFomMerge(ZnMergePolicy policy) : policy_(policy) {}
+
+ZnFomMerge::~ZnFomMerge() = default;
+
+void ZnFomMerge::beginModule(const std::string& file) {
+    endModule();
+    ++module_;
+    moduleFile_ = file;
+    current_ = Position{file, 0};
+    moduleErrors_ = 0;
+    stop_.clear();
+}
+
+bool ZnFomMerge::endModule() {
+    // Members the restating module left out; the list of the first stays.
+    for (const std::string& tag : restatedClasses_) {
+        bool interaction = tag[0] == 'i';
+        std::string name = tag.substr(2);
+        ClassState& state = interaction ? interactionStates_[name] : objectStates_[name];
+        if (state.restatedIn != module_) continue;
+        std::string kind = interaction ? "parameter " : "attribute ";
+        std::vector<std::string> first;
+        if (interaction) {
+            first = strings(interactionClass(ZnString(name.c_str()))->parameters);
+        } else {
+            const ObjectClass* cls = objectClass(ZnString(name.c_str()));
+            for (const Attribute& a : cls->attributes) {
+                first.push_back(a.name.std());
+                auto listed = state.listedDimensions.find(a.name.std());
+                if (listed == state.listedDimensions.end() || listed->second.empty() ||
+                    a.dimensions.empty())
+                    continue;
+                std::vector<std::string> had = strings(a.dimensions);
+                current_ = state.listedAt[a.name.std()];
+                if (joined(had) != joined(listed->second))
+                    error("attribute " + name + "." + a.name.std(),
+                          "dimensions " + joined(listed->second) + " differ from " + joined(had));
+            }
+        }
+        current_ = state.offeredAt;
+        for (const std::string& member : first)
+            if (!state.listed.count(member))
+                error(kind + name + "." + member, "is missing from the restated member list of " +
+                                                      name);
+        state.restatedIn = -1;
+        state.listed.clear();
+        state.listedDimensions.clear();
+        state.listedAt.clear();
+    }
+    restatedClasses_.clear();
+    offers_.clear();
+    return moduleErrors_ == 0;
+}
+
+const ZnString* ZnFomMerge::attributeDataTypeOf(const ZnString& className,
+                                                const ZnString& attribute) const {
+    auto it = attributeTypes_.find(key(className, attribute));
+    return it == attributeTypes_.end() ? nullptr : &it->second;
+}
+
+const ZnString* ZnFomMerge::parameterDataTypeOf(const ZnString& className,
+                                                const ZnString& parameter) const {
+    auto it = parameterTypes_.find(key(className, parameter));
+    return it == parameterTypes_.end() ? nullptr : &it->second;
+}
+
+const ZnFomMerge::Position* ZnFomMerge::definitionOf(const std::string& element) const {
+    auto it = sources_.find(element);
+    return it == sources_.end() ? nullptr : &it->second;
+}
+
+ZnSharingType_enum ZnFomMerge::classSharing(const ZnString& className, bool interaction) const {
+    const auto& states = interaction ? interactionStates_ : objectStates_;
+    auto it = states.find(className.std());
+    return it == states.end() ? ZnSharingInvalid : it->second.sharing;
+}
+
+const char* ZnFomMerge::stopReason() const { return stop_.empty() ? nullptr : stop_.c_str(); }
+
+void ZnFomMerge::definitionSource(const char* file, int line) {
+    current_ = Position{file && *file ? file : moduleFile_, line};
+}
+
+void ZnFomMerge::remember(const std::string& element) { sources_.emplace(element, current_); }
+
+void ZnFomMerge::report(const std::string& element, const std::string& message,
+                        const Position* other) {
+    if (!other) other = definitionOf(element);
+    ZnFomDiagnostic d{policy_ == ZnMergePolicy::Strict ? ZnFomDiagnostic::Error
+                                                       : ZnFomDiagnostic::Warning,
+                      element,
+                      current_.file,
+                      current_.line,
+                      other ? other->file : std::string(),
+                      other ? other->line : 0,
+                      message};
+    diagnostics_.push_back(d);
+    if (d.severity != ZnFomDiagnostic::Error) return;
+    ++errors_;
+    ++moduleErrors_;
+    if (!stop_.empty()) return;
+    // The first error of a module is what the reader's last error says.
+    stop_ = d.file + ":" + std::to_string(d.line) + ": " + element + " " + message;
+    if (!d.otherFile.empty())
+        stop_ += " (first defined at " + d.otherFile + ":" + std::to_string(d.otherLine) + ")";
+}
+
+void ZnFomMerge::error(const std::string& element, const std::string& message,
+                       const Position* other) {
+    report(element, message, other);
+}
+
+ZnFomMerge::ClassState* ZnFomMerge::classState(const char* name, bool interaction) {
+    if (!name) return nullptr;
+    if (interaction ? !interactionClass(ZnString(name)) : !objectClass(ZnString(name)))
+        return nullptr;
+    return &(interaction ? interactionStates_ : objectStates_)[name];
+}
+
+// True when the module being read lists members of a class an earlier
+// module gave its members; the first such member marks the class restated.
+bool ZnFomMerge::restating(ClassState& state) {
+    if (state.membersFrom < 0) state.membersFrom = module_;
+    return state.membersFrom != module_;
+}
+
+// --- Classes and members
+
+bool ZnFomMerge::addObjectClass(const char* name, const char* parent) {
+    bool accepted = ZnFom::addObjectClass(name, parent);
+    if (accepted) {
+        remember("objectClass " + text(name));
+        ClassState& state = objectStates_[name];
+        if (state.declaredIn < 0) state.declaredIn = module_;
+        state.offeredAt = current_;
+    }
+    return accepted;
+}
+
+bool ZnFomMerge::addInteractionClass(const char* name, const char* parent,
+                                     ZnTransportType transport, ZnOrderType order,
+                                     const char* space) {
+    bool accepted = ZnFom::addInteractionClass(name, parent, transport, order, space);
+    if (accepted) {
+        remember("interactionClass " + text(name));
+        ClassState& state = interactionStates_[name];
+        if (state.declaredIn < 0) state.declaredIn = module_;
+        state.offeredAt = current_;
+        InteractionOffer& offer = offers_[name];
+        offer = InteractionOffer();
+        offer.transport = transport;
+        offer.order = order;
+        offer.where = current_;
+    }
+    return accepted;
+}
+
+void ZnFomMerge::classDetails(const ZnString& className, bool interaction,
+                              ZnSharingType_enum sharing, const ZnString& semantics) {
+    ClassState* state = classState(className.c_str(), interaction);
+    if (!state) return;
+    if (interaction) offers_[className.std()].sharing = sharing;
+    if (state->declaredIn != module_) return;  // the first declaration's stay
+    state->sharing = sharing;
+    state->semantics = semantics;
+}
+
+void ZnFomMerge::addAttribute(const char* className, const char* attribute,
+                              ZnTransportType transport, ZnOrderType order,
+                              ZnSharingType_enum sharing, ZnFomUpdateType_enum updateType,
+                              ZnString* updateCondition, ZnOwnershipType_enum ownership,
+                              ZnString* semantics, const void* reserved) {
+    ClassState* state = classState(className, false);
+    if (!state || !attribute) return;
+    const std::string element = "attribute " + text(className) + "." + attribute;
+    if (!restating(*state)) {
+        remember(element);
+        ZnFom::addAttribute(className, attribute, transport, order, sharing, updateType,
+                            updateCondition, ownership, semantics, reserved);
+        return;
+    }
+    if (state->restatedIn != module_) {
+        state->restatedIn = module_;
+        restatedClasses_.push_back("o:" + text(className));
+    }
+    state->listed.insert(attribute);
+    state->listedAt.emplace(attribute, current_);
+    const ObjectClass* cls = objectClass(ZnString(className));
+    auto it = std::find_if(cls->attributes.begin(), cls->attributes.end(),
+                           [&](const Attribute& a) { return a.name == attribute; });
+    if (it == cls->attributes.end()) {
+        error(element, "is not in the member list of " + text(className),
+              definitionOf("objectClass " + text(className)));
+        return;
+    }
+    const Attribute& first = *it;
+    std::string differs;
+    auto differ = [&](const char* what) { differs += (differs.empty() ? "" : ", ") + std::string(what); };
+    if (transport != ZnTransportNone && first.transport != ZnTransportNone &&
+        transport != first.transport)
+        differ("transportation");
+    if (order != ZnOrderNone && first.order != ZnOrderNone && order != first.order)
+        differ("order");
+    if (sharing != first.sharing) differ("sharing");
+    // NA is what a reader passes when the module gives no update type.
+    if (updateType != ZnUpdateNA && first.updateType != ZnUpdateNA && updateType != first.updateType)
+        differ("update type");
+    if (updateCondition && !updateCondition->empty() && !first.updateCondition.empty() &&
+        *updateCondition != first.updateCondition)
+        differ("update condition");
+    if (ownership != first.ownership) differ("ownership");
+    if (!differs.empty()) error(element, differs + " differ from the first definition");
+}
+
+bool ZnFomMerge::addAttributeDimension(const char* className, const char* attribute,
+                                       const char* dimensionName) {
+    if (className && attribute && dimensionName)
+        dimensionReferences_.push_back(
+            Reference{"attribute " + text(className) + "." + attribute, dimensionName, current_});
+    ClassState* state = classState(className, false);
+    if (!state || state->membersFrom < 0 || state->membersFrom == module_ || !attribute ||
+        !dimensionName)
+        return ZnFom::addAttributeDimension(className, attribute, dimensionName);
+    // A restated attribute: its dimensions are compared, never added.
+    state->listedDimensions[attribute].push_back(dimensionName);
+    const ObjectClass* cls = objectClass(ZnString(className));
+    return dimension(ZnString(dimensionName)) &&
+           std::any_of(cls->attributes.begin(), cls->attributes.end(),
+                       [&](const Attribute& a) { return a.name == attribute; });
+}
+
+void ZnFomMerge::compareInteraction(const std::string& name, ClassState& state) {
+    auto it = offers_.find(name);
+    if (it == offers_.end() || it->second.compared) return;
+    InteractionOffer& offer = it->second;
+    offer.compared = true;
+    const InteractionClass* cls = interactionClass(ZnString(name.c_str()));
+    const std::string element = "interactionClass " + name;
+    std::string differs;
+    auto differ = [&](const char* what) { differs += (differs.empty() ? "" : ", ") + std::string(what); };
+    if (offer.transport != ZnTransportNone && cls->transport != ZnTransportNone &&
+        offer.transport != cls->transport)
+        differ("transportation");
+    if (offer.order != ZnOrderNone && cls->order != ZnOrderNone && offer.order != cls->order)
+        differ("order");
+    if (offer.sharing != ZnSharingInvalid && state.sharing != ZnSharingInvalid &&
+        offer.sharing != state.sharing)
+        differ("sharing");
+    if (!offer.dimensions.empty() && !cls->dimensions.empty() &&
+        joined(offer.dimensions) != joined(strings(cls->dimensions)))
+        differ("dimensions");
+    if (!differs.empty()) error(element, differs + " differ from the first definition");
+}
+
+// The first module to list parameters of a class that only scaffolding
+// declared so far gives the class its properties: scaffolding changes nothing.
+void ZnFomMerge::adoptInteraction(const char* className, ClassState& state) {
+    auto it = offers_.find(className);
+    InteractionClass* cls = storedInteractionClass(ZnString(className));
+    if (it == offers_.end() || !cls) return;
+    const InteractionOffer& offer = it->second;
+    cls->transport = offer.transport;
+    cls->order = offer.order;
+    state.sharing = offer.sharing;
+    cls->dimensions.clear();
+    for (const std::string& d : offer.dimensions)
+        if (dimension(ZnString(d.c_str()))) cls->dimensions.emplace_back(d.c_str());
+    sources_["interactionClass " + text(className)] = offer.where;
+}
+
+void ZnFomMerge::addParameter(const char* className, const char* parameter) {
+    ClassState* state = classState(className, true);
+    if (!state || !parameter) return;
+    const std::string element = "parameter " + text(className) + "." + parameter;
+    if (state->membersFrom < 0 && state->declaredIn != module_) adoptInteraction(className, *state);
+    if (!restating(*state)) {
+        remember(element);
+        ZnFom::addParameter(className, parameter);
+        return;
+    }
+    if (state->restatedIn != module_) {
+        state->restatedIn = module_;
+        restatedClasses_.push_back("i:" + text(className));
+        compareInteraction(className, *state);
+    }
+    state->listed.insert(parameter);
+    state->listedAt.emplace(parameter, current_);
+    const InteractionClass* cls = interactionClass(ZnString(className));
+    if (std::none_of(cls->parameters.begin(), cls->parameters.end(),
+                     [&](const ZnString& p) { return p == parameter; }))
+        error(element, "is not in the member list of " + text(className),
+              definitionOf("interactionClass " + text(className)));
+}
+
+bool ZnFomMerge::addInteractionDimension(const char* className, const char* dimensionName) {
+    if (className && dimensionName)
+        dimensionReferences_.push_back(
+            Reference{"interactionClass " + text(className), dimensionName, current_});
+    ClassState* state = classState(className, true);
+    if (!state || !dimensionName || state->declaredIn == module_)
+        return ZnFom::addInteractionDimension(className, dimensionName);
+    // A later statement of the class: its dimensions only take part in the
+    // comparison, and only if the module lists parameters.
+    offers_[className].dimensions.push_back(dimensionName);
+    return dimension(ZnString(dimensionName)) != nullptr;
+}
+
+void ZnFomMerge::memberDataType(std::unordered_map<std::string, ZnString>& types,
+                                bool interaction, const ZnString& className,
+                                const ZnString& member, const ZnString& dataType) {
+    ClassState* state = classState(className.c_str(), interaction);
+    if (!state || noType(dataType)) return;
+    const std::string k = key(className, member);
+    auto it = types.find(k);
+    if (state->membersFrom == module_ && !(state->restatedIn == module_)) {
+        types.emplace(k, dataType);
+        return;
+    }
+    if (it == types.end() || it->second == dataType) return;
+    error(std::string(interaction ? "parameter " : "attribute ") + className.std() + "." +
+              member.std(),
+          "data type " + dataType.std() + " differs from " + it->second.std());
+}
+
+void ZnFomMerge::attributeDataType(const ZnString& className, const ZnString& attribute,
+                                   const ZnString& dataType) {
+    memberDataType(attributeTypes_, false, className, attribute, dataType);
+}
+
+void ZnFomMerge::parameterDataType(const ZnString& className, const ZnString& parameter,
+                                   const ZnString& dataType) {
+    memberDataType(parameterTypes_, true, className, parameter, dataType);
+}
+
+// --- Dimensions and records
+
+void ZnFomMerge::addDimension(const char* name, uint64_t upperBound, uint64_t lower,
+                              uint64_t upper, bool excluded, ZnString* normalization) {
+    if (!name) return;
+    const std::string element = "dimension " + text(name);
+    const Dimension* first = dimension(ZnString(name));
+    if (!first) {
+        remember(element);
+        ZnFom::addDimension(name, upperBound, lower, upper, excluded, normalization);
+        return;
+    }
+    std::string differs;
+    auto differ = [&](const char* what) { differs += (differs.empty() ? "" : ", ") + std::string(what); };
+    if (first->upperBound != upperBound) differ("upper bound");
+    ZnString norm = normalization ? *normalization : ZnString();
+    if (first->normalization != norm) differ("normalization");
+    if (first->excluded != excluded || (!excluded && (first->lower != lower || first->upper != upper)))
+        differ("value");
+    if (!differs.empty()) error(element, differs + " differ from the first definition");
+}
+
+void ZnFomMerge::addTransportation(ZnTransportationType* rec) {
+    if (rec && !transportations().find(rec->name)) remember("transportation " + rec->name.std());
+    ZnFom::addTransportation(rec);
+}
+
+void ZnFomMerge::restated(const ZnTransportationType& rec) {
+    const ZnTransportationType* first = transportations().find(rec.name);
+    if (first && first->reliable != rec.reliable)
+        error("transportation " + rec.name.std(),
+              std::string("reliability ") + (rec.reliable ? "Yes" : "No") + " differs from " +
+                  (first->reliable ? "Yes" : "No"));
+}
+
+void ZnFomMerge::addUpdateRate(ZnUpdateRateType* rec) {
+    if (rec && !updateRates().find(rec->name)) remember("updateRate " + rec->name.std());
+    ZnFom::addUpdateRate(rec);
+}
+
+void ZnFomMerge::restated(const ZnUpdateRateType& rec) {
+    const ZnUpdateRateType* first = updateRates().find(rec.name);
+    if (first && first->rate != rec.rate)
+        error("updateRate " + rec.name.std(), "rate " + std::to_string(rec.rate) +
+                                                  " differs from " + std::to_string(first->rate));
+}
+
+const char* ZnFomMerge::kindOf(const ZnString& name) const {
+    if (basicDataRepresentations().find(name)) return "basic data representation";
+    if (simpleDatatypes().find(name)) return "simple data type";
+    if (arrayDatatypes().find(name)) return "array data type";
+    if (enumeratedDatatypes().find(name)) return "enumerated data type";
+    if (fixedRecordDatatypes().find(name)) return "fixed record data type";
+    if (variantRecordDatatypes().find(name)) return "variant record data type";
+    return nullptr;
+}
+
+bool ZnFomMerge::dataTypeExists(const ZnString& name) const { return kindOf(name) != nullptr; }
+
+// True when `name` may go into the table of `kind`; a name of another kind
+// is a conflict and the first definition stays.
+bool ZnFomMerge::claimDataType(const ZnString& name, const char* kind) {
+    const char* held = kindOf(name);
+    if (!held) {
+        remember("dataType " + name.std());
+        return true;
+    }
+    if (std::strcmp(held, kind) != 0)
+        error("dataType " + name.std(), std::string("is a ") + kind + " here but a " + held +
+                                            " in its first definition");
+    return false;
+}
+
+void ZnFomMerge::sameDataType(const ZnString& name, const std::vector<std::string>& stored,
+                              const std::vector<std::string>& offered) {
+    if (stored == offered) return;
+    std::string detail;
+    for (size_t i = 0; i < std::max(stored.size(), offered.size()); ++i) {
+        const std::string a = i < stored.size() ? stored[i] : "(none)";
+        const std::string b = i < offered.size() ? offered[i] : "(none)";
+        if (a == b) continue;
+        detail = " (\"" + b + "\" where the first has \"" + a + "\")";
+        break;
+    }
+    error("dataType " + name.std(), "differs from its first definition" + detail);
+}
+
+#define PXS_MERGE_DATA_TYPE(add, Type, table, kind)                          \
+    void ZnFomMerge::add(Type* rec) {                                        \
+        if (rec && !claimDataType(rec->name, kind)) {                        \
+            delete rec;                                                      \
+            return;                                                          \
+        }                                                                    \
+        ZnFom::add(rec);                                                     \
+    }                                                                        \
+    void ZnFomMerge::restated(const Type& rec) {                             \
+        if (const Type* first = table().find(rec.name))                      \
+            sameDataType(rec.name, content(*first), content(rec));           \
+    }
+PXS_MERGE_DATA_TYPE(addBasicDataRepresentation, ZnBasicDataRepresentationType,
+                    basicDataRepresentations, "basic data representation")
+PXS_MERGE_DATA_TYPE(addSimpleDatatype, ZnSimpleDatatypeType, simpleDatatypes, "simple data type")
+PXS_MERGE_DATA_TYPE(addArrayDatatype, ZnArrayDatatypeType, arrayDatatypes, "array data type")
+PXS_MERGE_DATA_TYPE(addEnumeratedDatatype, ZnEnumeratedDatatypeType, enumeratedDatatypes,
+                    "enumerated data type")
+PXS_MERGE_DATA_TYPE(addFixedRecordDatatype, ZnFixedRecordDatatypeType, fixedRecordDatatypes,
+                    "fixed record data type")
+PXS_MERGE_DATA_TYPE(addVariantRecordDatatype, ZnVariantRecordDatatypeType,
+                    variantRecordDatatypes, "variant record data type")
+#undef PXS_MERGE_DATA_TYPE
+
+// --- Completeness
+
+void ZnFomMerge::completeness(const std::string& element, const Position* where,
+                              const std::string& message) {
+    ZnFomDiagnostic d{ZnFomDiagnostic::Error, element, where ? where->file : std::string(),
+                      where ? where->line : 0, std::string(), 0, message};
+    diagnostics_.push_back(d);
+    ++errors_;
+}
+
+bool ZnFomMerge::checkComplete() {
+    const size_t before = errors_;
+    for (const Reference& ref : dimensionReferences_)
+        if (!dimension(ZnString(ref.name.c_str())))
+            completeness(ref.element, &ref.where,
+                         "names dimension " + ref.name + ", which no module declares");
+    auto needType = [&](const std::string& element, const ZnString& type, const char* role) {
+        if (!noType(type) && !dataTypeExists(type))
+            completeness(element, definitionOf(element),
+                         std::string(role) + " " + type.std() + " is not defined");
+    };
+    for (const ObjectClass& cls : objectClasses())
+        for (const Attribute& a : cls.attributes) {
+            const std::string element = "attribute " + cls.name.std() + "." + a.name.std();
+            if (a.name.empty()) completeness(element, definitionOf(element), "has no name");
+            if (const ZnString* type = attributeDataTypeOf(cls.name, a.name))
+                needType(element, *type, "data type");
+        }
+    for (const InteractionClass& cls : interactionClasses())
+        for (const ZnString& p : cls.parameters) {
+            const std::string element = "parameter " + cls.name.std() + "." + p.std();
+            if (p.empty()) completeness(element, definitionOf(element), "has no name");
+            if (const ZnString* type = parameterDataTypeOf(cls.name, p))
+                needType(element, *type, "data type");
+        }
+    for (const Dimension& d : dimensions())
+        if (d.name.empty()) completeness("dimension ", nullptr, "has no name");
+    auto named = [&](const ZnString& name) {
+        const std::string element = "dataType " + name.std();
+        if (name.empty()) completeness(element, nullptr, "has no name");
+        return element;
+    };
+    for (size_t i = 0; i < basicDataRepresentations().size(); ++i)
+        named(basicDataRepresentations()[i].name);
+    for (size_t i = 0; i < simpleDatatypes().size(); ++i) {
+        const ZnSimpleDatatypeType& r = simpleDatatypes()[i];
+        std::string element = named(r.name);
+        if (!basicDataRepresentations().find(r.representation))
+            completeness(element, definitionOf(element),
+                         "representation " + r.representation.std() +
+                             " is not a basic data representation");
+    }
+    for (size_t i = 0; i < arrayDatatypes().size(); ++i) {
+        const ZnArrayDatatypeType& r = arrayDatatypes()[i];
+        std::string element = named(r.name);
+        needType(element, r.dataType, "element type");
+    }
+    for (size_t i = 0; i < enumeratedDatatypes().size(); ++i) {
+        const ZnEnumeratedDatatypeType& r = enumeratedDatatypes()[i];
+        std::string element = named(r.name);
+        const Position* where = definitionOf(element);
+        if (!basicDataRepresentations().find(r.representation))
+            completeness(element, where,
+                         "representation " + r.representation.std() +
+                             " is not a basic data representation");
+        if (r.enumerators.empty()) completeness(element, where, "has no enumerators");
+        for (const auto& e : r.enumerators) {
+            if (e->name.empty()) completeness(element, where, "has an enumerator without a name");
+            if (!integerValues(e->values))
+                completeness(element, where,
+                             "enumerator " + e->name.std() + " has no integer value");
+        }
+    }
+    for (size_t i = 0; i < fixedRecordDatatypes().size(); ++i) {
+        const ZnFixedRecordDatatypeType& r = fixedRecordDatatypes()[i];
+        std::string element = named(r.name);
+        for (const auto& f : r.fields) {
+            if (f->name.empty())
+                completeness(element, definitionOf(element), "has a field without a name");
+            needType(element, f->dataType, ("field " + f->name.std() + " type").c_str());
+        }
+    }
+    for (size_t i = 0; i < variantRecordDatatypes().size(); ++i) {
+        const ZnVariantRecordDatatypeType& r = variantRecordDatatypes()[i];
+        std::string element = named(r.name);
+        const Position* where = definitionOf(element);
+        if (r.discriminant.empty()) completeness(element, where, "has no discriminant name");
+        needType(element, r.dataType, "discriminant type");
+        const ZnEnumeratedDatatypeType* discriminant = enumeratedDatatypes().find(r.dataType);
+        if (!discriminant && dataTypeExists(r.dataType))
+            completeness(element, where,
+                         "discriminant type " + r.dataType.std() + " is not enumerated");
+        for (const auto& a : r.alternatives) {
+            if (a->name.empty())
+                completeness(element, where, "has an alternative without a name");
+            needType(element, a->dataType, ("alternative " + a->name.std() + " type").c_str());
+            if (!discriminant) continue;
+            for (const std::string& e : enumeratorNames(a->enumerator)) {
+                if (e == "HLAother") continue;
+                bool known = std::any_of(
+                    discriminant->enumerators.begin(), discriminant->enumerators.end(),
+                    [&](const auto& d) { return d->name == e.c_str(); });
+                if (!known)
+                    completeness(element, where,
+                                 "alternative " + a->name.std() + " names " + e +
+                                     ", which is no enumerator of " + r.dataType.std());
+            }
+        }
+    }
+    return errors_ == before;
+}

@@ -1,0 +1,210 @@
+// fomMerge.h -- ZnFomMerge, a ZnFom that merges FOM modules by rule and says
+// why when they disagree. It takes the readers' details (definition
+// positions, member data types, class sharing, restated records) and keeps
+// them beside the model.
+//
+//     ZnFomMerge fom;  // ZnMergePolicy::Strict
+//     ZnFedReader1516e reader;
+//     for (const char* file : {"HLAstandardMIM.xml", "base.xml", "ships.xml"}) {
+//         fom.beginModule(file);
+//         if (reader.readFed(file, &fom, 1, false, false) != ZnFedReadSuccess ||
+//             !fom.endModule())
+//             break;  // fom.diagnostics() says what disagreed, and where
+//     }
+//     fom.checkComplete();
+//
+// The rule, modules taken in the order read:
+//  - Classes are matched by full dotted name. A class restated without
+//    members (attributes, parameters) is scaffolding and changes nothing.
+//  - When two modules both list members of a class, the lists must have the
+//    same names and each member the same properties where both give them:
+//    data type, update type and condition, ownership, sharing,
+//    transportation, order, dimensions; for an interaction class also its
+//    transportation, order, sharing and dimensions. Those properties and the
+//    members stay as the first module gave them.
+//  - Dimensions of one name agree on upper bound, normalization and value,
+//    update rates on rate, transportations on reliability; data types of one
+//    name are of one kind with the same content (descriptions aside).
+//    Notes, tags, time, synchronization points and switches keep their
+//    first definition unchecked.
+// A disagreement is an error under Strict: the target asks the reader to
+// stop, so the read ends with ZnFedReadFailed and the diagnostic's text as
+// the reader's last error. Under Lenient it is a warning and the first
+// definition stays. Members a module leaves out of a list it restates are
+// found when the module ends (endModule).
+
+#ifndef PXS_FOMMERGE_H
+#define PXS_FOMMERGE_H
+
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <pxs/fom.h>
+#include <util/znFedTargetDetails.h>
+
+enum class ZnMergePolicy { Strict, Lenient };
+
+struct ZnFomDiagnostic {
+    enum Severity { Warning, Error } severity;
+    // What disagrees: "objectClass N", "attribute C.a", "parameter C.p",
+    // "interactionClass N", "dimension N", "transportation N",
+    // "updateRate N" or "dataType N".
+    std::string element;
+    std::string file;  // where the disagreeing (later) definition stands
+    int line;
+    std::string otherFile;  // the definition it disagrees with; empty when none
+    int otherLine;
+    std::string message;
+};
+
+class ZnFomMerge : public ZnFom, public ZnFedTargetDetails {
+public:
+    struct Position {
+        std::string file;
+        int line = 0;
+    };
+
+    explicit ZnFomMerge(ZnMergePolicy policy = ZnMergePolicy::Strict);
+    ~ZnFomMerge() override;
+
+    ZnMergePolicy policy() const { return policy_; }
+    // Opens the next module; `file` names it in diagnostics until a reader
+    // says where a definition stands. A read without it counts as part of
+    // the current module.
+    void beginModule(const std::string& file);
+    // Closes the current module: classes it restated with members are
+    // checked for members it left out. False when the module brought an
+    // error.
+    bool endModule();
+    // For when the host holds the whole set: every name the model uses
+    // must be defined (see README). False when this found an error.
+    bool checkComplete();
+
+    const std::vector<ZnFomDiagnostic>& diagnostics() const { return diagnostics_; }
+    // True once any error was found.
+    bool failed() const { return errors_ > 0; }
+
+    // The data type a member names; null when none.
+    const ZnString* attributeDataTypeOf(const ZnString& className, const ZnString& attribute) const;
+    const ZnString* parameterDataTypeOf(const ZnString& className, const ZnString& parameter) const;
+    // Where an element (named as in ZnFomDiagnostic) was first defined;
+    // null when unknown.
+    const Position* definitionOf(const std::string& element) const;
+    // The sharing a class declared; ZnSharingInvalid when it declared none
+    // the readers could tell.
+    ZnSharingType_enum classSharing(const ZnString& className, bool interaction) const;
+
+    // --- ZnFedTargetDetails
+    void definitionSource(const char* file, int line) override;
+    void attributeDataType(const ZnString& className, const ZnString& attribute,
+                           const ZnString& dataType) override;
+    void parameterDataType(const ZnString& className, const ZnString& parameter,
+                           const ZnString& dataType) override;
+    void classDetails(const ZnString& className, bool interaction, ZnSharingType_enum sharing,
+                      const ZnString& semantics) override;
+    void restated(const ZnTransportationType& rec) override;
+    void restated(const ZnUpdateRateType& rec) override;
+    void restated(const ZnBasicDataRepresentationType& rec) override;
+    void restated(const ZnSimpleDatatypeType& rec) override;
+    void restated(const ZnArrayDatatypeType& rec) override;
+    void restated(const ZnEnumeratedDatatypeType& rec) override;
+    void restated(const ZnFixedRecordDatatypeType& rec) override;
+    void restated(const ZnVariantRecordDatatypeType& rec) override;
+    using ZnFedTargetDetails::restated;
+    const char* stopReason() const override;
+
+    // --- ZnFedTarget operations the rule applies to
+    void addDimension(const char* name, uint64_t upperBound, uint64_t lower, uint64_t upper,
+                      bool excluded, ZnString* normalization) override;
+    bool addObjectClass(const char* name, const char* parent) override;
+    bool addInteractionClass(const char* name, const char* parent, ZnTransportType transport,
+                             ZnOrderType order, const char* space) override;
+    void addParameter(const char* className, const char* parameter) override;
+    bool addInteractionDimension(const char* className, const char* dimension) override;
+    void addAttribute(const char* className, const char* attribute, ZnTransportType transport,
+                      ZnOrderType order, ZnSharingType_enum sharing,
+                      ZnFomUpdateType_enum updateType, ZnString* updateCondition,
+                      ZnOwnershipType_enum ownership, ZnString* semantics,
+                      const void* reserved) override;
+    bool addAttributeDimension(const char* className, const char* attribute,
+                               const char* dimension) override;
+    void addTransportation(ZnTransportationType* rec) override;
+    void addUpdateRate(ZnUpdateRateType* rec) override;
+    void addBasicDataRepresentation(ZnBasicDataRepresentationType* rec) override;
+    void addSimpleDatatype(ZnSimpleDatatypeType* rec) override;
+    void addArrayDatatype(ZnArrayDatatypeType* rec) override;
+    void addEnumeratedDatatype(ZnEnumeratedDatatypeType* rec) override;
+    void addFixedRecordDatatype(ZnFixedRecordDatatypeType* rec) override;
+    void addVariantRecordDatatype(ZnVariantRecordDatatypeType* rec) override;
+
+private:
+    // What one class of one kind has learnt beyond ZnFom's entry.
+    struct ClassState {
+        int membersFrom = -1;  // module that gave the member list; -1: none yet
+        int declaredIn = -1;   // module that first offered the class
+        ZnSharingType_enum sharing = ZnSharingInvalid;
+        ZnString semantics;
+        // The module being read restates the member list: what it listed.
+        int restatedIn = -1;
+        std::set<std::string> listed;
+        std::unordered_map<std::string, std::vector<std::string>> listedDimensions;
+        std::unordered_map<std::string, Position> listedAt;
+        Position offeredAt;  // the latest statement of the class
+    };
+    // The properties the module being read gave an interaction class.
+    struct InteractionOffer {
+        ZnTransportType transport = ZnTransportNone;
+        ZnOrderType order = ZnOrderNone;
+        ZnSharingType_enum sharing = ZnSharingInvalid;
+        std::vector<std::string> dimensions;
+        bool compared = false;
+        Position where;
+    };
+    struct Reference {
+        std::string element;  // the element that names it
+        std::string name;
+        Position where;
+    };
+
+    ClassState* classState(const char* name, bool interaction);
+    bool restating(ClassState& state);
+    void remember(const std::string& element);
+    void report(const std::string& element, const std::string& message,
+                const Position* other = nullptr);
+    void error(const std::string& element, const std::string& message,
+               const Position* other = nullptr);
+    // Data types: `kind` is the table a definition belongs to.
+    const char* kindOf(const ZnString& name) const;
+    bool claimDataType(const ZnString& name, const char* kind);
+    void sameDataType(const ZnString& name, const std::vector<std::string>& stored,
+                      const std::vector<std::string>& offered);
+    void memberDataType(std::unordered_map<std::string, ZnString>& types, bool interaction,
+                        const ZnString& className, const ZnString& member,
+                        const ZnString& dataType);
+    void compareInteraction(const std::string& name, ClassState& state);
+    void adoptInteraction(const char* className, ClassState& state);
+    bool dataTypeExists(const ZnString& name) const;
+    void completeness(const std::string& element, const Position* where,
+                      const std::string& message);
+
+    ZnMergePolicy policy_;
+    int module_ = 0;
+    std::string moduleFile_;
+    Position current_;
+    std::vector<ZnFomDiagnostic> diagnostics_;
+    size_t errors_ = 0;
+    size_t moduleErrors_ = 0;
+    std::string stop_;
+    std::unordered_map<std::string, Position> sources_;
+    std::unordered_map<std::string, ClassState> objectStates_;
+    std::unordered_map<std::string, ClassState> interactionStates_;
+    std::unordered_map<std::string, InteractionOffer> offers_;  // this module's only
+    std::vector<std::string> restatedClasses_;  // "o:" / "i:" + name, this module's
+    std::unordered_map<std::string, ZnString> attributeTypes_;  // class "\n" member
+    std::unordered_map<std::string, ZnString> parameterTypes_;
+    std::vector<Reference> dimensionReferences_;
+};
+
+#endif
