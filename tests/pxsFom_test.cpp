@@ -648,3 +648,41 @@ TEST_F(PxsFomTool, OutputWritesTheModelInEitherFormAndItReadsBack) {
     EXPECT_EQ(piped.status, 0);
     EXPECT_NE(piped.out.find("<!DOCTYPE objectModel SYSTEM \"HLA.dtd\">"), std::string::npos);
 }
+
+// --merge and --complete judge the modules: harborEvolved.xml gives the
+// update rate Slow another rate than harborCargo.xml. Without them the first
+// definition stays, as it always has.
+TEST_F(PxsFomTool, MergeReportsConflictsWhereBothDefinitionsStand) {
+    const std::string cargo = dataPath("harborCargo.xml"), evolved = dataPath("harborEvolved.xml");
+    const std::string files = "HLAstandardMIM.xml " + cargo + " " + evolved;
+    EXPECT_EQ(runTool("-q " + files).status, 0);
+
+    ToolRun strict = runTool("--merge strict " + files);
+    EXPECT_EQ(strict.status, 2);
+    EXPECT_NE(strict.err.find(evolved + ":145: error: rate 0.500000 differs from 0.250000 (the "
+                                        "other definition: " + cargo + ":49)"),
+              std::string::npos)
+        << strict.err;
+    // The conflict is said once, not again in the reader's words.
+    EXPECT_EQ(strict.err.find("pxs-fom: " + evolved), std::string::npos) << strict.err;
+
+    ToolRun lenient = runTool("--merge lenient --json " + files);
+    EXPECT_EQ(lenient.status, 0) << lenient.err;
+    EXPECT_NE(lenient.err.find(evolved + ":145: warning: rate"), std::string::npos) << lenient.err;
+    EXPECT_EQ(lenient.out, runTool("-q --json " + files).out);
+
+    // A module whose attribute names a data type no module defines.
+    TempDir dir;
+    std::string module = slurp(evolved);
+    const std::string named = "<dataType>Coordinates</dataType>";
+    module.replace(module.find(named), named.size(), "<dataType>NoSuchType</dataType>");
+    const std::string dangling = dir.write("dangling.xml", module);
+    EXPECT_EQ(runTool("-q --complete HLAstandardMIM.xml " + evolved).status, 0);
+    ToolRun complete = runTool("--complete HLAstandardMIM.xml " + dangling);
+    EXPECT_EQ(complete.status, 2);
+    EXPECT_NE(complete.err.find(dangling + ":27: error: data type NoSuchType is not defined"),
+              std::string::npos)
+        << complete.err;
+    EXPECT_EQ(runTool("--merge sometimes " + files).status, 2);
+    EXPECT_EQ(runTool("--trace --merge strict " + files).status, 2);
+}

@@ -278,7 +278,7 @@ void report(const std::string& name, const std::string& reason) {
 }
 
 ZnFedReadStatus readOne(const std::string& name, ZnFedTarget* target, Readers& readers,
-                        const Options& options) {
+                        const Options& options, std::string* failure) {
     Input in = openInput(name);
     if (!in.file && !in.builtInMim) {
         report(name, in.problem);
@@ -298,7 +298,10 @@ ZnFedReadStatus readOne(const std::string& name, ZnFedTarget* target, Readers& r
     if (status != ZnFedReadSuccess) {
         std::string reason = reader->lastError().string();
         bool empty = reason.find_first_not_of(" \t\r\n") == std::string::npos;
-        report(name, empty ? formatFailure(type) : reason);
+        if (failure)
+            *failure = empty ? formatFailure(type) : reason;
+        else
+            report(name, empty ? formatFailure(type) : reason);
     }
     return status;
 }

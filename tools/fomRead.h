@@ -78,8 +78,10 @@ void report(const std::string& name, const std::string& reason);
 
 // Reads one file into `target`; the read status, with problems on stderr.
 // The standard MIM needs no file: the library holds it.
+// With `failure`, a failed read's reason is stored there instead of being
+// reported: the caller may have a better report of the same failure.
 ZnFedReadStatus readOne(const std::string& name, ZnFedTarget* target, Readers& readers,
-                        const Options& options);
+                        const Options& options, std::string* failure = nullptr);
 
 // Files in reading order: the HLA Evolved modules ordered by their
 // dependencies, then the other files as given.

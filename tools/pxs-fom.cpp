@@ -89,6 +89,9 @@ struct Run {
     bool checkOnly = false;
     bool sort = false;
     bool dotMembers = false;
+    bool byRule = false;  // --merge or --complete: modules merge by rule
+    ZnMergePolicy merge = ZnMergePolicy::Strict;
+    bool complete = false;
     std::string outputFile;  // --output: the model goes there, as XML
     ZnFomFormat outputFormat = ZnFomFormat::Evolved2010;
     std::vector<std::string> files;
@@ -115,6 +118,8 @@ const KnownOption kKnownOptions[] = {
     {"--default-switches", false},
     {"--output", true},
     {"--output-format", true},
+    {"--merge", true},
+    {"--complete", false},
     {"-q", false},
     {"--quiet", false},
     {"-v", true},
@@ -195,6 +200,15 @@ int parseCommandLine(int argc, char** argv, Run& run) {
     TCLAP::ValueArg<std::string> outputFormat(
         "", "output-format", "The form --output writes, whatever OUT is called: 2010 or 2000.",
         false, "", "FORM");
+    TCLAP::ValueArg<std::string> mergeArg(
+        "", "merge",
+        "Merge the files by rule: strict (a conflict fails the read and the run exits 2) or "
+        "lenient (the first definition stays, with a warning). Without it the first "
+        "definition stays silently.",
+        false, "strict", "POLICY");
+    TCLAP::SwitchArg complete("", "complete",
+                              "The files are the whole FOM: merge them by rule and check that "
+                              "every dimension and data type named is defined.");
     TCLAP::SwitchArg quiet("q", "quiet", "No warnings (notification level 0).");
     TCLAP::ValueArg<int> verbose("v", "verbose", "Notification level (3 and up: progress).", false,
                                  ZnNotifyLevel, "N");
@@ -202,7 +216,7 @@ int parseCommandLine(int argc, char** argv, Run& run) {
                                                 "FILE");
     for (TCLAP::Arg* arg : std::initializer_list<TCLAP::Arg*>{
              &tree, &json, &trace, &dot, &dotMembers, &checkArg, &sortArg, &strict, &validate,
-             &defaults, &output, &outputFormat, &quiet, &verbose, &names})
+             &defaults, &output, &outputFormat, &mergeArg, &complete, &quiet, &verbose, &names})
         cmd.add(arg);
     cmd.setExceptionHandling(false);
     try {
@@ -219,6 +233,14 @@ int parseCommandLine(int argc, char** argv, Run& run) {
     if (dotMembers.getValue() && !dot.getValue())
         return usageError("--dot-attributes goes with --dot");
     if (quiet.getValue() && verbose.isSet()) return usageError("choose one of -q and -v");
+    if (mergeArg.getValue() == "lenient")
+        run.merge = ZnMergePolicy::Lenient;
+    else if (mergeArg.getValue() != "strict")
+        return usageError("--merge is strict or lenient, not '" + mergeArg.getValue() + "'");
+    run.complete = complete.getValue();
+    run.byRule = mergeArg.isSet() || run.complete;
+    if (trace.getValue() && (mergeArg.isSet() || run.complete))
+        return usageError("--trace shows the reads as they are; it takes no --merge or --complete");
     if (output.isSet()) {
         if (tree.getValue() + json.getValue() + trace.getValue() + dot.getValue() +
                 checkArg.getValue() >
@@ -277,18 +299,55 @@ void reportOrder(const std::vector<std::string>& files) {
 // Reads every file into `fom`; the worst status. A trace is written per
 // file, and only when the read succeeded: a failed read leaves nothing on
 // standard output.
-unsigned int readAll(const Run& run, ZnFom& fom, bool& anyRead) {
+// "FILE:LINE: error: message", naming the definition it disagrees with, as
+// compilers report; from `first` on.
+void reportDiagnostics(const ZnFomMerge& merge, size_t first) {
+    const std::vector<ZnFomDiagnostic>& all = merge.diagnostics();
+    for (size_t i = first; i < all.size(); ++i) {
+        const ZnFomDiagnostic& d = all[i];
+        if (d.severity == ZnFomDiagnostic::Warning && ZnNotifyLevel < 1) continue;
+        std::cerr << shownName(d.file);
+        if (d.line > 0) std::cerr << ":" << d.line;
+        std::cerr << (d.severity == ZnFomDiagnostic::Error ? ": error: " : ": warning: ")
+                  << d.message;
+        if (!d.otherFile.empty()) {
+            std::cerr << " (the other definition: " << shownName(d.otherFile);
+            if (d.otherLine > 0) std::cerr << ":" << d.otherLine;
+            std::cerr << ")";
+        }
+        std::cerr << "\n";
+    }
+}
+
+// Reads every file into `fom`; the worst status. A trace is written per
+// file, and only when the read succeeded: a failed read leaves nothing on
+// standard output. With --merge or --complete the files merge by rule, and
+// each disagreement is reported where it stands.
+unsigned int readAll(const Run& run, ZnFom& fom, ZnFomMerge* merge, bool& anyRead) {
     Readers readers(run.options);
     unsigned int worst = ZnFedReadSuccess;
     for (const std::string& name : run.files) {
         std::ostringstream traceLines;
         std::unique_ptr<ZnFedTarget> tracer = makeTraceTarget(fom, traceLines);
         ZnFedTarget* target = run.output == Output::Trace ? tracer.get() : &fom;
-        ZnFedReadStatus status = readOne(name, target, readers, run.options);
+        size_t known = merge ? merge->diagnostics().size() : 0;
+        if (merge) merge->beginModule(name);
+        std::string failure;
+        ZnFedReadStatus status = readOne(name, target, readers, run.options, &failure);
+        if (merge && !merge->endModule()) status = ZnFedReadFailed;
+        bool explained = merge && merge->diagnostics().size() > known;
+        if (merge) reportDiagnostics(*merge, known);
+        // A conflict already said where it stands; the reader's text repeats it.
+        if (!failure.empty() && !explained) report(name, failure);
         worst = std::max<unsigned int>(worst, status);
         if (status != ZnFedReadSuccess) continue;
         anyRead = true;
         if (run.output == Output::Trace) std::cout << traceLines.str();
+    }
+    if (merge && run.complete) {
+        size_t known = merge->diagnostics().size();
+        if (!merge->checkComplete()) worst = std::max<unsigned int>(worst, ZnFedReadFailed);
+        reportDiagnostics(*merge, known);
     }
     return worst;
 }
@@ -316,9 +375,18 @@ int main(int argc, char** argv) {
         run.files = sortedFiles(run.files);
         reportOrder(run.files);
     }
-    ZnFom fom;
+    // The trace shows the readers' calls to a plain model, as it always has.
+    std::unique_ptr<ZnFom> model;
+    ZnFomMerge* merge = nullptr;
+    if (!run.byRule) {
+        model.reset(new ZnFom);
+    } else {
+        merge = new ZnFomMerge(run.merge);
+        model.reset(merge);
+    }
+    ZnFom& fom = *model;
     bool anyRead = false;
-    unsigned int worst = readAll(run, fom, anyRead);
+    unsigned int worst = readAll(run, fom, merge, anyRead);
     if (anyRead && !run.outputFile.empty()) {
         // The model of every file that was read, whatever the others did;
         // the writer refuses a model it cannot write whole.
