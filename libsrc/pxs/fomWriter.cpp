@@ -7,6 +7,7 @@
 #include <pxs/fomWriter.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cerrno>
 #include <cmath>
@@ -185,6 +186,9 @@ private:
 
     // --- The tables, in document order.
     bool modelIdentification();
+    template <class Class>
+    bool classTree(const std::vector<Class>& classes, const char* table, const char* kind,
+                   const char* root, bool (Writer::*writeClass)(size_t, const char*));
     bool objects();
     bool objectClass(size_t index, const char* spelledName);
     bool objectAttribute(const ZnFom::ObjectClass& cls, const ZnFom::Attribute& a);
@@ -352,13 +356,11 @@ bool Writer::localName(const ZnString& full, const ZnString& parent, const char*
 
 // Classes are written from explicit stacks: a model may nest deeper than
 // the call stack could follow.
-bool Writer::objects() {
-    const std::vector<ZnFom::ObjectClass>& classes = fom_.objectClasses();
-    if (classes.empty()) return true;
-    const char* root = rootSpelling(fom_.objectRoot(), "HLAobjectRoot", "ObjectRoot");
-    if (!root)
-        return fail("Object class root " + fom_.objectRoot().std() +
-                    " has no place in the format, which roots classes at HLAobjectRoot");
+// One class hierarchy, root first, each class opened before its subclasses
+// and closed after them; without recursion, as hierarchies may be deep.
+template <class Class>
+bool Writer::classTree(const std::vector<Class>& classes, const char* table, const char* kind,
+                       const char* root, bool (Writer::*writeClass)(size_t, const char*)) {
     std::unordered_map<std::string, std::vector<size_t>> children;
     size_t rootIndex = classes.size();
     for (size_t i = 0; i < classes.size(); ++i) {
@@ -367,14 +369,18 @@ bool Writer::objects() {
         else
             children[classes[i].parent.std()].push_back(i);
     }
-    if (rootIndex == classes.size()) return fail("The object classes have no root");
-    if (!start("objects")) return false;
+    if (rootIndex == classes.size()) {
+        std::string plural = std::string(kind) + "es";  // "Object class" -> "object classes"
+        plural[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(plural[0])));
+        return fail("The " + plural + " have no root");
+    }
+    if (!start(table)) return false;
     struct Frame {
         size_t index;
         size_t next;
     };
     std::vector<Frame> stack;
-    if (!objectClass(rootIndex, root)) return false;
+    if (!(this->*writeClass)(rootIndex, root)) return false;
     stack.push_back({rootIndex, 0});
     while (!stack.empty()) {
         Frame& top = stack.back();
@@ -386,12 +392,22 @@ bool Writer::objects() {
         }
         size_t child = kids[top.next++];
         std::string local;
-        if (!localName(classes[child].name, classes[top.index].name, "Object class", &local) ||
-            !objectClass(child, local.c_str()))
+        if (!localName(classes[child].name, classes[top.index].name, kind, &local) ||
+            !(this->*writeClass)(child, local.c_str()))
             return false;
         stack.push_back({child, 0});
     }
     return end();
+}
+
+bool Writer::objects() {
+    const std::vector<ZnFom::ObjectClass>& classes = fom_.objectClasses();
+    if (classes.empty()) return true;
+    const char* root = rootSpelling(fom_.objectRoot(), "HLAobjectRoot", "ObjectRoot");
+    if (!root)
+        return fail("Object class root " + fom_.objectRoot().std() +
+                    " has no place in the format, which roots classes at HLAobjectRoot");
+    return classTree(classes, "objects", "Object class", root, &Writer::objectClass);
 }
 
 // Opens the class element and writes its own content; the caller closes it
@@ -468,39 +484,8 @@ bool Writer::interactions() {
     if (!root)
         return fail("Interaction class root " + fom_.interactionRoot().std() +
                     " has no place in the format, which roots classes at HLAinteractionRoot");
-    std::unordered_map<std::string, std::vector<size_t>> children;
-    size_t rootIndex = classes.size();
-    for (size_t i = 0; i < classes.size(); ++i) {
-        if (classes[i].parent.empty())
-            rootIndex = i;
-        else
-            children[classes[i].parent.std()].push_back(i);
-    }
-    if (rootIndex == classes.size()) return fail("The interaction classes have no root");
-    if (!start("interactions")) return false;
-    struct Frame {
-        size_t index;
-        size_t next;
-    };
-    std::vector<Frame> stack;
-    if (!interactionClass(rootIndex, root)) return false;
-    stack.push_back({rootIndex, 0});
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        const std::vector<size_t>& kids = children[classes[top.index].name.std()];
-        if (top.next == kids.size()) {
-            if (!end()) return false;
-            stack.pop_back();
-            continue;
-        }
-        size_t child = kids[top.next++];
-        std::string local;
-        if (!localName(classes[child].name, classes[top.index].name, "Interaction class", &local) ||
-            !interactionClass(child, local.c_str()))
-            return false;
-        stack.push_back({child, 0});
-    }
-    return end();
+    return classTree(classes, "interactions", "Interaction class", root,
+                     &Writer::interactionClass);
 }
 
 bool Writer::interactionClass(size_t index, const char* spelledName) {
