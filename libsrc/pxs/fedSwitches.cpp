@@ -12,6 +12,7 @@ namespace {
 
 using T = ZnFedTarget;
 
+// Rows in the schema's order (see all()).
 //  name, setter, getter, default, {1516, evolved, thin 1516, thin evolved}
 const Switch kSwitches[] = {
     {"autoProvide", &T::setAutoProvide, &T::autoProvide, T::defaultAutoProvide, {1, 1, 1, 1}},

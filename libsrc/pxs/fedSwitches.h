@@ -34,7 +34,8 @@ struct Switch {
     unsigned char position[kFormatCount];
 };
 
-// Every switch, in no particular order.
+// Every switch, in the order the HLA Evolved schema lists them (the IEEE
+// 1516-2000 DTD lists its own in the same order); the writer relies on it.
 const Switch* all(size_t* count);
 
 // The switch called `name`; null when there is none.

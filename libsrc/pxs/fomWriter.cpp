@@ -63,25 +63,6 @@ const char* const kTagNames[] = {
     "divestitureCompletionTag", "acquisitionRequestTag", "requestUpdateTag"};
 const char* const kTimeNames[] = {"timeStamp", "lookahead"};
 
-// The switches of each form in its schema's (DTD's) order.
-const char* const kEvolvedSwitches[] = {"autoProvide",
-                                        "conveyRegionDesignatorSets",
-                                        "conveyProducingFederate",
-                                        "attributeScopeAdvisory",
-                                        "attributeRelevanceAdvisory",
-                                        "objectClassRelevanceAdvisory",
-                                        "interactionRelevanceAdvisory",
-                                        "serviceReporting",
-                                        "exceptionReporting",
-                                        "delaySubscriptionEvaluation"};
-const char* const kFddSwitches[] = {"autoProvide",
-                                    "conveyRegionDesignatorSets",
-                                    "attributeScopeAdvisory",
-                                    "attributeRelevanceAdvisory",
-                                    "objectClassRelevanceAdvisory",
-                                    "interactionRelevanceAdvisory",
-                                    "serviceReporting"};
-
 template <size_t N>
 const char* fromTable(const char* const (&names)[N], int code) {
     return code >= 0 && static_cast<size_t>(code) < N ? names[code] : nullptr;
@@ -631,16 +612,19 @@ bool Writer::transportations() {
 // A switch is written when the model's table holds it or when the model's
 // value differs from what a reader would install without it.
 bool Writer::switches() {
-    auto wanted = [&](const pxsdetail::switches::Switch& s) {
+    using pxsdetail::switches::Switch;
+    auto wanted = [&](const Switch& s) {
         const ZnString name(s.name);
         return fom_.hasSwitch(name) || (fom_.*s.get)() != fom_.switchValue(name);
     };
+    // The switch table's rows stand in the schema's (and the DTD's) order.
+    size_t count = 0;
+    const Switch* table = pxsdetail::switches::all(&count);
+    const auto form = evolved_ ? pxsdetail::switches::kEvolved : pxsdetail::switches::kFdd1516;
     if (!evolved_) {
-        for (const char* name : kEvolvedSwitches) {
-            if (listed(kFddSwitches, ZnString(name))) continue;
-            const pxsdetail::switches::Switch* s = pxsdetail::switches::find(name);
-            if (s && wanted(*s)) omitted_.push_back(std::string("switch ") + name);
-        }
+        for (size_t i = 0; i < count; ++i)
+            if (!table[i].position[form] && wanted(table[i]))
+                omitted_.push_back(std::string("switch ") + table[i].name);
         if (fom_.automaticResignAction() != kDefaultResignAction)
             omitted_.push_back("switch automaticResignAction");
     }
@@ -648,17 +632,12 @@ bool Writer::switches() {
     if (evolved_ && !resign)
         return fail("Automatic resign action code " + std::to_string(fom_.automaticResignAction()) +
                     " has no name in the format");
-    std::vector<const pxsdetail::switches::Switch*> chosen;
-    for (const char* name :
-         evolved_
-             ? std::vector<const char*>(std::begin(kEvolvedSwitches), std::end(kEvolvedSwitches))
-             : std::vector<const char*>(std::begin(kFddSwitches), std::end(kFddSwitches))) {
-        const pxsdetail::switches::Switch* s = pxsdetail::switches::find(name);
-        if (s && wanted(*s)) chosen.push_back(s);
-    }
+    std::vector<const Switch*> chosen;
+    for (size_t i = 0; i < count; ++i)
+        if (table[i].position[form] && wanted(table[i])) chosen.push_back(&table[i]);
     if (chosen.empty() && !evolved_) return true;
     if (!start("switches")) return false;
-    for (const pxsdetail::switches::Switch* s : chosen) {
+    for (const Switch* s : chosen) {
         bool on = (fom_.*s->get)();
         if (evolved_) {
             if (!start(s->name) || !attribute("isEnabled", on ? "true" : "false") || !end())
