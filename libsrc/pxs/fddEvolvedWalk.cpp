@@ -26,6 +26,7 @@
 #include <util/xmlSetup.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
+#include <util/znOpenFile.h>
 
 namespace pxsdetail::fdd {
 namespace evolved {
@@ -106,7 +107,7 @@ ZnString elementText(const xmlNode* element) {
 bool validateWithSchema(xmlDoc* doc, const char* path) {
     // Checked first so that libxml2 never tries to fetch a web address, and
     // never opens a FIFO or a device.
-    if (!doc || !isRegularFile(path)) return false;
+    if (!doc || !ZnIsRegularFile(path)) return false;
     return validateAgainst(doc, xmlSchemaNewParserCtxt(path), path);
 }
 
@@ -548,7 +549,7 @@ ZnFedReadStatus checkSchema(Reader& reader, xmlDoc* doc, const char* location,
         lastError = "Could not open schema file " + path;
         return ZnFedReadFailed;
     }
-    if (!isRegularFile(path.c_str())) {
+    if (!ZnIsRegularFile(path.c_str())) {
         lastError = "Schema is not a regular file: " + path;
         return ZnFedReadFailed;
     }

@@ -16,8 +16,6 @@
 #include <vector>
 #include <strings.h>
 
-#include <sys/stat.h>
-
 #include <libxml/hash.h>
 
 #include <pxs/fddRecordProperties.h>
@@ -29,6 +27,7 @@
 #include <util/xmlSetup.h>
 #include <util/znFilename.h>
 #include <util/znNotify.h>
+#include <util/znOpenFile.h>
 
 namespace pxsdetail::fdd {
 
@@ -290,11 +289,6 @@ ZnString fullNameOf(const ZnString& parentName, const char* name) {
     return full;
 }
 
-bool isRegularFile(const char* path) {
-    struct stat info;
-    return path && ::stat(path, &info) == 0 && S_ISREG(info.st_mode);
-}
-
 const MissingTable kCheckedTableMessages[5] = {
     {kObjectsBit, "Missing or invalid objects table", 1},
     {kInteractionsBit, "Missing or invalid interactions table", 1},
@@ -337,7 +331,7 @@ bool validateAgainstDtd(xmlDoc* doc, const XmlDtdPtr& dtd) {
 bool validateWithDtd(xmlDoc* doc, const char* path) {
     // Checked first so that a missing DTD does not make libxml2 print, and
     // a FIFO or device never gets opened.
-    if (!doc || !isRegularFile(path)) return false;
+    if (!doc || !ZnIsRegularFile(path)) return false;
     PxsXmlLoads loads(PxsXmlLoads::OneFile, path);
     return validateAgainstDtd(doc, XmlDtdPtr(xmlParseDTD(nullptr, xstr(path))));
 }
@@ -872,7 +866,7 @@ ZnFedReadStatus checkDocumentType(Reader& reader, xmlDoc* doc, const ZnFilename*
         ZnFilename dir = fileName->stripFilename();
         if (!dir.empty()) path = dir.append(path);
     }
-    if (path.exists() && !isRegularFile(path.c_str())) {
+    if (path.exists() && !ZnIsRegularFile(path.c_str())) {
         lastError = "DTD is not a regular file: " + path;
         return strictStatus(reader);
     }

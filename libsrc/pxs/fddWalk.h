@@ -125,10 +125,6 @@ ZnFomUpdateType_enum updateTypeCode(const char* text);
 
 // Parent's full name, a dot and the class's own name; the name alone for a root.
 ZnString fullNameOf(const ZnString& parentName, const char* name);
-// True when the path names a regular file (following links). Validation
-// refuses anything else before handing the path to libxml2: a FIFO would
-// block the read for good, a directory gives a confusing parser error.
-bool isRegularFile(const char* path);
 
 // The extension calls of one read. Empty for the checking readers and for
 // targets that did not opt in, and then every call here does nothing.

@@ -10,6 +10,7 @@
 
 #include <pxs/embeddedData.h>
 #include <pxs/standardFilesInternal.h>
+#include <util/znOpenFile.h>
 
 namespace {
 
@@ -23,11 +24,6 @@ const char* const kValidationFiles[] = {"HLA.dtd", "IEEE1516-DIF-2010.xsd",
 bool isWebAddress(const std::string& name) {
     return name.compare(0, 7, "http://") == 0 || name.compare(0, 8, "https://") == 0 ||
            name.compare(0, 6, "ftp://") == 0;
-}
-
-bool isRegular(const std::string& path) {
-    struct stat info;
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool exists(const std::string& path) {
@@ -80,7 +76,7 @@ ZnValidationFile ZnFindValidationFile(const char* reference, const char* documen
         std::string beside = besideDocument(local, documentPath);
         for (const std::string& candidate : {local, beside}) {
             if (exists(candidate)) {
-                found.source = isRegular(candidate) ? ZnValidationSource::File
+                found.source = ZnIsRegularFile(candidate.c_str()) ? ZnValidationSource::File
                                                     : ZnValidationSource::Missing;
                 found.path = candidate;
                 return found;

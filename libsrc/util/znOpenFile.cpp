@@ -69,6 +69,11 @@ FILE* ZnOpenRegularFile(const char* path, const char* mode, std::string* reason)
     return file;
 }
 
+bool ZnIsRegularFile(const char* path) {
+    struct stat info;
+    return path && ::stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
 std::string ZnRegularFileProblem(const char* path) {
     std::string reason;
     FILE* file = ZnOpenRegularFile(path, "rb", &reason);

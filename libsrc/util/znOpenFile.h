@@ -16,6 +16,10 @@
 // regular file", or the system's own text for anything else.
 FILE* ZnOpenRegularFile(const char* path, const char* mode, std::string* reason = nullptr);
 
+// True when `path` names a regular file (after links). For a path handed on
+// to a library that opens it itself; a reader of its own uses the opener.
+bool ZnIsRegularFile(const char* path);
+
 // The reason ZnOpenRegularFile would give for `path`, or "" when it opens.
 std::string ZnRegularFileProblem(const char* path);
 
