@@ -158,12 +158,8 @@ ZnEnvironment ZnEnvPXSReader::readFile(const ZnString& fileName, bool& ok) {
     ZnlObjPtr datum;  // after `pxs`: released before the frame its symbols live in
     try {
         ZnlFileInputStream in(file.get());
-        if (numbersAsText_) {
-            pxsdetail::NumbersAsText numbers;
-            datum = ZncRead(&in, pxs.frame);
-        } else {
-            datum = ZncRead(&in, pxs.frame);
-        }
+        pxsdetail::NumbersAsText numbers(numbersAsText_);
+        datum = ZncRead(&in, pxs.frame);
     } catch (ZnException& e) {
         const std::string message =
             "ZnCorruptedState: Error reading: " + fileName.string() + ": " + readerMessage(e);

@@ -58,12 +58,13 @@ struct ExceptionOrigin {
     }
 }
 
-// While one lives, this thread's reader returns a token that would read as
-// a number as a string of its text instead: data files want "2147483648"
-// or "1e400" as written, not wrapped or rounded.
+// While one made with `on` lives, this thread's reader returns a token that
+// would read as a number as a string of its text instead: data files want
+// "2147483648" or "1e400" as written, not wrapped or rounded. Made without
+// `on`, it leaves the reader as it found it.
 class NumbersAsText {
 public:
-    NumbersAsText();
+    explicit NumbersAsText(bool on = true);
     ~NumbersAsText();
     NumbersAsText(const NumbersAsText&) = delete;
     NumbersAsText& operator=(const NumbersAsText&) = delete;

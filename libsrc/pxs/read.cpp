@@ -132,8 +132,8 @@ ZnlObjPtr readDatum(ZnlInputStream* in, const ZnlObjPtr& frame) {
 
 }  // namespace
 
-pxsdetail::NumbersAsText::NumbersAsText() : outer_(readingNumbersAsText) {
-    readingNumbersAsText = true;
+pxsdetail::NumbersAsText::NumbersAsText(bool on) : outer_(readingNumbersAsText) {
+    readingNumbersAsText = on || outer_;
 }
 
 pxsdetail::NumbersAsText::~NumbersAsText() { readingNumbersAsText = outer_; }
