@@ -54,6 +54,10 @@ def broken_documents(doc):
             bad["objectClasses"][index]["attributes"][0]["sharing"] = "Sometimes"
             out.append(("unknown sharing name", bad))
             break
+    if doc["definitions"]:
+        bad = copy.deepcopy(doc)
+        bad["definitions"][0]["line"] = "12"
+        out.append(("definition line as text", bad))
     return out
 
 

@@ -12,7 +12,7 @@ using namespace fomtest;
 // A module: the children of HLAobjectRoot and HLAinteractionRoot and the
 // other tables, each element on lines of its own so positions can be found.
 struct Module {
-    std::string objects, interactions, dimensions, updateRates, dataTypes;
+    std::string objects, interactions, dimensions, transportations, updateRates, dataTypes;
 
     std::string text() const {
         return "<?xml version=\"1.0\"?>\n<objectModel>\n"
@@ -21,7 +21,8 @@ struct Module {
                "<interactions>\n<interactionClass><name>HLAinteractionRoot</name>\n" +
                interactions + "</interactionClass>\n</interactions>\n" +
                "<dimensions>\n" + dimensions + "</dimensions>\n" +
-               "<transportations/>\n<updateRates>\n" + updateRates + "</updateRates>\n" +
+               "<transportations>\n" + transportations + "</transportations>\n" +
+               "<updateRates>\n" + updateRates + "</updateRates>\n" +
                "<dataTypes>\n" + dataTypes + "</dataTypes>\n</objectModel>\n";
     }
 };
@@ -53,6 +54,8 @@ Module shipModule() {
         "<parameter><name>Pier</name><dataType>Knots</dataType></parameter>\n"
         "</interactionClass>\n";
     m.dimensions = "<dimension><name>Quay</name><upperBound>12</upperBound></dimension>\n";
+    m.transportations =
+        "<transportation><name>Convoy</name><reliable>Yes</reliable></transportation>\n";
     m.updateRates = "<updateRate><name>Slow</name><rate>1</rate></updateRate>\n";
     m.dataTypes = std::string(kBasic) +
                   "<simpleDataTypes>\n"
@@ -84,6 +87,13 @@ public:
         ZnFedReadStatus status = reader.readFedFilePtr(file.get(), &fom,
                                                        ZnFilename(path.c_str()), strict, false,
                                                        false);
+        fom.endModule();
+        return status;
+    }
+    // The built-in MIM, as the first module.
+    ZnFedReadStatus readMim() {
+        fom.beginModule("HLAstandardMIM.xml");
+        ZnFedReadStatus status = reader.readFed("HLAstandardMIM.xml", &fom, 1, false, false);
         fom.endModule();
         return status;
     }
@@ -210,15 +220,15 @@ TEST(MergeMembers, PropertiesBothModulesGiveMustAgree) {
         std::string speed;  // the restated Speed attribute
         std::string message;
     } cases[] = {
-        {"data type", attribute("Speed", "Other"), "data type Other differs from Knots"},
+        {"data type", attribute("Speed", "Other"), "has data type Other where the first definition has Knots"},
         {"transportation",
          attribute("Speed", "Knots", "<transportation>HLAreliable</transportation>"),
-         "transportation differ from the first definition"},
+         "transportation differs from the first definition"},
         {"update type", attribute("Speed", "Knots", "<updateType>Static</updateType>"),
-         "update type differ from the first definition"},
+         "update type differs from the first definition"},
         {"dimensions",
          attribute("Speed", "Knots", "<dimensions><dimension>Tide</dimension></dimensions>"),
-         "dimensions Tide differ from Quay"},
+         "has dimensions Tide where the first definition has Quay"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -263,9 +273,26 @@ TEST(MergeMembers, InteractionClassesAgreeOnTheirOwnProperties) {
     EXPECT_EQ(m.read("other.xml", other), ZnFedReadFailed);
     const ZnFomDiagnostic* d = m.about("interactionClass HLAinteractionRoot.Berth");
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->message, "transportation differ from the first definition");
+    EXPECT_EQ(d->message, "transportation differs from the first definition");
     EXPECT_EQ(d->otherLine, m.line("ship.xml", "<name>Berth</name>"));
     EXPECT_EQ(m.fom.interactionClass("HLAinteractionRoot.Berth")->transport, ZnTransportReliable);
+}
+
+TEST(MergeMembers, ParametersAgreeOnTheirDataTypes) {
+    Merge m;
+    ASSERT_EQ(m.read("ship.xml", shipModule()), ZnFedReadSuccess);
+    Module other;
+    other.interactions =
+        "<interactionClass><name>Berth</name>\n"
+        "<parameter><name>Pier</name><dataType>Other</dataType></parameter>\n"
+        "</interactionClass>\n";
+    EXPECT_EQ(m.read("other.xml", other), ZnFedReadFailed);
+    const ZnFomDiagnostic* d = m.about("parameter HLAinteractionRoot.Berth.Pier");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->message, "has data type Other where the first definition has Knots");
+    EXPECT_EQ(d->line, m.line("other.xml", "<name>Pier</name>"));
+    EXPECT_EQ(d->otherLine, m.line("ship.xml", "<name>Pier</name>"));
+    EXPECT_EQ(*m.fom.parameterDataTypeOf("HLAinteractionRoot.Berth", "Pier"), "Knots");
 }
 
 TEST(MergeMembers, LenientKeepsTheFirstAndWarns) {
@@ -295,6 +322,9 @@ TEST(MergeRecords, DefinitionsOfOneNameAgree) {
     };
     Module dimension;
     dimension.dimensions = "<dimension><name>Quay</name><upperBound>13</upperBound></dimension>\n";
+    Module transportation;
+    transportation.transportations =
+        "<transportation><name>Convoy</name><reliable>No</reliable></transportation>\n";
     Module rate;
     rate.updateRates = "<updateRate><name>Slow</name><rate>2</rate></updateRate>\n";
     Module content;
@@ -306,10 +336,12 @@ TEST(MergeRecords, DefinitionsOfOneNameAgree) {
                      "<arrayDataTypes>\n<arrayData><name>Knots</name><dataType>Int32</dataType>"
                      "<cardinality>2</cardinality></arrayData>\n</arrayDataTypes>\n";
     const Case cases[] = {
-        {"dimension Quay", dimension, "<name>Quay</name>", "upper bound differ"},
-        {"updateRate Slow", rate, "<name>Slow</name>", "rate 2"},
+        {"dimension Quay", dimension, "<name>Quay</name>", "upper bound differs"},
+        {"transportation Convoy", transportation, "<name>Convoy</name>",
+         "has reliability No where the first definition has Yes"},
+        {"updateRate Slow", rate, "<name>Slow</name>", "has rate 2"},
         {"dataType Knots", content, "<name>Knots</name>", "differs from its first definition"},
-        {"dataType Knots", kind, "<name>Knots</name>", "is a array data type here but a simple"},
+        {"dataType Knots", kind, "<name>Knots</name>", "is an array data type here but a simple"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.element + (" " + c.message));
@@ -328,6 +360,7 @@ TEST(MergeRecords, DefinitionsOfOneNameAgree) {
     ASSERT_EQ(same.read("ship.xml", shipModule()), ZnFedReadSuccess);
     Module again;
     again.dimensions = shipModule().dimensions;
+    again.transportations = shipModule().transportations;
     again.updateRates = shipModule().updateRates;
     again.dataTypes = shipModule().dataTypes;
     EXPECT_EQ(same.read("again.xml", again), ZnFedReadSuccess) << same.reader.lastError();
@@ -395,6 +428,36 @@ TEST(MergeComplete, DimensionsNamedBeforeTheirModuleCountOnlyWhenNeverDeclared) 
     ASSERT_EQ(complete.read("ship.xml", shipModule()), ZnFedReadSuccess);
     EXPECT_TRUE(complete.fom.checkComplete());
     EXPECT_TRUE(complete.fom.diagnostics().empty());
+}
+
+// The standard's own module must pass every check the merge makes, and a
+// module restating its classes is judged against it like any other.
+TEST(MergeComplete, TheMimIsCompleteAndModulesAreJudgedAgainstIt) {
+    Merge mim;
+    ASSERT_EQ(mim.readMim(), ZnFedReadSuccess) << mim.reader.lastError();
+    EXPECT_TRUE(mim.fom.checkComplete());
+    for (const ZnFomDiagnostic& d : mim.fom.diagnostics()) ADD_FAILURE() << d.element << " " << d.message;
+    ASSERT_NE(mim.fom.attributeDataTypeOf("HLAobjectRoot", "HLAprivilegeToDeleteObject"), nullptr);
+
+    Merge m;
+    ASSERT_EQ(m.readMim(), ZnFedReadSuccess);
+    Module other;
+    // HLAobjectRoot restated with its one attribute, of another type.
+    std::string text = other.text();
+    const std::string root = "<objectClass><name>HLAobjectRoot</name>\n";
+    text.replace(text.find(root), root.size(),
+                 root + attribute("HLAprivilegeToDeleteObject", "HLAboolean"));
+    m.texts["root.xml"] = text;
+    std::string path = m.dir.write("root.xml", text);
+    m.fom.beginModule(path);
+    EXPECT_EQ(m.reader.readFed(path.c_str(), &m.fom, 1, false, false), ZnFedReadFailed);
+    m.fom.endModule();
+    const ZnFomDiagnostic* d = m.about("attribute HLAobjectRoot.HLAprivilegeToDeleteObject");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->message, "has data type HLAboolean where the first definition has HLAtoken");
+    EXPECT_EQ(d->otherFile, "HLAstandardMIM.xml");
+    EXPECT_GT(d->otherLine, 0);
+    EXPECT_EQ(d->line, m.line("root.xml", "<name>HLAprivilegeToDeleteObject</name>"));
 }
 
 // --- Properties of the merge.

@@ -6,6 +6,7 @@
 
 #include "fomTestSupport.h"
 
+#include <pxs/fomMerge.h>
 #include <pxs/fomWriter.h>
 
 #include <libxml/parser.h>
@@ -734,6 +735,59 @@ TEST(FomWriterModules, MergedModulesBecomeOneModule) {
     // Cargo's dependency on Harbor Operations is inside the document now.
     EXPECT_EQ(texts(back.modules()[0].dependencies), texts(fom.modules()[0].dependencies));
     EXPECT_NE(back.objectClass("HLAobjectRoot.Vessel.Freighter"), nullptr);
+}
+
+// What only a merged model keeps (member data types, class sharing and
+// semantics), one line per item, for comparing two models.
+std::vector<std::string> mergedDetails(const ZnFomMerge& fom) {
+    std::vector<std::string> out;
+    auto type = [](const ZnString* t) { return t ? t->std() : std::string("-"); };
+    for (const ZnFom::ObjectClass& c : fom.objectClasses()) {
+        out.push_back("o " + c.name.std() + " " + std::to_string(fom.classSharing(c.name, false)) +
+                      " " + fom.classSemantics(c.name, false).std());
+        for (const ZnFom::Attribute& a : c.attributes)
+            out.push_back("  " + a.name.std() + " " + type(fom.attributeDataTypeOf(c.name, a.name)));
+    }
+    for (const ZnFom::InteractionClass& c : fom.interactionClasses()) {
+        out.push_back("i " + c.name.std() + " " + std::to_string(fom.classSharing(c.name, true)) +
+                      " " + fom.classSemantics(c.name, true).std());
+        for (const ZnString& p : c.parameters)
+            out.push_back("  " + p.std() + " " + type(fom.parameterDataTypeOf(c.name, p)));
+    }
+    return out;
+}
+
+TEST(FomWriterMerged, MemberDataTypesAndClassDetailsSurviveBothForms) {
+    for (const char* name : {"HLAstandardMIM.xml", "harborEvolved.xml", "harbor.fdd"}) {
+        SCOPED_TRACE(name);
+        ZnFomMerge fom;
+        std::string error;
+        ASSERT_EQ(readModel(name, &fom, &error), ZnFedReadSuccess) << error;
+        const std::vector<std::string> details = mergedDetails(fom);
+        ASSERT_NE(std::find_if(details.begin(), details.end(),
+                               [](const std::string& l) {
+                                   return l[0] == ' ' && l.compare(l.size() - 2, 2, " -") != 0;
+                               }),
+                  details.end())
+            << "the model names no member data type";
+        for (ZnFomFormat format : {ZnFomFormat::Evolved2010, ZnFomFormat::Fdd2000}) {
+            SCOPED_TRACE(formName(format));
+            bool ok = false;
+            std::string text = writeText(fom, format, &ok, &error);
+            ASSERT_TRUE(ok) << error;
+            EXPECT_EQ(validationErrors(text, format), "");
+            ZnFomMerge back;
+            ASSERT_EQ(readBack(text, format, &back, &error), ZnFedReadSuccess) << error;
+            EXPECT_TRUE(mergedDetails(back) == details);
+        }
+    }
+    // A plain model has none of it to write.
+    ZnFom plain;
+    std::string error;
+    ASSERT_EQ(readModel("harborEvolved.xml", &plain, &error), ZnFedReadSuccess);
+    bool ok = false;
+    std::string text = writeText(plain, ZnFomFormat::Evolved2010, &ok, &error);
+    EXPECT_EQ(text.find("<dataType>Coordinates</dataType>"), std::string::npos);
 }
 
 // --- Files

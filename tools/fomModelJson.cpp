@@ -2,7 +2,9 @@
 // the model holds them in; item sets inside records are sorted (see
 // fomRecordJson.h). Codes are written as the names --tree prints (and the
 // object-model files use), so a reader of the document needs no table of
-// numbers; the trace keeps the numbers, as the receiver sees them.
+// numbers; the trace keeps the numbers, as the receiver sees them. What only
+// a merge by rule knows (member data types, class sharing and semantics,
+// where each definition stands) is null or empty without one.
 
 #include "fomModelJson.h"
 
@@ -20,13 +22,27 @@ void writeTable(Json& j, const char* name, const ZnFom::RecordTable<Rec>& table)
     j.endArray();
 }
 
-void writeClasses(Json& j, const ZnFom& fom) {
+// A class's sharing and semantics as its first declaration gave them.
+void writeClassDetails(Json& j, const ZnFomMerge* merge, const ZnString& name, bool interaction) {
+    ZnSharingType_enum sharing = merge ? merge->classSharing(name, interaction) : ZnSharingInvalid;
+    j.key("sharing");
+    if (sharing == ZnSharingInvalid)
+        j.null();
+    else
+        j.value(sharingText(sharing).c_str());
+    j.key("semantics").value(merge ? merge->classSemantics(name, interaction) : ZnString());
+}
+
+void writeClasses(Json& j, const ZnFom& fom, const ZnFomMerge* merge) {
     j.key("objectClasses").beginArray();
     for (const ZnFom::ObjectClass& cls : fom.objectClasses()) {
         j.beginObject().key("name").value(cls.name).key("parent");
-        j.value(cls.parent.empty() ? nullptr : cls.parent.c_str()).key("attributes").beginArray();
+        j.value(cls.parent.empty() ? nullptr : cls.parent.c_str());
+        writeClassDetails(j, merge, cls.name, false);
+        j.key("attributes").beginArray();
         for (const ZnFom::Attribute& a : cls.attributes) {
             j.beginObject().key("name").value(a.name);
+            j.key("dataType").value(merge ? merge->attributeDataTypeOf(cls.name, a.name) : nullptr);
             j.key("transport").value(transportText(fom, a.transport).c_str());
             j.key("order").value(orderText(a.order).c_str());
             j.key("sharing").value(sharingText(a.sharing).c_str());
@@ -44,11 +60,15 @@ void writeClasses(Json& j, const ZnFom& fom) {
     for (const ZnFom::InteractionClass& cls : fom.interactionClasses()) {
         j.beginObject().key("name").value(cls.name).key("parent");
         j.value(cls.parent.empty() ? nullptr : cls.parent.c_str());
+        writeClassDetails(j, merge, cls.name, true);
         j.key("transport").value(transportText(fom, cls.transport).c_str());
         j.key("order").value(orderText(cls.order).c_str());
         j.key("space").value(cls.space.empty() ? nullptr : cls.space.c_str());
-        j.key("parameters").strings(cls.parameters).key("dimensions").strings(cls.dimensions);
-        j.endObject();
+        j.key("parameters").strings(cls.parameters).key("parameterDataTypes").beginObject();
+        for (const ZnString& p : cls.parameters)
+            if (const ZnString* type = merge ? merge->parameterDataTypeOf(cls.name, p) : nullptr)
+                j.key(p.c_str()).value(*type);
+        j.endObject().key("dimensions").strings(cls.dimensions).endObject();
     }
     j.endArray();
 }
@@ -72,7 +92,18 @@ void writeSwitches(Json& j, const ZnFom& fom) {
 
 }  // namespace
 
-void printModelJson(std::ostream& out, const ZnFom& fom) {
+// Where each definition stands, under the names diagnostics give elements.
+void writeDefinitions(Json& j, const ZnFomMerge* merge) {
+    j.key("definitions").beginArray();
+    if (merge)
+        for (const auto& [element, where] : merge->definitions()) {
+            j.beginObject().key("element").value(element.c_str());
+            j.key("file").value(where.file.c_str()).key("line").number(where.line).endObject();
+        }
+    j.endArray();
+}
+
+void printModelJson(std::ostream& out, const ZnFom& fom, const ZnFomMerge* merge) {
     Json j(out);
     j.beginObject().key("fomType").number(fom.fomType());
     j.key("modules").beginArray();
@@ -80,7 +111,7 @@ void printModelJson(std::ostream& out, const ZnFom& fom) {
         j.beginObject().key("name").value(m.name).key("dependencies").strings(m.dependencies)
             .endObject();
     j.endArray();
-    writeClasses(j, fom);
+    writeClasses(j, fom, merge);
     j.key("dimensions").beginArray();
     for (const ZnFom::Dimension& d : fom.dimensions()) {
         j.beginObject().key("name").value(d.name).key("upperBound").unsignedNumber(d.upperBound);
@@ -110,7 +141,9 @@ void printModelJson(std::ostream& out, const ZnFom& fom) {
     for (const ZnFom::PendingTransportation& p : fom.pendingTransportations())
         j.beginObject().key("transportation").value(p.transportation).key("className")
             .value(p.className).key("attribute").value(p.attribute).endObject();
-    j.endArray().endObject();
+    j.endArray();
+    writeDefinitions(j, merge);
+    j.endObject();
     out << "\n";
 }
 

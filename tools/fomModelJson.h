@@ -1,6 +1,7 @@
 // fomModelJson.h -- the --json output of pxs-fom: the whole merged model as
-// one JSON document (classes, dimensions, spaces, switches, every table and
-// the transportations still pending).
+// one JSON document (classes with their members' data types, dimensions,
+// spaces, switches, every table, the transportations still pending and
+// where each definition stands).
 //
 // Part of the pxs-fom program only.
 
@@ -13,8 +14,9 @@
 
 namespace fomtool {
 
-// Writes the document and a final newline.
-void printModelJson(std::ostream& out, const ZnFom& fom);
+// Writes the document and a final newline; `merge`, when the model is one,
+// adds what only a merge by rule keeps.
+void printModelJson(std::ostream& out, const ZnFom& fom, const ZnFomMerge* merge = nullptr);
 
 }  // namespace fomtool
 

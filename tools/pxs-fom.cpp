@@ -89,7 +89,7 @@ struct Run {
     bool checkOnly = false;
     bool sort = false;
     bool dotMembers = false;
-    bool byRule = false;  // --merge or --complete: modules merge by rule
+    bool byRule = true;  // every output but --trace merges the modules by rule
     ZnMergePolicy merge = ZnMergePolicy::Strict;
     bool complete = false;
     std::string outputFile;  // --output: the model goes there, as XML
@@ -202,9 +202,9 @@ int parseCommandLine(int argc, char** argv, Run& run) {
         false, "", "FORM");
     TCLAP::ValueArg<std::string> mergeArg(
         "", "merge",
-        "Merge the files by rule: strict (a conflict fails the read and the run exits 2) or "
-        "lenient (the first definition stays, with a warning). Without it the first "
-        "definition stays silently.",
+        "How the files merge: strict (the default: a conflict fails the read, nothing is "
+        "printed or written and the run exits 2) or lenient (the first definition stays, "
+        "with a warning). --trace shows the reads as they are, unmerged.",
         false, "strict", "POLICY");
     TCLAP::SwitchArg complete("", "complete",
                               "The files are the whole FOM: merge them by rule and check that "
@@ -238,7 +238,8 @@ int parseCommandLine(int argc, char** argv, Run& run) {
     else if (mergeArg.getValue() != "strict")
         return usageError("--merge is strict or lenient, not '" + mergeArg.getValue() + "'");
     run.complete = complete.getValue();
-    run.byRule = mergeArg.isSet() || run.complete;
+    // The trace shows the readers' calls to a plain model, as it always has.
+    run.byRule = !trace.getValue();
     if (trace.getValue() && (mergeArg.isSet() || run.complete))
         return usageError("--trace shows the reads as they are; it takes no --merge or --complete");
     if (output.isSet()) {
@@ -309,7 +310,7 @@ void reportDiagnostics(const ZnFomMerge& merge, size_t first) {
         std::cerr << shownName(d.file);
         if (d.line > 0) std::cerr << ":" << d.line;
         std::cerr << (d.severity == ZnFomDiagnostic::Error ? ": error: " : ": warning: ")
-                  << d.message;
+                  << d.element << " " << d.message;
         if (!d.otherFile.empty()) {
             std::cerr << " (the other definition: " << shownName(d.otherFile);
             if (d.otherLine > 0) std::cerr << ":" << d.otherLine;
@@ -321,8 +322,8 @@ void reportDiagnostics(const ZnFomMerge& merge, size_t first) {
 
 // Reads every file into `fom`; the worst status. A trace is written per
 // file, and only when the read succeeded: a failed read leaves nothing on
-// standard output. With --merge or --complete the files merge by rule, and
-// each disagreement is reported where it stands.
+// standard output. The files merge by rule (but for --trace), and each
+// disagreement is reported where it stands.
 unsigned int readAll(const Run& run, ZnFom& fom, ZnFomMerge* merge, bool& anyRead) {
     Readers readers(run.options);
     unsigned int worst = ZnFedReadSuccess;
@@ -375,7 +376,6 @@ int main(int argc, char** argv) {
         run.files = sortedFiles(run.files);
         reportOrder(run.files);
     }
-    // The trace shows the readers' calls to a plain model, as it always has.
     std::unique_ptr<ZnFom> model;
     ZnFomMerge* merge = nullptr;
     if (!run.byRule) {
@@ -387,6 +387,8 @@ int main(int argc, char** argv) {
     ZnFom& fom = *model;
     bool anyRead = false;
     unsigned int worst = readAll(run, fom, merge, anyRead);
+    // A strict merge that found a conflict holds no model anyone asked for.
+    if (merge && merge->failed()) anyRead = false;
     if (anyRead && !run.outputFile.empty()) {
         // The model of every file that was read, whatever the others did;
         // the writer refuses a model it cannot write whole.
@@ -400,7 +402,7 @@ int main(int argc, char** argv) {
         }
     } else if (anyRead) {
         if (run.output == Output::Tree) printModelTree(std::cout, fom);
-        if (run.output == Output::Json) printModelJson(std::cout, fom);
+        if (run.output == Output::Json) printModelJson(std::cout, fom, merge);
         if (run.output == Output::Dot) printModelDot(std::cout, fom, run.dotMembers);
     }
     std::cout.flush();

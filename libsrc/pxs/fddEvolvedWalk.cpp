@@ -756,6 +756,9 @@ ZnFedReadStatus ClassWalk<Reader>::deliverAttribute(xmlNode* node, const ZnStrin
     reader_.getSemantics(node, semantics);
     reader_.getUpdateCondition(node, updateCondition);
     details_.source(node);
+    if (details_.details)
+        details_.details->attributeProperties(givenProperties(
+            [&](const char* property) { return reader_.childContentByName(node, property); }));
     target_->addAttribute(className.c_str(), name, transport, order, sharing,
                           reader_.getUpdateType(node), &updateCondition,
                           reader_.getOwnershipType(node), &semantics, nullptr);

@@ -1016,6 +1016,9 @@ ZnFedReadStatus ClassWalk<Reader>::attribute(xmlNode* node, const ZnString& clas
         ZnFomUpdateType_enum updateType = updateTypeCode(reader_.propertyByName(node, "updateType"));
         ZnOwnershipType_enum ownership = ownershipCode(reader_.propertyByName(node, "ownership"));
         details_.source(node);
+        if (details_.details)
+            details_.details->attributeProperties(givenProperties(
+                [&](const char* property) { return reader_.propertyByName(node, property); }));
         target_->addAttribute(className.c_str(), name, transport, order, sharing, updateType,
                               &updateCondition, ownership, &semantics, nullptr);
         if (details_.details) {

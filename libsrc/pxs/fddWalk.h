@@ -126,6 +126,24 @@ ZnFomUpdateType_enum updateTypeCode(const char* text);
 // Parent's full name, a dot and the class's own name; the name alone for a root.
 ZnString fullNameOf(const ZnString& parentName, const char* name);
 
+// The ZnMemberProperty bits of the properties `stated` finds (non-null) on
+// an attribute; both forms spell them alike.
+template <class Stated>
+unsigned givenProperties(Stated stated) {
+    static const struct {
+        const char* name;
+        unsigned bit;
+    } kProperties[] = {
+        {"transportation", ZnMemberTransportation}, {"order", ZnMemberOrder},
+        {"sharing", ZnMemberSharing},               {"ownership", ZnMemberOwnership},
+        {"updateType", ZnMemberUpdateType},         {"updateCondition", ZnMemberUpdateCondition},
+    };
+    unsigned given = 0;
+    for (const auto& p : kProperties)
+        if (stated(p.name)) given |= p.bit;
+    return given;
+}
+
 // The extension calls of one read. Empty for the checking readers and for
 // targets that did not opt in, and then every call here does nothing.
 struct DetailsSink {

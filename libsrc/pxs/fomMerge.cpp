@@ -21,6 +21,28 @@ std::string key(const ZnString& a, const ZnString& b) { return a.std() + "\n" + 
 // A data type name that stands for none.
 bool noType(const ZnString& name) { return name.empty() || name == "NA"; }
 
+// "an array data type", "a simple data type".
+std::string withArticle(const char* kind) {
+    return (std::strchr("aeiou", kind[0]) ? "an " : "a ") + std::string(kind);
+}
+
+// The properties in which a restatement differs, as one clause:
+// "transportation differs", "order and sharing differ".
+class Differences {
+public:
+    void add(const char* what) { names_.push_back(what); }
+    bool empty() const { return names_.empty(); }
+    std::string text() const {
+        std::string out;
+        for (size_t i = 0; i < names_.size(); ++i)
+            out += (i == 0 ? "" : i + 1 == names_.size() ? " and " : ", ") + names_[i];
+        return out + (names_.size() == 1 ? " differs" : " differ");
+    }
+
+private:
+    std::vector<std::string> names_;
+};
+
 // The content of a data type that two equivalent definitions share, one
 // text per property or item; descriptions (semantics) stay out. Items are
 // sorted because the readers keep them in pointer order.
@@ -162,7 +184,8 @@ bool ZnFomMerge::endModule() {
                 current_ = state.listedAt[a.name.std()];
                 if (joined(had) != joined(listed->second))
                     error("attribute " + name + "." + a.name.std(),
-                          "dimensions " + joined(listed->second) + " differ from " + joined(had));
+                          "has dimensions " + joined(listed->second) +
+                              " where the first definition has " + joined(had));
             }
         }
         current_ = state.offeredAt;
@@ -201,6 +224,19 @@ ZnSharingType_enum ZnFomMerge::classSharing(const ZnString& className, bool inte
     const auto& states = interaction ? interactionStates_ : objectStates_;
     auto it = states.find(className.std());
     return it == states.end() ? ZnSharingInvalid : it->second.sharing;
+}
+
+ZnString ZnFomMerge::classSemantics(const ZnString& className, bool interaction) const {
+    const auto& states = interaction ? interactionStates_ : objectStates_;
+    auto it = states.find(className.std());
+    return it == states.end() ? ZnString() : it->second.semantics;
+}
+
+std::vector<std::pair<std::string, ZnFomMerge::Position>> ZnFomMerge::definitions() const {
+    std::vector<std::pair<std::string, Position>> all(sources_.begin(), sources_.end());
+    std::sort(all.begin(), all.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    return all;
 }
 
 const char* ZnFomMerge::stopReason() const { return stop_.empty() ? nullptr : stop_.c_str(); }
@@ -283,6 +319,8 @@ bool ZnFomMerge::addInteractionClass(const char* name, const char* parent,
     return accepted;
 }
 
+void ZnFomMerge::attributeProperties(unsigned given) { attributeGiven_ = given; }
+
 void ZnFomMerge::classDetails(const ZnString& className, bool interaction,
                               ZnSharingType_enum sharing, const ZnString& semantics) {
     ClassState* state = classState(className.c_str(), interaction);
@@ -298,11 +336,14 @@ void ZnFomMerge::addAttribute(const char* className, const char* attribute,
                               ZnSharingType_enum sharing, ZnFomUpdateType_enum updateType,
                               ZnString* updateCondition, ZnOwnershipType_enum ownership,
                               ZnString* semantics, const void* reserved) {
+    const unsigned given = attributeGiven_;
+    attributeGiven_ = kStatedByAll;
     ClassState* state = classState(className, false);
     if (!state || !attribute) return;
     const std::string element = "attribute " + text(className) + "." + attribute;
     if (!restating(*state)) {
         remember(element);
+        attributeGivenOf_[key(ZnString(className), ZnString(attribute))] = given;
         ZnFom::addAttribute(className, attribute, transport, order, sharing, updateType,
                             updateCondition, ownership, semantics, reserved);
         return;
@@ -322,22 +363,28 @@ void ZnFomMerge::addAttribute(const char* className, const char* attribute,
         return;
     }
     const Attribute& first = *it;
-    std::string differs;
-    auto differ = [&](const char* what) { differs += (differs.empty() ? "" : ", ") + std::string(what); };
-    if (transport != ZnTransportNone && first.transport != ZnTransportNone &&
-        transport != first.transport)
+    auto firstGiven = attributeGivenOf_.find(key(ZnString(className), ZnString(attribute)));
+    const unsigned both =
+        given & (firstGiven == attributeGivenOf_.end() ? kStatedByAll : firstGiven->second);
+    Differences differs;
+    auto differ = [&](const char* what) { differs.add(what); };
+    // Compared only where both statements give the property.
+    if ((both & ZnMemberTransportation) && transport != ZnTransportNone &&
+        first.transport != ZnTransportNone && transport != first.transport)
         differ("transportation");
-    if (order != ZnOrderNone && first.order != ZnOrderNone && order != first.order)
+    if ((both & ZnMemberOrder) && order != ZnOrderNone && first.order != ZnOrderNone &&
+        order != first.order)
         differ("order");
-    if (sharing != first.sharing) differ("sharing");
+    if ((both & ZnMemberSharing) && sharing != first.sharing) differ("sharing");
     // NA is what a reader passes when the module gives no update type.
-    if (updateType != ZnUpdateNA && first.updateType != ZnUpdateNA && updateType != first.updateType)
+    if ((both & ZnMemberUpdateType) && updateType != ZnUpdateNA &&
+        first.updateType != ZnUpdateNA && updateType != first.updateType)
         differ("update type");
-    if (updateCondition && !updateCondition->empty() && !first.updateCondition.empty() &&
-        *updateCondition != first.updateCondition)
+    if ((both & ZnMemberUpdateCondition) && updateCondition && !updateCondition->empty() &&
+        !first.updateCondition.empty() && *updateCondition != first.updateCondition)
         differ("update condition");
-    if (ownership != first.ownership) differ("ownership");
-    if (!differs.empty()) error(element, differs + " differ from the first definition");
+    if ((both & ZnMemberOwnership) && ownership != first.ownership) differ("ownership");
+    if (!differs.empty()) error(element, differs.text() + " from the first definition");
 }
 
 bool ZnFomMerge::addAttributeDimension(const char* className, const char* attribute,
@@ -364,8 +411,8 @@ void ZnFomMerge::compareInteraction(const std::string& name, ClassState& state) 
     offer.compared = true;
     const InteractionClass* cls = interactionClass(ZnString(name.c_str()));
     const std::string element = "interactionClass " + name;
-    std::string differs;
-    auto differ = [&](const char* what) { differs += (differs.empty() ? "" : ", ") + std::string(what); };
+    Differences differs;
+    auto differ = [&](const char* what) { differs.add(what); };
     if (offer.transport != ZnTransportNone && cls->transport != ZnTransportNone &&
         offer.transport != cls->transport)
         differ("transportation");
@@ -377,7 +424,7 @@ void ZnFomMerge::compareInteraction(const std::string& name, ClassState& state) 
     if (!offer.dimensions.empty() && !cls->dimensions.empty() &&
         joined(offer.dimensions) != joined(strings(cls->dimensions)))
         differ("dimensions");
-    if (!differs.empty()) error(element, differs + " differ from the first definition");
+    if (!differs.empty()) error(element, differs.text() + " from the first definition");
 }
 
 // The first module to list parameters of a class that only scaffolding
@@ -447,7 +494,8 @@ void ZnFomMerge::memberDataType(std::unordered_map<std::string, ZnString>& types
     if (it == types.end() || it->second == dataType) return;
     error(std::string(interaction ? "parameter " : "attribute ") + className.std() + "." +
               member.std(),
-          "data type " + dataType.std() + " differs from " + it->second.std());
+          "has data type " + dataType.std() + " where the first definition has " +
+              it->second.std());
 }
 
 void ZnFomMerge::attributeDataType(const ZnString& className, const ZnString& attribute,
@@ -472,14 +520,14 @@ void ZnFomMerge::addDimension(const char* name, uint64_t upperBound, uint64_t lo
         ZnFom::addDimension(name, upperBound, lower, upper, excluded, normalization);
         return;
     }
-    std::string differs;
-    auto differ = [&](const char* what) { differs += (differs.empty() ? "" : ", ") + std::string(what); };
+    Differences differs;
+    auto differ = [&](const char* what) { differs.add(what); };
     if (first->upperBound != upperBound) differ("upper bound");
     ZnString norm = normalization ? *normalization : ZnString();
     if (first->normalization != norm) differ("normalization");
     if (first->excluded != excluded || (!excluded && (first->lower != lower || first->upper != upper)))
         differ("value");
-    if (!differs.empty()) error(element, differs + " differ from the first definition");
+    if (!differs.empty()) error(element, differs.text() + " from the first definition");
 }
 
 void ZnFomMerge::addTransportation(ZnTransportationType* rec) {
@@ -491,8 +539,8 @@ void ZnFomMerge::restated(const ZnTransportationType& rec) {
     const ZnTransportationType* first = transportations().find(rec.name);
     if (first && first->reliable != rec.reliable)
         error("transportation " + rec.name.std(),
-              std::string("reliability ") + (rec.reliable ? "Yes" : "No") + " differs from " +
-                  (first->reliable ? "Yes" : "No"));
+              std::string("has reliability ") + (rec.reliable ? "Yes" : "No") +
+                  " where the first definition has " + (first->reliable ? "Yes" : "No"));
 }
 
 void ZnFomMerge::addUpdateRate(ZnUpdateRateType* rec) {
@@ -503,8 +551,9 @@ void ZnFomMerge::addUpdateRate(ZnUpdateRateType* rec) {
 void ZnFomMerge::restated(const ZnUpdateRateType& rec) {
     const ZnUpdateRateType* first = updateRates().find(rec.name);
     if (first && first->rate != rec.rate)
-        error("updateRate " + rec.name.std(), "rate " + std::to_string(rec.rate) +
-                                                  " differs from " + std::to_string(first->rate));
+        error("updateRate " + rec.name.std(), "has rate " + std::to_string(rec.rate) +
+                                                  " where the first definition has " +
+                                                  std::to_string(first->rate));
 }
 
 const char* ZnFomMerge::kindOf(const ZnString& name) const {
@@ -528,8 +577,8 @@ bool ZnFomMerge::claimDataType(const ZnString& name, const char* kind) {
         return true;
     }
     if (std::strcmp(held, kind) != 0)
-        error("dataType " + name.std(), std::string("is a ") + kind + " here but a " + held +
-                                            " in its first definition");
+        error("dataType " + name.std(), "is " + withArticle(kind) + " here but " +
+                                            withArticle(held) + " in its first definition");
     return false;
 }
 

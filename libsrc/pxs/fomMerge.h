@@ -39,6 +39,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <pxs/fom.h>
@@ -56,6 +57,8 @@ struct ZnFomDiagnostic {
     int line;
     std::string otherFile;  // the definition it disagrees with; empty when none
     int otherLine;
+    // Reads after the element: "has rate 2.000000 where the first
+    // definition has 1.000000", "is not in the member list of C".
     std::string message;
 };
 
@@ -95,6 +98,10 @@ public:
     // The sharing a class declared; ZnSharingInvalid when it declared none
     // the readers could tell.
     ZnSharingType_enum classSharing(const ZnString& className, bool interaction) const;
+    // The semantics a class's first declaration gave; empty when none.
+    ZnString classSemantics(const ZnString& className, bool interaction) const;
+    // Every definition whose position is known, sorted by element name.
+    std::vector<std::pair<std::string, Position>> definitions() const;
 
     // --- ZnFedTargetDetails
     void definitionSource(const char* file, int line) override;
@@ -102,6 +109,7 @@ public:
                            const ZnString& dataType) override;
     void parameterDataType(const ZnString& className, const ZnString& parameter,
                            const ZnString& dataType) override;
+    void attributeProperties(unsigned given) override;
     void classDetails(const ZnString& className, bool interaction, ZnSharingType_enum sharing,
                       const ZnString& semantics) override;
     void restated(const ZnTransportationType& rec) override;
@@ -193,6 +201,10 @@ private:
     int module_ = 0;
     std::string moduleFile_;
     Position current_;
+    // What the next attribute's file states; a reader that does not say
+    // states only transportation and order (HLA 1.3 has nothing else).
+    static constexpr unsigned kStatedByAll = ZnMemberTransportation | ZnMemberOrder;
+    unsigned attributeGiven_ = kStatedByAll;
     std::vector<ZnFomDiagnostic> diagnostics_;
     size_t errors_ = 0;
     size_t moduleErrors_ = 0;
@@ -204,6 +216,7 @@ private:
     std::vector<std::string> restatedClasses_;  // "o:" / "i:" + name, this module's
     std::unordered_map<std::string, ZnString> attributeTypes_;  // class "\n" member
     std::unordered_map<std::string, ZnString> parameterTypes_;
+    std::unordered_map<std::string, unsigned> attributeGivenOf_;  // what the first statement gave
     std::vector<Reference> dimensionReferences_;
 };
 

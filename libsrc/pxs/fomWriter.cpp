@@ -24,6 +24,7 @@
 #include <libxml/xmlstring.h>
 
 #include <pxs/fedSwitches.h>
+#include <pxs/fomMerge.h>
 #include <util/xmlPtr.h>
 #include <util/znNotify.h>
 
@@ -135,7 +136,10 @@ bool reliableByName(const ZnString& name) {
 class Writer {
 public:
     Writer(const ZnFom& fom, ZnFomFormat format, xmlTextWriter* out)
-        : fom_(fom), evolved_(format == ZnFomFormat::Evolved2010), out_(out) {}
+        : fom_(fom),
+          merge_(dynamic_cast<const ZnFomMerge*>(&fom)),
+          evolved_(format == ZnFomFormat::Evolved2010),
+          out_(out) {}
 
     bool run();
     const std::string& error() const { return error_; }
@@ -179,6 +183,9 @@ private:
                        const std::string& what);
     bool transportation(ZnTransportType code, const ZnString& pending, const std::string& what);
     bool order(ZnOrderType order, const std::string& what);
+    bool classDetails(const ZnString& name, bool interaction, const std::string& what);
+    bool semantics(const ZnString& name, bool interaction, const std::string& what);
+    bool memberDataType(const ZnString* type, const std::string& what);
     bool dimensions();
     bool time();
     bool tags();
@@ -195,6 +202,9 @@ private:
                    std::string* local);
 
     const ZnFom& fom_;
+    // A merged model also knows member data types and class sharing and
+    // semantics, which a plain ZnFom does not keep.
+    const ZnFomMerge* merge_;
     const bool evolved_;
     xmlTextWriter* out_;
     std::string error_;
@@ -396,7 +406,8 @@ bool Writer::objects() {
 bool Writer::objectClass(size_t index, const char* spelledName) {
     const ZnFom::ObjectClass& cls = fom_.objectClasses()[index];
     const std::string what = "Object class " + cls.name.std();
-    if (!start("objectClass") || !property("name", ZnString(spelledName), Kind::Name, what))
+    if (!start("objectClass") || !property("name", ZnString(spelledName), Kind::Name, what) ||
+        !classDetails(cls.name, false, what) || !semantics(cls.name, false, what))
         return false;
     for (const ZnFom::Attribute& a : cls.attributes)
         if (!objectAttribute(cls, a)) return false;
@@ -408,6 +419,8 @@ bool Writer::objectAttribute(const ZnFom::ObjectClass& cls, const ZnFom::Attribu
     if (!a.space.empty()) ++spacedMembers_;
     auto pending = pending_.find(std::make_pair(cls.name.std(), a.name.std()));
     return start("attribute") && property("name", a.name, Kind::Name, what) &&
+           memberDataType(merge_ ? merge_->attributeDataTypeOf(cls.name, a.name) : nullptr,
+                          what) &&
            coded("updateType", fromTable(kUpdateType, a.updateType), a.updateType, what) &&
            property("updateCondition", a.updateCondition, Kind::Text, what) &&
            coded("ownership", fromTable(kOwnership, a.ownership), a.ownership, what) &&
@@ -475,17 +488,37 @@ bool Writer::interactionClass(size_t index, const char* spelledName) {
     if (!cls.space.empty()) ++spacedMembers_;
     auto pending = pending_.find(std::make_pair(cls.name.std(), std::string()));
     if (!start("interactionClass") || !property("name", ZnString(spelledName), Kind::Name, what) ||
-        !dimensionList(cls.dimensions, true, what) ||
+        !classDetails(cls.name, true, what) || !dimensionList(cls.dimensions, true, what) ||
         !transportation(cls.transport, pending == pending_.end() ? ZnString() : pending->second,
                         what) ||
-        !order(cls.order, what))
+        !order(cls.order, what) || !semantics(cls.name, true, what))
         return false;
     for (const ZnString& p : cls.parameters) {
-        if (!start("parameter") || !property("name", p, Kind::Name, "Parameter of " + what) ||
+        const std::string parameterWhat = "Parameter " + p.std() + " of " + what;
+        if (!start("parameter") || !property("name", p, Kind::Name, parameterWhat) ||
+            !memberDataType(merge_ ? merge_->parameterDataTypeOf(cls.name, p) : nullptr,
+                            parameterWhat) ||
             !end())
             return false;
     }
     return true;
+}
+
+// The class's own sharing, when the model knows it; the schema puts it
+// right after the name.
+bool Writer::classDetails(const ZnString& name, bool interaction, const std::string& what) {
+    ZnSharingType_enum sharing = merge_ ? merge_->classSharing(name, interaction) : ZnSharingInvalid;
+    if (sharing == ZnSharingInvalid) return true;
+    return coded("sharing", fromTable(kSharing, sharing), sharing, what + " sharing");
+}
+
+bool Writer::semantics(const ZnString& name, bool interaction, const std::string& what) {
+    if (!merge_) return true;
+    return property("semantics", merge_->classSemantics(name, interaction), Kind::Text, what);
+}
+
+bool Writer::memberDataType(const ZnString* type, const std::string& what) {
+    return !type || property("dataType", *type, Kind::Ref, what);
 }
 
 bool Writer::dimensions() {

@@ -13,9 +13,11 @@
 // in the element order the format's schema (2010) or DTD (2000) demands, and
 // names that schema or DTD: the 2010 module its namespace and the standard's
 // published schema address, the 2000 FDD a document type "HLA.dtd". What the
-// model does not keep (version, purpose, attribute and parameter data types)
-// is left out or, where the format needs it, filled in: a module is named
-// after the model's module(s), "Object model" when it has none.
+// model does not keep (version, purpose) is left out or, where the format
+// needs it, filled in: a module is named after the model's module(s),
+// "Object model" when it has none. Attribute and parameter data types and
+// the sharing and semantics of classes are written when `fom` is a
+// ZnFomMerge, which keeps them; a plain ZnFom has no room for them.
 //
 // Left out, with a line on ZnWarn for each table that held something:
 //   - both forms: HLA 1.3 routing spaces (and the space of a member);

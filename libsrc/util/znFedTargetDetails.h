@@ -20,6 +20,16 @@
 #include <util/znFedTarget.h>
 #include <util/znString.h>
 
+// The properties of an attribute its file may state or leave out.
+enum ZnMemberProperty : unsigned {
+    ZnMemberTransportation = 1u << 0,
+    ZnMemberOrder = 1u << 1,
+    ZnMemberSharing = 1u << 2,
+    ZnMemberOwnership = 1u << 3,
+    ZnMemberUpdateType = 1u << 4,
+    ZnMemberUpdateCondition = 1u << 5,
+};
+
 class ZnFedTargetDetails {
 public:
     virtual ~ZnFedTargetDetails();
@@ -34,6 +44,11 @@ public:
                                    const ZnString& dataType) = 0;
     virtual void parameterDataType(const ZnString& className, const ZnString& parameter,
                                    const ZnString& dataType) = 0;
+    // Which properties (ZnMemberProperty bits) the file states for the
+    // attribute whose addAttribute call comes next: addAttribute passes a
+    // default for each one left out, which a receiver comparing two
+    // statements must not take for a statement.
+    virtual void attributeProperties(unsigned given) { (void)given; }
     // After a class was accepted, under the name it was accepted with.
     // `semantics` is empty when the file gives none.
     virtual void classDetails(const ZnString& className, bool interaction,
