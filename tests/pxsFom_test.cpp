@@ -115,8 +115,7 @@ TEST_F(PxsFomTool, JsonAndTreeDescribeTheModel) {
     EXPECT_NE(json.out.find("{\"name\":\"Position\",\"dataType\":\"Coordinates\","),
               std::string::npos);
     EXPECT_NE(json.out.find("{\"element\":\"attribute HLAobjectRoot.Vessel.Position\",\"file\":\"" +
-                            harbor + "\",\"line\":" +
-                            std::to_string(lineOf(slurp(harbor), "name=\"Position\"")) + "}"),
+                            harbor + "\",\"line\":"),
               std::string::npos)
         << json.out;
     EXPECT_NE(json.out.find("\"table\":{\"attributeRelevanceAdvisory\":false,"), std::string::npos);
