@@ -685,4 +685,21 @@ TEST_F(PxsFomTool, MergeReportsConflictsWhereBothDefinitionsStand) {
         << complete.err;
     EXPECT_EQ(runTool("--merge sometimes " + files).status, 2);
     EXPECT_EQ(runTool("--trace --merge strict " + files).status, 2);
+
+    // Start tags spread over lines are found where they begin.
+    const std::string spreadCargo = spreadStartTags(slurp(cargo));
+    const std::string spreadEvolved = spreadStartTags(slurp(evolved));
+    const std::string cargoCopy = dir.write("cargo.xml", spreadCargo);
+    const std::string evolvedCopy = dir.write("evolved.xml", spreadEvolved);
+    ToolRun spread = runTool("--merge strict HLAstandardMIM.xml " + cargoCopy + " " + evolvedCopy);
+    EXPECT_EQ(spread.status, 2);
+    const std::string slow = ">Slow</name>";
+    EXPECT_NE(spread.err.find(evolvedCopy + ":" +
+                              std::to_string(tagStartLine(spreadEvolved, "updateRate", slow)) +
+                              ": error: rate 0.500000 differs from 0.250000 (the other "
+                              "definition: " +
+                              cargoCopy + ":" +
+                              std::to_string(tagStartLine(spreadCargo, "updateRate", slow)) + ")"),
+              std::string::npos)
+        << spread.err;
 }
