@@ -75,6 +75,10 @@ public:
         noteCall();
         return accepted;
     }
+    void addSimpleDatatype(ZnSimpleDatatypeType* rec) override {
+        RecordingFom::addSimpleDatatype(rec);
+        noteCall();
+    }
 
     // The source announced for the call starting with `prefix`; null when none.
     const Source* sourceOf(const std::string& prefix) const {
@@ -127,8 +131,8 @@ TEST(TargetDetails, DataTypesAndClassesOfTheIeee2000Form) {
         fom.sourceOf("addAttribute HLAobjectRoot.Vessel Position");
     ASSERT_NE(position, nullptr);
     EXPECT_EQ(position->file, dataPath("harbor.fdd"));
-    // libxml2 numbers an element by the line its start tag ends on.
-    EXPECT_EQ(position->line, lineOf(text, "semantics=\"Where the hull is\"/>"));
+    // A start tag spread over lines is dated by its first.
+    EXPECT_EQ(position->line, lineOf(text, "name=\"Position\""));
     const DetailsFom::Source* tide = fom.sourceOf("addDimension Tide");
     ASSERT_NE(tide, nullptr);
     EXPECT_EQ(tide->line, lineOf(text, "name=\"Tide\""));
@@ -158,6 +162,192 @@ TEST(TargetDetails, DataTypesAndClassesOfTheEvolvedForm) {
                                 }),
                   fom.count(kind + " "))
             << kind;
+}
+
+// The harbor module of one form with every start tag spread over lines and
+// `blankLines` empty lines after the XML declaration; its DTD or schema is
+// named by absolute path, so the copy validates wherever it is written.
+std::string spreadHarbor(bool evolved, int blankLines) {
+    std::string text = slurp(dataPath(evolved ? "harborEvolved.xml" : "harbor.fdd"));
+    const std::string relative = "../../libsrc/pxs/data/";
+    text.replace(text.find(relative), relative.size(), std::string(PXS_LIB_DATA_DIR) + "/");
+    text.insert(text.find("?>") + 2, std::string(blankLines, '\n'));
+    return spreadStartTags(text);
+}
+
+// Reads `text` as a module of the harbor's form, validated or not.
+ZnFedReadStatus readHarborText(bool evolved, bool validate, const std::string& text,
+                               DetailsFom* fom, std::string* lastError) {
+    TempDir dir;
+    std::string path = dir.write("harbor.xml", text);
+    OpenFile file(path);
+    ZnFedReader1516 reader2000;
+    ZnFedReader1516e readerEvolved;
+    if (validate) readerEvolved.setSchemaValidationEnabled(true);
+    ZnFedReader& reader = evolved ? static_cast<ZnFedReader&>(readerEvolved) : reader2000;
+    ZnFedReadStatus status =
+        reader.readFedFilePtr(file.get(), fom, ZnFilename(path.c_str()), 1, validate, false);
+    *lastError = reader.lastError().string();
+    return status;
+}
+
+// The element marked by its name: an XML attribute in the IEEE 1516-2000
+// form, a child element in the Evolved one.
+std::string nameMarker(bool evolved, const std::string& name) {
+    return evolved ? ">" + name + "</name>" : "name=\"" + name + "\"";
+}
+
+TEST(TargetDetails, DefinitionsAreDatedByTheLineTheirStartTagBegins) {
+    Quiet quiet;
+    struct Definition {
+        const char* call;
+        const char* element;
+        const char* name2000;
+        const char* nameEvolved;
+    };
+    const Definition definitions[] = {
+        {"addObjectClass HLAobjectRoot.Vessel ", "objectClass", "Vessel", "Vessel"},
+        {"addAttribute HLAobjectRoot.Vessel Position", "attribute", "Position", "Position"},
+        {"addInteractionClass HLAinteractionRoot.Berth ", "interactionClass", "Berth", "Berth"},
+        {"addParameter HLAinteractionRoot.Berth Pier", "parameter", "Pier", "Pier"},
+        {"addDimension Tide", "dimension", "Tide", "Tide"},
+        {"addSimpleDatatype Meters", "simpleData", "Meters", nullptr},
+        {"addSimpleDatatype Knots", "simpleData", nullptr, "Knots"},
+    };
+    // Past line 65535 libxml2's own field for an element's line is full.
+    for (bool evolved : {false, true})
+        for (bool validate : {false, true})
+            for (int blankLines : {0, 70000}) {
+                SCOPED_TRACE(std::string(evolved ? "evolved" : "2000") +
+                             (validate ? " validated" : "") + " after " +
+                             std::to_string(blankLines) + " blank lines");
+                const std::string text = spreadHarbor(evolved, blankLines);
+                DetailsFom fom;
+                std::string error;
+                ASSERT_EQ(readHarborText(evolved, validate, text, &fom, &error), ZnFedReadSuccess)
+                    << error;
+                for (const Definition& d : definitions) {
+                    const char* name = evolved ? d.nameEvolved : d.name2000;
+                    if (!name) continue;
+                    SCOPED_TRACE(d.call);
+                    const std::string marker = nameMarker(evolved, name);
+                    const DetailsFom::Source* source = fom.sourceOf(d.call);
+                    ASSERT_NE(source, nullptr);
+                    int start = tagStartLine(text, d.element, marker);
+                    EXPECT_GT(start, blankLines);
+                    EXPECT_LT(start, tagEndLine(text, d.element, marker));
+                    EXPECT_EQ(source->line, start);
+                }
+            }
+}
+
+TEST(TargetDetails, NearLineTextsStillNameTheLineTheTagEnds) {
+    Quiet quiet;
+    for (bool evolved : {false, true}) {
+        SCOPED_TRACE(evolved ? "evolved" : "2000");
+        const std::string text = spreadHarbor(evolved, 0);
+        DetailsFom fom;
+        fom.refuse.insert("HLAobjectRoot.Vessel.Tug");
+        std::string error;
+        ASSERT_EQ(readHarborText(evolved, false, text, &fom, &error), ZnFedReadFailed);
+        const std::string marker = nameMarker(evolved, "Tug");
+        EXPECT_EQ(error,
+                  "Object class HLAobjectRoot.Vessel.Tug was refused by the FED target "
+                  "at XML Node objectClass near line " +
+                      std::to_string(tagEndLine(text, "objectClass", marker)));
+        const DetailsFom::Source* tug = fom.sourceOf("addObjectClass HLAobjectRoot.Vessel.Tug");
+        ASSERT_NE(tug, nullptr);
+        EXPECT_EQ(tug->line, tagStartLine(text, "objectClass", marker));
+    }
+}
+
+// Lines of the `<` of every start tag of `text`, in document order.
+std::vector<int> startTagLines(const std::string& text) {
+    std::vector<int> lines;
+    int line = 1;
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '\n') ++line;
+        if (text[i] == '<' && !std::strchr("/?!", text[i + 1])) lines.push_back(line);
+    }
+    return lines;
+}
+
+// startLineOf of every element at and below `node`, in document order.
+void collectStartLines(const xmlNode* node, std::vector<int>& lines) {
+    for (; node; node = node->next) {
+        if (node->type != XML_ELEMENT_NODE) continue;
+        lines.push_back(pxsdetail::fdd::startLineOf(node));
+        collectStartLines(node->children, lines);
+    }
+}
+
+TEST(StartLines, BothParsesDateEveryElementByItsStartTag) {
+    Quiet quiet;
+    // Elements with attributes and without are found by different means.
+    for (bool evolved : {false, true})
+        for (int blankLines : {0, 70000}) {
+            SCOPED_TRACE(std::string(evolved ? "evolved" : "2000") + " after " +
+                         std::to_string(blankLines) + " blank lines");
+            const std::string text = spreadHarbor(evolved, blankLines);
+            TempDir dir;
+            const std::string path = dir.write("harbor.xml", text);
+            XmlDocPtr fromFile = pxsdetail::fdd::parseFile(path.c_str());
+            XmlDocPtr fromBytes = pxsdetail::fdd::parseBytes(
+                text.data(), static_cast<unsigned>(text.size()), path.c_str());
+            for (const XmlDocPtr* doc : {&fromFile, &fromBytes}) {
+                ASSERT_TRUE(*doc);
+                std::vector<int> lines;
+                collectStartLines(xmlDocGetRootElement(doc->get()), lines);
+                EXPECT_EQ(lines, startTagLines(text));
+            }
+        }
+    // A prefixed name is longer than the element's own.
+    const std::string prefixed =
+        "<m:objectModel xmlns:m=\"urn:m\">\n<m:objects\n\n/>"
+        "<m:objects><m:dimensions\n></m:dimensions></m:objects>\n"
+        "</m:objectModel>\n";
+    XmlDocPtr doc = pxsdetail::fdd::parseBytes(prefixed.data(),
+                                               static_cast<unsigned>(prefixed.size()), nullptr);
+    ASSERT_TRUE(doc);
+    std::vector<int> lines;
+    collectStartLines(xmlDocGetRootElement(doc.get()), lines);
+    EXPECT_EQ(lines, startTagLines(prefixed));
+}
+
+TEST(StartLines, NodesWithoutAKeptLineGiveLibxmlsOwn) {
+    Quiet quiet;
+    EXPECT_EQ(pxsdetail::fdd::startLineOf(nullptr), 0);
+    // Elements of an entity's text are numbered within that text; they keep
+    // libxml2's number rather than one counted in the wrong input.
+    const std::string withEntity =
+        "<?xml version=\"1.0\"?>\n"
+        "<!DOCTYPE objectModel [\n"
+        "<!ENTITY ship \"<objectClass\n name='Ship'/>\">\n"
+        "]>\n<objectModel\n>&ship;</objectModel>\n";
+    XmlDocPtr doc = pxsdetail::fdd::parseBytes(withEntity.data(),
+                                               static_cast<unsigned>(withEntity.size()), nullptr);
+    ASSERT_TRUE(doc);
+    xmlNode* root = xmlDocGetRootElement(doc.get());
+    EXPECT_EQ(pxsdetail::fdd::startLineOf(root), 6);
+    ASSERT_TRUE(root->children && root->children->type == XML_ENTITY_REF_NODE);
+    const xmlEntity* ship = xmlGetDocEntity(doc.get(), reinterpret_cast<const xmlChar*>("ship"));
+    ASSERT_NE(ship, nullptr);
+    const xmlNode* inEntity = ship->children;
+    while (inEntity && inEntity->type != XML_ELEMENT_NODE) inEntity = inEntity->next;
+    ASSERT_NE(inEntity, nullptr);
+    EXPECT_EQ(pxsdetail::fdd::startLineOf(inEntity), xmlGetLineNo(inEntity));
+
+    // A document parsed elsewhere may use _private for its own ends.
+    const std::string plain = "<objectModel\n>\n<objects\n/></objectModel>\n";
+    XmlDocPtr theirs(xmlReadMemory(plain.data(), static_cast<int>(plain.size()), nullptr, nullptr,
+                                   XML_PARSE_NONET));
+    ASSERT_TRUE(theirs);
+    xmlNode* objects = xmlDocGetRootElement(theirs.get())->children;
+    while (objects && objects->type != XML_ELEMENT_NODE) objects = objects->next;
+    ASSERT_NE(objects, nullptr);
+    int mark = 0;
+    objects->_private = &mark;
+    EXPECT_EQ(pxsdetail::fdd::startLineOf(objects), 4);
 }
 
 TEST(TargetDetails, ATargetWithoutDetailsSeesTheSameCalls) {

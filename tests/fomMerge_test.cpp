@@ -77,9 +77,11 @@ class Merge {
 public:
     explicit Merge(ZnMergePolicy policy = ZnMergePolicy::Strict) : fom(policy) {}
 
-    // Reads `module` as the file `name`, ending the module afterwards.
-    ZnFedReadStatus read(const std::string& name, const Module& module, unsigned strict = 1) {
-        const std::string text = module.text();
+    // Reads `module` as the file `name`, ending the module afterwards; with
+    // `spread`, every start tag is spread over lines.
+    ZnFedReadStatus read(const std::string& name, const Module& module, unsigned strict = 1,
+                         bool spread = false) {
+        const std::string text = spread ? spreadStartTags(module.text()) : module.text();
         texts[name] = text;
         std::string path = dir.write(name, text);
         fom.beginModule(path);
@@ -365,6 +367,40 @@ TEST(MergeRecords, DefinitionsOfOneNameAgree) {
     again.dataTypes = shipModule().dataTypes;
     EXPECT_EQ(same.read("again.xml", again), ZnFedReadSuccess) << same.reader.lastError();
     EXPECT_TRUE(same.fom.diagnostics().empty());
+}
+
+TEST(MergeRecords, ConflictsNameTheLinesWhereBothStartTagsBegin) {
+    struct Case {
+        const char* element;
+        const char* tag;
+        std::string anchor;  // the name inside the tag
+        Module module;
+        const char* otherTag;  // what the first module's definition is
+        std::string otherAnchor;
+    };
+    Module dimension;
+    dimension.dimensions = "<dimension><name>Quay</name><upperBound>13</upperBound></dimension>\n";
+    Module member = shipModule();
+    member.objects = "<objectClass><name>Ship</name>\n" + attribute("Speed", "Knots") +
+                     attribute("Name", "Knots") + attribute("Draft", "Knots") + "</objectClass>\n";
+    const Case cases[] = {
+        {"dimension Quay", "dimension", ">Quay</name>", dimension, "dimension", ">Quay</name>"},
+        // A member the first module lacks is held against its class there.
+        {"attribute HLAobjectRoot.Ship.Draft", "attribute", ">Draft</name>", member, "objectClass",
+         ">Ship</name>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.element);
+        Merge m;
+        ASSERT_EQ(m.read("ship.xml", shipModule(), 1, true), ZnFedReadSuccess);
+        EXPECT_EQ(m.read("other.xml", c.module, 1, true), ZnFedReadFailed);
+        const ZnFomDiagnostic* d = m.about(c.element);
+        ASSERT_NE(d, nullptr);
+        const std::string& other = m.texts.at("other.xml");
+        EXPECT_EQ(d->line, tagStartLine(other, c.tag, c.anchor));
+        EXPECT_LT(d->line, tagEndLine(other, c.tag, c.anchor));
+        EXPECT_EQ(d->otherLine, tagStartLine(m.texts.at("ship.xml"), c.otherTag, c.otherAnchor));
+    }
 }
 
 // --- Completeness.

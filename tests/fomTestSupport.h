@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <fstream>
 #include <set>
@@ -223,6 +225,58 @@ inline int lineOf(const std::string& text, const std::string& what) {
     for (size_t i = 0; i < pos; ++i)
         if (text[i] == '\n') ++line;
     return line;
+}
+
+// `text` with every start tag spread over lines, as long tags are written
+// by hand: a line end before each attribute and before the closing `>` or
+// `/>`. Declarations, comments and end tags stay as they are.
+inline std::string spreadStartTags(const std::string& text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] != '<' || i + 1 == text.size() || std::strchr("/?!", text[i + 1])) continue;
+        char quote = 0;
+        for (++i; i < text.size(); ++i) {
+            char c = text[i];
+            if (quote || c == '"' || c == '\'') {
+                if (!quote)
+                    quote = c;
+                else if (c == quote)
+                    quote = 0;
+                out += c;
+            } else if (blank(c)) {
+                while (i + 1 < text.size() && blank(text[i + 1])) ++i;
+                if (text[i + 1] != '>' && text[i + 1] != '/') out += "\n    ";
+            } else if (c == '>' || c == '/') {
+                out += c == '>' ? "\n>" : "\n/>";
+                if (c == '/') ++i;
+                break;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out;
+}
+
+// Line of the start (`<`) of the last `element` tag before `marker`; the
+// tags must have been spread by spreadStartTags. -1 when either is missing.
+inline int tagStartLine(const std::string& text, const std::string& element,
+                        const std::string& marker) {
+    size_t at = text.find(marker);
+    size_t start = at == std::string::npos ? at : text.rfind("<" + element + "\n", at);
+    if (start == std::string::npos) return -1;
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + start, '\n'));
+}
+// Line of the `>` that ends that tag (the texts put no `>` in attribute values).
+inline int tagEndLine(const std::string& text, const std::string& element,
+                      const std::string& marker) {
+    int start = tagStartLine(text, element, marker);
+    if (start < 0) return -1;
+    size_t at = text.rfind("<" + element + "\n", text.find(marker));
+    size_t end = text.find('>', at);
+    return start + static_cast<int>(std::count(text.begin() + at, text.begin() + end, '\n'));
 }
 
 // Reads `text` as the file "model.fdd" in a temporary directory.

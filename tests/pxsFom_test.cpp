@@ -115,7 +115,8 @@ TEST_F(PxsFomTool, JsonAndTreeDescribeTheModel) {
     EXPECT_NE(json.out.find("{\"name\":\"Position\",\"dataType\":\"Coordinates\","),
               std::string::npos);
     EXPECT_NE(json.out.find("{\"element\":\"attribute HLAobjectRoot.Vessel.Position\",\"file\":\"" +
-                            harbor + "\",\"line\":"),
+                            harbor + "\",\"line\":" +
+                            std::to_string(lineOf(slurp(harbor), "name=\"Position\"")) + "}"),
               std::string::npos)
         << json.out;
     EXPECT_NE(json.out.find("\"table\":{\"attributeRelevanceAdvisory\":false,"), std::string::npos);
@@ -725,4 +726,21 @@ TEST_F(PxsFomTool, MergeReportsConflictsWhereBothDefinitionsStand) {
         << complete.err;
     EXPECT_EQ(runTool("--merge sometimes " + files).status, 2);
     EXPECT_EQ(runTool("--trace --merge strict " + files).status, 2);
+
+    // Start tags spread over lines are found where they begin.
+    const std::string spreadCargo = spreadStartTags(text);
+    const std::string spreadEvolved = spreadStartTags(slurp(evolved));
+    const std::string cargoCopy = dir.write("cargo.xml", spreadCargo);
+    const std::string evolvedCopy = dir.write("evolved.xml", spreadEvolved);
+    ToolRun spread = runTool("HLAstandardMIM.xml " + cargoCopy + " " + evolvedCopy);
+    EXPECT_EQ(spread.status, 2);
+    const std::string slow = ">Slow</name>";
+    EXPECT_NE(spread.err.find(evolvedCopy + ":" +
+                              std::to_string(tagStartLine(spreadEvolved, "updateRate", slow)) +
+                              ": error: updateRate Slow has rate 0.500000 where the first "
+                              "definition has 0.250000 (the other definition: " +
+                              cargoCopy + ":" +
+                              std::to_string(tagStartLine(spreadCargo, "updateRate", slow)) + ")"),
+              std::string::npos)
+        << spread.err;
 }

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -16,6 +17,7 @@
 #include <vector>
 #include <strings.h>
 
+#include <libxml/SAX2.h>
 #include <libxml/hash.h>
 
 #include <pxs/fddRecordProperties.h>
@@ -225,13 +227,97 @@ void appendContent(const xmlNode* node, ZnString& text) {
     text += content ? str(content.get()) : "*";
 }
 
+namespace {
+
+// Set as xmlDoc::_private on a document this file parsed: its elements keep
+// the line their start tag begins on in xmlNode::_private. A document from
+// elsewhere may use those fields for its own ends, so only this mark lets
+// startLineOf trust them.
+const char kStartLinesKept = 0;
+
+bool isXmlBlank(xmlChar c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The line of the `<` that opened the start tag the parser of `input` has
+// just read up to its `>` or `/>`; the parser's own line when the `<` is no
+// longer in the buffer. A tag without attributes is its name and blanks, so
+// its `<` is found without a walk over it: most Evolved elements are such.
+int tagStartLine(const xmlParserInput* input, const xmlChar* localName, const xmlChar* prefix,
+                 int attributes) {
+    const xmlChar* base = input->base;
+    const xmlChar* p = input->cur;
+    int line = input->line;
+    if (attributes == 0) {
+        for (; p > base && isXmlBlank(p[-1]); --p)
+            if (p[-1] == '\n') --line;
+        size_t name = std::strlen(str(localName)) + (prefix ? std::strlen(str(prefix)) + 1 : 0);
+        if (static_cast<size_t>(p - base) > name && p[-1 - static_cast<ptrdiff_t>(name)] == '<')
+            return line;
+        p = input->cur;
+        line = input->line;
+    }
+    for (; p > base && p[-1] != '<'; --p)
+        if (p[-1] == '\n') --line;
+    return p > base ? line : input->line;
+}
+
+// libxml2 makes an element once its start tag has been read whole and
+// numbers it by the line the parser stands on then: the last line of a tag
+// spread over several, where users look for the first. So after libxml2 has
+// made the node we go back from the parser's position to the `<` that
+// opened the tag (no raw `<` can stand in between: an attribute value must
+// escape it) and take off the line ends libxml2 counted on its way forward.
+// The input position counts exactly past line 65535, where the node's own
+// field stops. Elements of an entity's replacement text come from a second
+// context libxml2 makes for that text, whose lines are the entity's: its
+// _private is copied from ours but is not itself, and those nodes, like a
+// node whose `<` already left the buffer, are dated as libxml2 dated them.
+void startElementKeepingLine(void* ctx, const xmlChar* localName, const xmlChar* prefix,
+                             const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
+                             int attributeCount, int defaultedCount, const xmlChar** attributes) {
+    auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
+    const xmlNode* parent = ctxt->node;
+    xmlSAX2StartElementNs(ctx, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
+                          defaultedCount, attributes);
+    xmlNode* node = ctxt->node;
+    const xmlParserInput* input = ctxt->input;
+    // Without a new node libxml2 ran out of memory and ends the parse.
+    if (!node || node == parent || ctxt->_private != ctxt) return;
+    if (!input || !input->cur || !input->base) return;
+    int line = tagStartLine(input, localName, prefix, attributeCount + namespaceCount);
+    if (line > 0) node->_private = reinterpret_cast<void*>(static_cast<intptr_t>(line));
+}
+
+// Gives `ctxt` the element handler above; the context must have been made
+// by xmlNewParserCtxt (its SAX handler is its own copy).
+void keepStartLines(xmlParserCtxt* ctxt) {
+    ctxt->sax->startElementNs = startElementKeepingLine;
+    ctxt->_private = ctxt;
+}
+
+void markStartLines(const XmlDocPtr& doc) {
+    if (doc) doc->_private = const_cast<char*>(&kStartLinesKept);
+}
+
+}  // namespace
+
+int startLineOf(const xmlNode* node) {
+    if (!node) return 0;
+    if (node->_private && node->doc && node->doc->_private == &kStartLinesKept)
+        return static_cast<int>(reinterpret_cast<intptr_t>(node->_private));
+    return static_cast<int>(xmlGetLineNo(node));
+}
+
 XmlDocPtr parseBytes(const char* bytes, unsigned int length, const char* url) {
     if (!bytes || length > static_cast<unsigned int>(INT_MAX)) return nullptr;
     PxsXmlLoads loads(PxsXmlLoads::Nothing);
     XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
     if (!ctxt) return nullptr;
+    keepStartLines(ctxt.get());
     XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), bytes, static_cast<int>(length), url, nullptr,
                                     kParseOptions));
+    markStartLines(doc);
     if (!doc && url) {
         // The reader's own message is fixed text; this says where the bytes broke.
         const xmlError* err = xmlCtxtGetLastError(ctxt.get());
@@ -246,7 +332,9 @@ XmlDocPtr parseFile(const char* path) {
     PxsXmlLoads loads(PxsXmlLoads::OneFile, path);
     XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
     if (!ctxt || !path) return nullptr;
+    keepStartLines(ctxt.get());
     XmlDocPtr doc(xmlCtxtReadFile(ctxt.get(), path, nullptr, kParseOptions));
+    markStartLines(doc);
     const xmlError* err = doc ? nullptr : xmlCtxtGetLastError(ctxt.get());
     if (err && err->message) ZnWarn.printf("%s:%d: %s", path, err->line, err->message);
     return doc;

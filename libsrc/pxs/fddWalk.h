@@ -75,6 +75,11 @@ XmlDocPtr parseBytes(const char* bytes, unsigned int length, const char* url);
 
 // As parseBytes, for a file on disk.
 XmlDocPtr parseFile(const char* path);
+// The line on which the start tag of `node` begins, for an element of a
+// document parseBytes or parseFile made; otherwise, and for elements of an
+// entity's text, libxml2's own line (that of the tag's end, which the
+// "near line" texts quote). 0 for a null node.
+int startLineOf(const xmlNode* node);
 // The document type node of `doc`; null when it has none.
 xmlDtd* documentType(xmlDoc* doc);
 // Validates `doc` against the DTD file at `path` with a fresh validation
@@ -152,7 +157,7 @@ struct DetailsSink {
 
     // Announces the definition at `node` as the next one delivered.
     void source(const xmlNode* node) const {
-        if (details) details->definitionSource(file, node ? static_cast<int>(xmlGetLineNo(node)) : 0);
+        if (details) details->definitionSource(file, startLineOf(node));
     }
     // True, with the target's reason as the last error, once the target
     // asked for the read to end.
