@@ -149,8 +149,13 @@ ZnFom::ObjectClass* ZnFom::findObjectClass(const char* name) {
 
 ZnFom::InteractionClass* ZnFom::findInteractionClass(const char* name) {
     if (!name) return nullptr;
+    if (lastInteractionClass_ < interactionClasses_.size() &&
+        sameText(interactionClasses_[lastInteractionClass_].name, name))
+        return &interactionClasses_[lastInteractionClass_];
     const size_t* i = lookup(interactionIndex_, name);
-    return i ? &interactionClasses_[*i] : nullptr;
+    if (!i) return nullptr;
+    lastInteractionClass_ = *i;
+    return &interactionClasses_[*i];
 }
 
 ZnFom::Attribute* ZnFom::findAttribute(ObjectClass& cls, const char* name) {

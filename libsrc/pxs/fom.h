@@ -247,6 +247,18 @@ protected:
     InteractionClass* storedInteractionClass(const ZnString& name) {
         return findInteractionClass(name.c_str());
     }
+    // Where the class of that full name stands in objectClasses() or
+    // interactionClasses(), for receivers that keep more per class;
+    // SIZE_MAX when there is none. Asking again for the class asked for
+    // last costs one comparison, as members arrive class by class.
+    size_t objectClassPosition(const char* name) {
+        const ObjectClass* cls = findObjectClass(name);
+        return cls ? static_cast<size_t>(cls - objectClasses_.data()) : SIZE_MAX;
+    }
+    size_t interactionClassPosition(const char* name) {
+        const InteractionClass* cls = findInteractionClass(name);
+        return cls ? static_cast<size_t>(cls - interactionClasses_.data()) : SIZE_MAX;
+    }
 
 private:
     // Names of members of one class, indexed once the class grows past a
@@ -273,6 +285,7 @@ private:
     size_t lastObjectClass_ = SIZE_MAX;        // attributes arrive class by class
     std::vector<InteractionClass> interactionClasses_;
     std::unordered_map<std::string, size_t> interactionIndex_;
+    size_t lastInteractionClass_ = SIZE_MAX;  // parameters arrive class by class
     ZnString objectRoot_;
     ZnString interactionRoot_;
     std::vector<Dimension> dimensions_;

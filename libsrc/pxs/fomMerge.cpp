@@ -163,17 +163,19 @@ void ZnFomMerge::beginModule(const std::string& file) {
 
 bool ZnFomMerge::endModule() {
     // Members the restating module left out; the list of the first stays.
-    for (const std::string& tag : restatedClasses_) {
-        bool interaction = tag[0] == 'i';
-        std::string name = tag.substr(2);
-        ClassState& state = interaction ? interactionStates_[name] : objectStates_[name];
+    for (const Restated& restated : restatedClasses_) {
+        const bool interaction = restated.interaction;
+        ClassState& state = stateAt(interaction, restated.position);
         if (state.restatedIn != module_) continue;
+        const std::string name = interaction
+                                     ? interactionClasses()[restated.position].name.std()
+                                     : objectClasses()[restated.position].name.std();
         std::string kind = interaction ? "parameter " : "attribute ";
         std::vector<std::string> first;
         if (interaction) {
-            first = strings(interactionClass(ZnString(name.c_str()))->parameters);
+            first = strings(interactionClasses()[restated.position].parameters);
         } else {
-            const ObjectClass* cls = objectClass(ZnString(name.c_str()));
+            const ObjectClass* cls = &objectClasses()[restated.position];
             for (const Attribute& a : cls->attributes) {
                 first.push_back(a.name.std());
                 auto listed = state.listedDimensions.find(a.name.std());
@@ -220,16 +222,26 @@ const ZnFomMerge::Position* ZnFomMerge::definitionOf(const std::string& element)
     return it == sources_.end() ? nullptr : &it->second;
 }
 
-ZnSharingType_enum ZnFomMerge::classSharing(const ZnString& className, bool interaction) const {
+const ZnFomMerge::ClassState* ZnFomMerge::classState(const ZnString& name, bool interaction) const {
     const auto& states = interaction ? interactionStates_ : objectStates_;
-    auto it = states.find(className.std());
-    return it == states.end() ? ZnSharingInvalid : it->second.sharing;
+    size_t at = SIZE_MAX;
+    if (interaction) {
+        if (const InteractionClass* cls = interactionClass(name))
+            at = static_cast<size_t>(cls - interactionClasses().data());
+    } else if (const ObjectClass* cls = objectClass(name)) {
+        at = static_cast<size_t>(cls - objectClasses().data());
+    }
+    return at < states.size() ? &states[at] : nullptr;
+}
+
+ZnSharingType_enum ZnFomMerge::classSharing(const ZnString& className, bool interaction) const {
+    const ClassState* state = classState(className, interaction);
+    return state ? state->sharing : ZnSharingInvalid;
 }
 
 ZnString ZnFomMerge::classSemantics(const ZnString& className, bool interaction) const {
-    const auto& states = interaction ? interactionStates_ : objectStates_;
-    auto it = states.find(className.std());
-    return it == states.end() ? ZnString() : it->second.semantics;
+    const ClassState* state = classState(className, interaction);
+    return state ? state->semantics : ZnString();
 }
 
 std::vector<std::pair<std::string, ZnFomMerge::Position>> ZnFomMerge::definitions() const {
@@ -242,10 +254,17 @@ std::vector<std::pair<std::string, ZnFomMerge::Position>> ZnFomMerge::definition
 const char* ZnFomMerge::stopReason() const { return stop_.empty() ? nullptr : stop_.c_str(); }
 
 void ZnFomMerge::definitionSource(const char* file, int line) {
-    current_ = Position{file && *file ? file : moduleFile_, line};
+    // Called before every definition: assigning keeps the buffer it has.
+    if (file && *file)
+        current_.file.assign(file);
+    else
+        current_.file = moduleFile_;
+    current_.line = line;
 }
 
-void ZnFomMerge::remember(const std::string& element) { sources_.emplace(element, current_); }
+void ZnFomMerge::remember(std::string element) {
+    sources_.emplace(std::move(element), current_);
+}
 
 void ZnFomMerge::report(const std::string& element, const std::string& message,
                         const Position* other) {
@@ -276,9 +295,16 @@ void ZnFomMerge::error(const std::string& element, const std::string& message,
 
 ZnFomMerge::ClassState* ZnFomMerge::classState(const char* name, bool interaction) {
     if (!name) return nullptr;
-    if (interaction ? !interactionClass(ZnString(name)) : !objectClass(ZnString(name)))
-        return nullptr;
-    return &(interaction ? interactionStates_ : objectStates_)[name];
+    size_t at = interaction ? interactionClassPosition(name) : objectClassPosition(name);
+    return at == SIZE_MAX ? nullptr : &stateAt(interaction, at);
+}
+
+// States grow with the classes; a reference to one lasts until the next
+// class is accepted.
+ZnFomMerge::ClassState& ZnFomMerge::stateAt(bool interaction, size_t position) {
+    std::vector<ClassState>& states = interaction ? interactionStates_ : objectStates_;
+    if (position >= states.size()) states.resize(position + 1);
+    return states[position];
 }
 
 // True when the module being read lists members of a class an earlier
@@ -294,7 +320,7 @@ bool ZnFomMerge::addObjectClass(const char* name, const char* parent) {
     bool accepted = ZnFom::addObjectClass(name, parent);
     if (accepted) {
         remember("objectClass " + text(name));
-        ClassState& state = objectStates_[name];
+        ClassState& state = *classState(name, false);
         if (state.declaredIn < 0) state.declaredIn = module_;
         state.offeredAt = current_;
     }
@@ -307,7 +333,7 @@ bool ZnFomMerge::addInteractionClass(const char* name, const char* parent,
     bool accepted = ZnFom::addInteractionClass(name, parent, transport, order, space);
     if (accepted) {
         remember("interactionClass " + text(name));
-        ClassState& state = interactionStates_[name];
+        ClassState& state = *classState(name, true);
         if (state.declaredIn < 0) state.declaredIn = module_;
         state.offeredAt = current_;
         InteractionOffer& offer = offers_[name];
@@ -340,17 +366,17 @@ void ZnFomMerge::addAttribute(const char* className, const char* attribute,
     attributeGiven_ = kStatedByAll;
     ClassState* state = classState(className, false);
     if (!state || !attribute) return;
-    const std::string element = "attribute " + text(className) + "." + attribute;
+    std::string element = "attribute " + text(className) + "." + attribute;
     if (!restating(*state)) {
-        remember(element);
         attributeGivenOf_[key(ZnString(className), ZnString(attribute))] = given;
+        remember(std::move(element));
         ZnFom::addAttribute(className, attribute, transport, order, sharing, updateType,
                             updateCondition, ownership, semantics, reserved);
         return;
     }
     if (state->restatedIn != module_) {
         state->restatedIn = module_;
-        restatedClasses_.push_back("o:" + text(className));
+        restatedClasses_.push_back(Restated{false, objectClassPosition(className)});
     }
     state->listed.insert(attribute);
     state->listedAt.emplace(attribute, current_);
@@ -389,7 +415,8 @@ void ZnFomMerge::addAttribute(const char* className, const char* attribute,
 
 bool ZnFomMerge::addAttributeDimension(const char* className, const char* attribute,
                                        const char* dimensionName) {
-    if (className && attribute && dimensionName)
+    // Dimensions are never taken back: one known now passes checkComplete.
+    if (className && attribute && dimensionName && !dimension(ZnString(dimensionName)))
         dimensionReferences_.push_back(
             Reference{"attribute " + text(className) + "." + attribute, dimensionName, current_});
     ClassState* state = classState(className, false);
@@ -446,16 +473,16 @@ void ZnFomMerge::adoptInteraction(const char* className, ClassState& state) {
 void ZnFomMerge::addParameter(const char* className, const char* parameter) {
     ClassState* state = classState(className, true);
     if (!state || !parameter) return;
-    const std::string element = "parameter " + text(className) + "." + parameter;
+    std::string element = "parameter " + text(className) + "." + parameter;
     if (state->membersFrom < 0 && state->declaredIn != module_) adoptInteraction(className, *state);
     if (!restating(*state)) {
-        remember(element);
+        remember(std::move(element));
         ZnFom::addParameter(className, parameter);
         return;
     }
     if (state->restatedIn != module_) {
         state->restatedIn = module_;
-        restatedClasses_.push_back("i:" + text(className));
+        restatedClasses_.push_back(Restated{true, interactionClassPosition(className)});
         compareInteraction(className, *state);
     }
     state->listed.insert(parameter);
@@ -468,7 +495,7 @@ void ZnFomMerge::addParameter(const char* className, const char* parameter) {
 }
 
 bool ZnFomMerge::addInteractionDimension(const char* className, const char* dimensionName) {
-    if (className && dimensionName)
+    if (className && dimensionName && !dimension(ZnString(dimensionName)))
         dimensionReferences_.push_back(
             Reference{"interactionClass " + text(className), dimensionName, current_});
     ClassState* state = classState(className, true);
@@ -485,12 +512,12 @@ void ZnFomMerge::memberDataType(std::unordered_map<std::string, ZnString>& types
                                 const ZnString& member, const ZnString& dataType) {
     ClassState* state = classState(className.c_str(), interaction);
     if (!state || noType(dataType)) return;
-    const std::string k = key(className, member);
-    auto it = types.find(k);
+    std::string k = key(className, member);
     if (state->membersFrom == module_ && !(state->restatedIn == module_)) {
-        types.emplace(k, dataType);
+        types.emplace(std::move(k), dataType);
         return;
     }
+    auto it = types.find(k);
     if (it == types.end() || it->second == dataType) return;
     error(std::string(interaction ? "parameter " : "attribute ") + className.std() + "." +
               member.std(),
@@ -641,20 +668,21 @@ bool ZnFomMerge::checkComplete() {
             completeness(element, definitionOf(element),
                          std::string(role) + " " + type.std() + " is not defined");
     };
+    // Members are the bulk of a model: their element names are only made
+    // for the few that fail.
+    auto needMember = [&](const char* kind, const ZnString& cls, const ZnString& member,
+                          const ZnString* type) {
+        if (!member.empty() && (!type || noType(*type) || dataTypeExists(*type))) return;
+        const std::string element = kind + cls.std() + "." + member.std();
+        if (member.empty()) completeness(element, definitionOf(element), "has no name");
+        if (type) needType(element, *type, "data type");
+    };
     for (const ObjectClass& cls : objectClasses())
-        for (const Attribute& a : cls.attributes) {
-            const std::string element = "attribute " + cls.name.std() + "." + a.name.std();
-            if (a.name.empty()) completeness(element, definitionOf(element), "has no name");
-            if (const ZnString* type = attributeDataTypeOf(cls.name, a.name))
-                needType(element, *type, "data type");
-        }
+        for (const Attribute& a : cls.attributes)
+            needMember("attribute ", cls.name, a.name, attributeDataTypeOf(cls.name, a.name));
     for (const InteractionClass& cls : interactionClasses())
-        for (const ZnString& p : cls.parameters) {
-            const std::string element = "parameter " + cls.name.std() + "." + p.std();
-            if (p.empty()) completeness(element, definitionOf(element), "has no name");
-            if (const ZnString* type = parameterDataTypeOf(cls.name, p))
-                needType(element, *type, "data type");
-        }
+        for (const ZnString& p : cls.parameters)
+            needMember("parameter ", cls.name, p, parameterDataTypeOf(cls.name, p));
     for (const Dimension& d : dimensions())
         if (d.name.empty()) completeness("dimension ", nullptr, "has no name");
     auto named = [&](const ZnString& name) {

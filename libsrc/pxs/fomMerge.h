@@ -177,8 +177,10 @@ private:
     };
 
     ClassState* classState(const char* name, bool interaction);
+    const ClassState* classState(const ZnString& name, bool interaction) const;
+    ClassState& stateAt(bool interaction, size_t position);
     bool restating(ClassState& state);
-    void remember(const std::string& element);
+    void remember(std::string element);
     void report(const std::string& element, const std::string& message,
                 const Position* other = nullptr);
     void error(const std::string& element, const std::string& message,
@@ -210,14 +212,20 @@ private:
     size_t moduleErrors_ = 0;
     std::string stop_;
     std::unordered_map<std::string, Position> sources_;
-    std::unordered_map<std::string, ClassState> objectStates_;
-    std::unordered_map<std::string, ClassState> interactionStates_;
+    // Parallel to objectClasses() and interactionClasses(): one lookup of the
+    // class finds both its entry and its state.
+    std::vector<ClassState> objectStates_;
+    std::vector<ClassState> interactionStates_;
     std::unordered_map<std::string, InteractionOffer> offers_;  // this module's only
-    std::vector<std::string> restatedClasses_;  // "o:" / "i:" + name, this module's
+    struct Restated {
+        bool interaction;
+        size_t position;
+    };
+    std::vector<Restated> restatedClasses_;  // this module's, in the order restated
     std::unordered_map<std::string, ZnString> attributeTypes_;  // class "\n" member
     std::unordered_map<std::string, ZnString> parameterTypes_;
     std::unordered_map<std::string, unsigned> attributeGivenOf_;  // what the first statement gave
-    std::vector<Reference> dimensionReferences_;
+    std::vector<Reference> dimensionReferences_;  // names not declared when met
 };
 
 #endif
