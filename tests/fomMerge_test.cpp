@@ -163,8 +163,8 @@ TEST(MergeScaffolding, RestatedClassesWithoutMembersAreAcceptedInAnyOrder) {
     EXPECT_EQ(ship->attributes.size(), 2u);
     ASSERT_NE(shipFirst.fom.objectClass("HLAobjectRoot.Ship.Tug"), nullptr);
     // The class keeps the module that defined it as its source.
-    const ZnFomMerge::Position* where = shipFirst.fom.definitionOf("objectClass HLAobjectRoot.Ship");
-    ASSERT_NE(where, nullptr);
+    const auto where = shipFirst.fom.definitionOf("objectClass HLAobjectRoot.Ship");
+    ASSERT_TRUE(where.has_value());
     EXPECT_EQ(where->file, shipFirst.path("ship.xml"));
 
     // Scaffolding read first: the members still come from the module that lists them.

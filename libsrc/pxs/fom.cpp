@@ -175,6 +175,22 @@ ZnFom::Attribute* ZnFom::findAttribute(ObjectClass& cls, const char* name) {
     return i ? &attrs[*i] : nullptr;
 }
 
+size_t ZnFom::attributePosition(const ObjectClass& cls, const char* name) const {
+    const std::vector<Attribute>& attrs = cls.attributes;
+    if (!name) return SIZE_MAX;
+    // Attributes are asked for mostly as they arrive: the last one first.
+    if (!attrs.empty() && attrs.back().name == name) return attrs.size() - 1;
+    const size_t at = static_cast<size_t>(&cls - objectClasses_.data());
+    if (at < attributeIndex_.size() && attrs.size() > kScanLimit &&
+        attributeIndex_[at].positions.size() == attrs.size()) {
+        const size_t* i = lookup(attributeIndex_[at].positions, name);
+        return i ? *i : SIZE_MAX;
+    }
+    for (size_t i = 0; i < attrs.size(); ++i)
+        if (attrs[i].name == name) return i;
+    return SIZE_MAX;
+}
+
 // A new attribute entry of a known class, or null when the class is unknown
 // or already has an attribute of that name (the first definition stays).
 ZnFom::Attribute* ZnFom::addAttributeEntry(const char* className, const char* attribute) {

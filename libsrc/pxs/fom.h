@@ -259,6 +259,9 @@ protected:
         const InteractionClass* cls = findInteractionClass(name);
         return cls ? static_cast<size_t>(cls - interactionClasses_.data()) : SIZE_MAX;
     }
+    // Where the attribute of that name stands in the class's list; SIZE_MAX
+    // when the class has none.
+    size_t attributePosition(const ObjectClass& cls, const char* name) const;
 
 private:
     // Names of members of one class, indexed once the class grows past a

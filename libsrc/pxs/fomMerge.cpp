@@ -16,8 +16,6 @@ namespace {
 
 std::string text(const char* s) { return s ? s : ""; }
 
-std::string key(const ZnString& a, const ZnString& b) { return a.std() + "\n" + b.std(); }
-
 // A data type name that stands for none.
 bool noType(const ZnString& name) { return name.empty() || name == "NA"; }
 
@@ -155,8 +153,8 @@ ZnFomMerge::~ZnFomMerge() = default;
 void ZnFomMerge::beginModule(const std::string& file) {
     endModule();
     ++module_;
-    moduleFile_ = file;
-    current_ = Position{file, 0};
+    moduleFile_ = fileIndex(file.c_str());
+    current_ = Spot{moduleFile_, 0};
     moduleErrors_ = 0;
     stop_.clear();
 }
@@ -201,25 +199,7 @@ bool ZnFomMerge::endModule() {
         state.listedAt.clear();
     }
     restatedClasses_.clear();
-    offers_.clear();
     return moduleErrors_ == 0;
-}
-
-const ZnString* ZnFomMerge::attributeDataTypeOf(const ZnString& className,
-                                                const ZnString& attribute) const {
-    auto it = attributeTypes_.find(key(className, attribute));
-    return it == attributeTypes_.end() ? nullptr : &it->second;
-}
-
-const ZnString* ZnFomMerge::parameterDataTypeOf(const ZnString& className,
-                                                const ZnString& parameter) const {
-    auto it = parameterTypes_.find(key(className, parameter));
-    return it == parameterTypes_.end() ? nullptr : &it->second;
-}
-
-const ZnFomMerge::Position* ZnFomMerge::definitionOf(const std::string& element) const {
-    auto it = sources_.find(element);
-    return it == sources_.end() ? nullptr : &it->second;
 }
 
 const ZnFomMerge::ClassState* ZnFomMerge::classState(const ZnString& name, bool interaction) const {
@@ -234,6 +214,64 @@ const ZnFomMerge::ClassState* ZnFomMerge::classState(const ZnString& name, bool 
     return at < states.size() ? &states[at] : nullptr;
 }
 
+// The member's state; null when the class has no member of that name.
+const ZnFomMerge::MemberState* ZnFomMerge::memberState(const ClassState& state, bool interaction,
+                                                       const ZnString& className,
+                                                       const char* member) const {
+    const size_t at = memberPosition(interaction, className, member);
+    return at < state.members.size() ? &state.members[at] : nullptr;
+}
+
+size_t ZnFomMerge::memberPosition(bool interaction, const ZnString& className,
+                                  const char* member) const {
+    if (!interaction) return attributePosition(*objectClass(className), member);
+    // Parameters arrive in order and are asked for as they arrive.
+    const std::vector<ZnString>& params = interactionClass(className)->parameters;
+    for (size_t i = params.size(); i-- > 0;)
+        if (params[i] == member) return i;
+    return SIZE_MAX;
+}
+
+const ZnString* ZnFomMerge::attributeDataTypeOf(const ZnString& className,
+                                                const ZnString& attribute) const {
+    const ClassState* state = classState(className, false);
+    const MemberState* m = state ? memberState(*state, false, className, attribute.c_str()) : nullptr;
+    return m && !m->dataType.empty() ? &m->dataType : nullptr;
+}
+
+const ZnString* ZnFomMerge::parameterDataTypeOf(const ZnString& className,
+                                                const ZnString& parameter) const {
+    const ClassState* state = classState(className, true);
+    const MemberState* m = state ? memberState(*state, true, className, parameter.c_str()) : nullptr;
+    return m && !m->dataType.empty() ? &m->dataType : nullptr;
+}
+
+std::optional<ZnFomMerge::Position> ZnFomMerge::definitionOf(const std::string& element) const {
+    const size_t space = element.find(' ');
+    if (space == std::string::npos) return std::nullopt;
+    const std::string kind = element.substr(0, space);
+    const std::string name = element.substr(space + 1);
+    const bool interaction = kind == "interactionClass" || kind == "parameter";
+    if (kind == "objectClass" || kind == "interactionClass") {
+        const ClassState* state = classState(ZnString(name.c_str()), interaction);
+        if (!state || state->declaredIn < 0) return std::nullopt;
+        return position(state->firstAt);
+    }
+    if (kind == "attribute" || kind == "parameter") {
+        const size_t dot = name.rfind('.');
+        if (dot == std::string::npos) return std::nullopt;
+        const ZnString className(name.substr(0, dot).c_str());
+        const ClassState* state = classState(className, interaction);
+        const MemberState* m =
+            state ? memberState(*state, interaction, className, name.c_str() + dot + 1) : nullptr;
+        if (!m) return std::nullopt;
+        return position(m->at);
+    }
+    auto it = sources_.find(element);
+    if (it == sources_.end()) return std::nullopt;
+    return position(it->second);
+}
+
 ZnSharingType_enum ZnFomMerge::classSharing(const ZnString& className, bool interaction) const {
     const ClassState* state = classState(className, interaction);
     return state ? state->sharing : ZnSharingInvalid;
@@ -245,7 +283,24 @@ ZnString ZnFomMerge::classSemantics(const ZnString& className, bool interaction)
 }
 
 std::vector<std::pair<std::string, ZnFomMerge::Position>> ZnFomMerge::definitions() const {
-    std::vector<std::pair<std::string, Position>> all(sources_.begin(), sources_.end());
+    std::vector<std::pair<std::string, Position>> all;
+    for (const auto& [element, spot] : sources_) all.emplace_back(element, position(spot));
+    auto classes = [&](const char* classKind, const char* memberKind, bool interaction,
+                       const auto& entries, auto memberName) {
+        const auto& states = interaction ? interactionStates_ : objectStates_;
+        for (size_t c = 0; c < entries.size() && c < states.size(); ++c) {
+            const ClassState& state = states[c];
+            const std::string name = entries[c].name.std();
+            if (state.declaredIn >= 0) all.emplace_back(classKind + name, position(state.firstAt));
+            for (size_t m = 0; m < state.members.size(); ++m)
+                all.emplace_back(memberKind + name + "." + memberName(entries[c], m),
+                                 position(state.members[m].at));
+        }
+    };
+    classes("objectClass ", "attribute ", false, objectClasses(),
+            [](const ObjectClass& c, size_t m) { return c.attributes[m].name.std(); });
+    classes("interactionClass ", "parameter ", true, interactionClasses(),
+            [](const InteractionClass& c, size_t m) { return c.parameters[m].std(); });
     std::sort(all.begin(), all.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     return all;
@@ -253,12 +308,23 @@ std::vector<std::pair<std::string, ZnFomMerge::Position>> ZnFomMerge::definition
 
 const char* ZnFomMerge::stopReason() const { return stop_.empty() ? nullptr : stop_.c_str(); }
 
+uint32_t ZnFomMerge::fileIndex(const char* file) {
+    if (!file || !*file) return 0;
+    auto [it, added] = fileIndex_.emplace(file, static_cast<uint32_t>(files_.size()));
+    if (added) files_.push_back(file);
+    return it->second;
+}
+
+ZnFomMerge::Position ZnFomMerge::position(const Spot& spot) const {
+    return Position{files_[spot.file], spot.line};
+}
+
 void ZnFomMerge::definitionSource(const char* file, int line) {
-    // Called before every definition: assigning keeps the buffer it has.
-    if (file && *file)
-        current_.file.assign(file);
-    else
+    // Called before every definition, nearly always with the file of the last.
+    if (!file || !*file)
         current_.file = moduleFile_;
+    else if (files_[current_.file] != file)
+        current_.file = fileIndex(file);
     current_.line = line;
 }
 
@@ -266,13 +332,13 @@ void ZnFomMerge::remember(std::string element) {
     sources_.emplace(std::move(element), current_);
 }
 
-void ZnFomMerge::report(const std::string& element, const std::string& message,
-                        const Position* other) {
+void ZnFomMerge::error(const std::string& element, const std::string& message,
+                       std::optional<Position> other) {
     if (!other) other = definitionOf(element);
     ZnFomDiagnostic d{policy_ == ZnMergePolicy::Strict ? ZnFomDiagnostic::Error
                                                        : ZnFomDiagnostic::Warning,
                       element,
-                      current_.file,
+                      files_[current_.file],
                       current_.line,
                       other ? other->file : std::string(),
                       other ? other->line : 0,
@@ -286,11 +352,6 @@ void ZnFomMerge::report(const std::string& element, const std::string& message,
     stop_ = d.file + ":" + std::to_string(d.line) + ": " + element + " " + message;
     if (!d.otherFile.empty())
         stop_ += " (first defined at " + d.otherFile + ":" + std::to_string(d.otherLine) + ")";
-}
-
-void ZnFomMerge::error(const std::string& element, const std::string& message,
-                       const Position* other) {
-    report(element, message, other);
 }
 
 ZnFomMerge::ClassState* ZnFomMerge::classState(const char* name, bool interaction) {
@@ -307,6 +368,16 @@ ZnFomMerge::ClassState& ZnFomMerge::stateAt(bool interaction, size_t position) {
     return states[position];
 }
 
+// What the module being read says of an interaction class, fresh for each
+// module.
+ZnFomMerge::InteractionOffer& ZnFomMerge::offerOf(ClassState& state) {
+    if (state.offerIn != module_) {
+        state.offerIn = module_;
+        state.offer = InteractionOffer();
+    }
+    return state.offer;
+}
+
 // True when the module being read lists members of a class an earlier
 // module gave its members; the first such member marks the class restated.
 bool ZnFomMerge::restating(ClassState& state) {
@@ -319,9 +390,11 @@ bool ZnFomMerge::restating(ClassState& state) {
 bool ZnFomMerge::addObjectClass(const char* name, const char* parent) {
     bool accepted = ZnFom::addObjectClass(name, parent);
     if (accepted) {
-        remember("objectClass " + text(name));
         ClassState& state = *classState(name, false);
-        if (state.declaredIn < 0) state.declaredIn = module_;
+        if (state.declaredIn < 0) {
+            state.declaredIn = module_;
+            state.firstAt = current_;
+        }
         state.offeredAt = current_;
     }
     return accepted;
@@ -332,12 +405,14 @@ bool ZnFomMerge::addInteractionClass(const char* name, const char* parent,
                                      const char* space) {
     bool accepted = ZnFom::addInteractionClass(name, parent, transport, order, space);
     if (accepted) {
-        remember("interactionClass " + text(name));
         ClassState& state = *classState(name, true);
-        if (state.declaredIn < 0) state.declaredIn = module_;
+        if (state.declaredIn < 0) {
+            state.declaredIn = module_;
+            state.firstAt = current_;
+        }
         state.offeredAt = current_;
-        InteractionOffer& offer = offers_[name];
-        offer = InteractionOffer();
+        state.offerIn = -1;
+        InteractionOffer& offer = offerOf(state);
         offer.transport = transport;
         offer.order = order;
         offer.where = current_;
@@ -351,7 +426,7 @@ void ZnFomMerge::classDetails(const ZnString& className, bool interaction,
                               ZnSharingType_enum sharing, const ZnString& semantics) {
     ClassState* state = classState(className.c_str(), interaction);
     if (!state) return;
-    if (interaction) offers_[className.std()].sharing = sharing;
+    if (interaction) offerOf(*state).sharing = sharing;
     if (state->declaredIn != module_) return;  // the first declaration's stay
     state->sharing = sharing;
     state->semantics = semantics;
@@ -366,14 +441,20 @@ void ZnFomMerge::addAttribute(const char* className, const char* attribute,
     attributeGiven_ = kStatedByAll;
     ClassState* state = classState(className, false);
     if (!state || !attribute) return;
-    std::string element = "attribute " + text(className) + "." + attribute;
     if (!restating(*state)) {
-        attributeGivenOf_[key(ZnString(className), ZnString(attribute))] = given;
-        remember(std::move(element));
+        const ObjectClass* cls = objectClass(ZnString(className));
+        const size_t before = cls->attributes.size();
         ZnFom::addAttribute(className, attribute, transport, order, sharing, updateType,
                             updateCondition, ownership, semantics, reserved);
+        // A name the module repeats keeps its first statement.
+        if (cls->attributes.size() > before) {
+            state->members.resize(cls->attributes.size());
+            state->members.back().given = given;
+            state->members.back().at = current_;
+        }
         return;
     }
+    const std::string element = "attribute " + text(className) + "." + attribute;
     if (state->restatedIn != module_) {
         state->restatedIn = module_;
         restatedClasses_.push_back(Restated{false, objectClassPosition(className)});
@@ -381,35 +462,32 @@ void ZnFomMerge::addAttribute(const char* className, const char* attribute,
     state->listed.insert(attribute);
     state->listedAt.emplace(attribute, current_);
     const ObjectClass* cls = objectClass(ZnString(className));
-    auto it = std::find_if(cls->attributes.begin(), cls->attributes.end(),
-                           [&](const Attribute& a) { return a.name == attribute; });
-    if (it == cls->attributes.end()) {
+    const size_t at = attributePosition(*cls, attribute);
+    if (at == SIZE_MAX) {
         error(element, "is not in the member list of " + text(className),
               definitionOf("objectClass " + text(className)));
         return;
     }
-    const Attribute& first = *it;
-    auto firstGiven = attributeGivenOf_.find(key(ZnString(className), ZnString(attribute)));
-    const unsigned both =
-        given & (firstGiven == attributeGivenOf_.end() ? kStatedByAll : firstGiven->second);
+    const Attribute& first = cls->attributes[at];
+    const unsigned both = given & (at < state->members.size() ? state->members[at].given
+                                                              : kStatedByAll);
     Differences differs;
-    auto differ = [&](const char* what) { differs.add(what); };
     // Compared only where both statements give the property.
     if ((both & ZnMemberTransportation) && transport != ZnTransportNone &&
         first.transport != ZnTransportNone && transport != first.transport)
-        differ("transportation");
+        differs.add("transportation");
     if ((both & ZnMemberOrder) && order != ZnOrderNone && first.order != ZnOrderNone &&
         order != first.order)
-        differ("order");
-    if ((both & ZnMemberSharing) && sharing != first.sharing) differ("sharing");
+        differs.add("order");
+    if ((both & ZnMemberSharing) && sharing != first.sharing) differs.add("sharing");
     // NA is what a reader passes when the module gives no update type.
     if ((both & ZnMemberUpdateType) && updateType != ZnUpdateNA &&
         first.updateType != ZnUpdateNA && updateType != first.updateType)
-        differ("update type");
+        differs.add("update type");
     if ((both & ZnMemberUpdateCondition) && updateCondition && !updateCondition->empty() &&
         !first.updateCondition.empty() && *updateCondition != first.updateCondition)
-        differ("update condition");
-    if ((both & ZnMemberOwnership) && ownership != first.ownership) differ("ownership");
+        differs.add("update condition");
+    if ((both & ZnMemberOwnership) && ownership != first.ownership) differs.add("ownership");
     if (!differs.empty()) error(element, differs.text() + " from the first definition");
 }
 
@@ -425,59 +503,58 @@ bool ZnFomMerge::addAttributeDimension(const char* className, const char* attrib
         return ZnFom::addAttributeDimension(className, attribute, dimensionName);
     // A restated attribute: its dimensions are compared, never added.
     state->listedDimensions[attribute].push_back(dimensionName);
-    const ObjectClass* cls = objectClass(ZnString(className));
     return dimension(ZnString(dimensionName)) &&
-           std::any_of(cls->attributes.begin(), cls->attributes.end(),
-                       [&](const Attribute& a) { return a.name == attribute; });
+           attributePosition(*objectClass(ZnString(className)), attribute) != SIZE_MAX;
 }
 
 void ZnFomMerge::compareInteraction(const std::string& name, ClassState& state) {
-    auto it = offers_.find(name);
-    if (it == offers_.end() || it->second.compared) return;
-    InteractionOffer& offer = it->second;
+    if (state.offerIn != module_ || state.offer.compared) return;
+    InteractionOffer& offer = state.offer;
     offer.compared = true;
     const InteractionClass* cls = interactionClass(ZnString(name.c_str()));
-    const std::string element = "interactionClass " + name;
     Differences differs;
-    auto differ = [&](const char* what) { differs.add(what); };
     if (offer.transport != ZnTransportNone && cls->transport != ZnTransportNone &&
         offer.transport != cls->transport)
-        differ("transportation");
+        differs.add("transportation");
     if (offer.order != ZnOrderNone && cls->order != ZnOrderNone && offer.order != cls->order)
-        differ("order");
+        differs.add("order");
     if (offer.sharing != ZnSharingInvalid && state.sharing != ZnSharingInvalid &&
         offer.sharing != state.sharing)
-        differ("sharing");
+        differs.add("sharing");
     if (!offer.dimensions.empty() && !cls->dimensions.empty() &&
         joined(offer.dimensions) != joined(strings(cls->dimensions)))
-        differ("dimensions");
-    if (!differs.empty()) error(element, differs.text() + " from the first definition");
+        differs.add("dimensions");
+    if (!differs.empty())
+        error("interactionClass " + name, differs.text() + " from the first definition");
 }
 
 // The first module to list parameters of a class that only scaffolding
 // declared so far gives the class its properties: scaffolding changes nothing.
 void ZnFomMerge::adoptInteraction(const char* className, ClassState& state) {
-    auto it = offers_.find(className);
     InteractionClass* cls = storedInteractionClass(ZnString(className));
-    if (it == offers_.end() || !cls) return;
-    const InteractionOffer& offer = it->second;
+    if (state.offerIn != module_ || !cls) return;
+    const InteractionOffer& offer = state.offer;
     cls->transport = offer.transport;
     cls->order = offer.order;
     state.sharing = offer.sharing;
     cls->dimensions.clear();
     for (const std::string& d : offer.dimensions)
         if (dimension(ZnString(d.c_str()))) cls->dimensions.emplace_back(d.c_str());
-    sources_["interactionClass " + text(className)] = offer.where;
+    state.firstAt = offer.where;
 }
 
 void ZnFomMerge::addParameter(const char* className, const char* parameter) {
     ClassState* state = classState(className, true);
     if (!state || !parameter) return;
-    std::string element = "parameter " + text(className) + "." + parameter;
     if (state->membersFrom < 0 && state->declaredIn != module_) adoptInteraction(className, *state);
     if (!restating(*state)) {
-        remember(std::move(element));
+        const InteractionClass* cls = interactionClass(ZnString(className));
+        const size_t before = cls->parameters.size();
         ZnFom::addParameter(className, parameter);
+        if (cls->parameters.size() > before) {
+            state->members.resize(cls->parameters.size());
+            state->members.back().at = current_;
+        }
         return;
     }
     if (state->restatedIn != module_) {
@@ -490,7 +567,8 @@ void ZnFomMerge::addParameter(const char* className, const char* parameter) {
     const InteractionClass* cls = interactionClass(ZnString(className));
     if (std::none_of(cls->parameters.begin(), cls->parameters.end(),
                      [&](const ZnString& p) { return p == parameter; }))
-        error(element, "is not in the member list of " + text(className),
+        error("parameter " + text(className) + "." + parameter,
+              "is not in the member list of " + text(className),
               definitionOf("interactionClass " + text(className)));
 }
 
@@ -503,36 +581,36 @@ bool ZnFomMerge::addInteractionDimension(const char* className, const char* dime
         return ZnFom::addInteractionDimension(className, dimensionName);
     // A later statement of the class: its dimensions only take part in the
     // comparison, and only if the module lists parameters.
-    offers_[className].dimensions.push_back(dimensionName);
+    offerOf(*state).dimensions.push_back(dimensionName);
     return dimension(ZnString(dimensionName)) != nullptr;
 }
 
-void ZnFomMerge::memberDataType(std::unordered_map<std::string, ZnString>& types,
-                                bool interaction, const ZnString& className,
+void ZnFomMerge::memberDataType(bool interaction, const ZnString& className,
                                 const ZnString& member, const ZnString& dataType) {
     ClassState* state = classState(className.c_str(), interaction);
     if (!state || noType(dataType)) return;
-    std::string k = key(className, member);
-    if (state->membersFrom == module_ && !(state->restatedIn == module_)) {
-        types.emplace(std::move(k), dataType);
+    const size_t at = memberPosition(interaction, className, member.c_str());
+    if (at >= state->members.size()) return;
+    MemberState& m = state->members[at];
+    if (state->membersFrom == module_ && state->restatedIn != module_) {
+        if (m.dataType.empty()) m.dataType = dataType;  // a repeated name keeps its first
         return;
     }
-    auto it = types.find(k);
-    if (it == types.end() || it->second == dataType) return;
+    if (m.dataType.empty() || m.dataType == dataType) return;
     error(std::string(interaction ? "parameter " : "attribute ") + className.std() + "." +
               member.std(),
           "has data type " + dataType.std() + " where the first definition has " +
-              it->second.std());
+              m.dataType.std());
 }
 
 void ZnFomMerge::attributeDataType(const ZnString& className, const ZnString& attribute,
                                    const ZnString& dataType) {
-    memberDataType(attributeTypes_, false, className, attribute, dataType);
+    memberDataType(false, className, attribute, dataType);
 }
 
 void ZnFomMerge::parameterDataType(const ZnString& className, const ZnString& parameter,
                                    const ZnString& dataType) {
-    memberDataType(parameterTypes_, true, className, parameter, dataType);
+    memberDataType(true, className, parameter, dataType);
 }
 
 // --- Dimensions and records
@@ -548,12 +626,11 @@ void ZnFomMerge::addDimension(const char* name, uint64_t upperBound, uint64_t lo
         return;
     }
     Differences differs;
-    auto differ = [&](const char* what) { differs.add(what); };
-    if (first->upperBound != upperBound) differ("upper bound");
+    if (first->upperBound != upperBound) differs.add("upper bound");
     ZnString norm = normalization ? *normalization : ZnString();
-    if (first->normalization != norm) differ("normalization");
+    if (first->normalization != norm) differs.add("normalization");
     if (first->excluded != excluded || (!excluded && (first->lower != lower || first->upper != upper)))
-        differ("value");
+        differs.add("value");
     if (!differs.empty()) error(element, differs.text() + " from the first definition");
 }
 
@@ -649,7 +726,7 @@ PXS_MERGE_DATA_TYPE(addVariantRecordDatatype, ZnVariantRecordDatatypeType,
 
 // --- Completeness
 
-void ZnFomMerge::completeness(const std::string& element, const Position* where,
+void ZnFomMerge::completeness(const std::string& element, std::optional<Position> where,
                               const std::string& message) {
     ZnFomDiagnostic d{ZnFomDiagnostic::Error, element, where ? where->file : std::string(),
                       where ? where->line : 0, std::string(), 0, message};
@@ -661,7 +738,7 @@ bool ZnFomMerge::checkComplete() {
     const size_t before = errors_;
     for (const Reference& ref : dimensionReferences_)
         if (!dimension(ZnString(ref.name.c_str())))
-            completeness(ref.element, &ref.where,
+            completeness(ref.element, position(ref.where),
                          "names dimension " + ref.name + ", which no module declares");
     auto needType = [&](const std::string& element, const ZnString& type, const char* role) {
         if (!noType(type) && !dataTypeExists(type))
@@ -677,17 +754,25 @@ bool ZnFomMerge::checkComplete() {
         if (member.empty()) completeness(element, definitionOf(element), "has no name");
         if (type) needType(element, *type, "data type");
     };
-    for (const ObjectClass& cls : objectClasses())
-        for (const Attribute& a : cls.attributes)
-            needMember("attribute ", cls.name, a.name, attributeDataTypeOf(cls.name, a.name));
-    for (const InteractionClass& cls : interactionClasses())
-        for (const ZnString& p : cls.parameters)
-            needMember("parameter ", cls.name, p, parameterDataTypeOf(cls.name, p));
+    auto typeOf = [](const std::vector<ClassState>& states, size_t c, size_t m) {
+        const bool known = c < states.size() && m < states[c].members.size();
+        return known ? &states[c].members[m].dataType : nullptr;
+    };
+    for (size_t c = 0; c < objectClasses().size(); ++c) {
+        const ObjectClass& cls = objectClasses()[c];
+        for (size_t m = 0; m < cls.attributes.size(); ++m)
+            needMember("attribute ", cls.name, cls.attributes[m].name, typeOf(objectStates_, c, m));
+    }
+    for (size_t c = 0; c < interactionClasses().size(); ++c) {
+        const InteractionClass& cls = interactionClasses()[c];
+        for (size_t m = 0; m < cls.parameters.size(); ++m)
+            needMember("parameter ", cls.name, cls.parameters[m], typeOf(interactionStates_, c, m));
+    }
     for (const Dimension& d : dimensions())
-        if (d.name.empty()) completeness("dimension ", nullptr, "has no name");
+        if (d.name.empty()) completeness("dimension ", std::nullopt, "has no name");
     auto named = [&](const ZnString& name) {
         const std::string element = "dataType " + name.std();
-        if (name.empty()) completeness(element, nullptr, "has no name");
+        if (name.empty()) completeness(element, std::nullopt, "has no name");
         return element;
     };
     for (size_t i = 0; i < basicDataRepresentations().size(); ++i)
@@ -708,7 +793,7 @@ bool ZnFomMerge::checkComplete() {
     for (size_t i = 0; i < enumeratedDatatypes().size(); ++i) {
         const ZnEnumeratedDatatypeType& r = enumeratedDatatypes()[i];
         std::string element = named(r.name);
-        const Position* where = definitionOf(element);
+        const std::optional<Position> where = definitionOf(element);
         if (!basicDataRepresentations().find(r.representation))
             completeness(element, where,
                          "representation " + r.representation.std() +
@@ -733,7 +818,7 @@ bool ZnFomMerge::checkComplete() {
     for (size_t i = 0; i < variantRecordDatatypes().size(); ++i) {
         const ZnVariantRecordDatatypeType& r = variantRecordDatatypes()[i];
         std::string element = named(r.name);
-        const Position* where = definitionOf(element);
+        const std::optional<Position> where = definitionOf(element);
         if (r.discriminant.empty()) completeness(element, where, "has no discriminant name");
         needType(element, r.dataType, "discriminant type");
         const ZnEnumeratedDatatypeType* discriminant = enumeratedDatatypes().find(r.dataType);

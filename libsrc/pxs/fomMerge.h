@@ -36,6 +36,8 @@
 #ifndef PXS_FOMMERGE_H
 #define PXS_FOMMERGE_H
 
+#include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -93,8 +95,8 @@ public:
     const ZnString* attributeDataTypeOf(const ZnString& className, const ZnString& attribute) const;
     const ZnString* parameterDataTypeOf(const ZnString& className, const ZnString& parameter) const;
     // Where an element (named as in ZnFomDiagnostic) was first defined;
-    // null when unknown.
-    const Position* definitionOf(const std::string& element) const;
+    // empty when unknown.
+    std::optional<Position> definitionOf(const std::string& element) const;
     // The sharing a class declared; ZnSharingInvalid when it declared none
     // the readers could tell.
     ZnSharingType_enum classSharing(const ZnString& className, bool interaction) const;
@@ -148,18 +150,18 @@ public:
     void addVariantRecordDatatype(ZnVariantRecordDatatypeType* rec) override;
 
 private:
-    // What one class of one kind has learnt beyond ZnFom's entry.
-    struct ClassState {
-        int membersFrom = -1;  // module that gave the member list; -1: none yet
-        int declaredIn = -1;   // module that first offered the class
-        ZnSharingType_enum sharing = ZnSharingInvalid;
-        ZnString semantics;
-        // The module being read restates the member list: what it listed.
-        int restatedIn = -1;
-        std::set<std::string> listed;
-        std::unordered_map<std::string, std::vector<std::string>> listedDimensions;
-        std::unordered_map<std::string, Position> listedAt;
-        Position offeredAt;  // the latest statement of the class
+    // A position with its file kept once in files_: the bulk of a model is
+    // members, and each remembers where it stands.
+    struct Spot {
+        uint32_t file = 0;
+        int line = 0;
+    };
+    // What a member's first statement gave beyond ZnFom's entry; parallel
+    // to the class's attributes or parameters.
+    struct MemberState {
+        ZnString dataType;
+        unsigned given = kStatedByAll;
+        Spot at;
     };
     // The properties the module being read gave an interaction class.
     struct InteractionOffer {
@@ -168,63 +170,84 @@ private:
         ZnSharingType_enum sharing = ZnSharingInvalid;
         std::vector<std::string> dimensions;
         bool compared = false;
-        Position where;
+        Spot where;
+    };
+    // What one class of one kind has learnt beyond ZnFom's entry.
+    struct ClassState {
+        int membersFrom = -1;  // module that gave the member list; -1: none yet
+        int declaredIn = -1;   // module that first offered the class
+        ZnSharingType_enum sharing = ZnSharingInvalid;
+        ZnString semantics;
+        Spot firstAt;    // the declaration that counts
+        Spot offeredAt;  // the latest statement of the class
+        std::vector<MemberState> members;
+        int offerIn = -1;  // the module `offer` is from
+        InteractionOffer offer;
+        // The module being read restates the member list: what it listed.
+        int restatedIn = -1;
+        std::set<std::string> listed;
+        std::unordered_map<std::string, std::vector<std::string>> listedDimensions;
+        std::unordered_map<std::string, Spot> listedAt;
     };
     struct Reference {
         std::string element;  // the element that names it
         std::string name;
-        Position where;
+        Spot where;
     };
+
+    // What the next attribute's file states; a reader that does not say
+    // states only transportation and order (HLA 1.3 has nothing else).
+    static constexpr unsigned kStatedByAll = ZnMemberTransportation | ZnMemberOrder;
 
     ClassState* classState(const char* name, bool interaction);
     const ClassState* classState(const ZnString& name, bool interaction) const;
     ClassState& stateAt(bool interaction, size_t position);
+    const MemberState* memberState(const ClassState& state, bool interaction,
+                                   const ZnString& className, const char* member) const;
+    // Where a member of a known class stands in its list; SIZE_MAX if nowhere.
+    size_t memberPosition(bool interaction, const ZnString& className, const char* member) const;
+    InteractionOffer& offerOf(ClassState& state);
     bool restating(ClassState& state);
+    uint32_t fileIndex(const char* file);
+    Position position(const Spot& spot) const;
     void remember(std::string element);
-    void report(const std::string& element, const std::string& message,
-                const Position* other = nullptr);
     void error(const std::string& element, const std::string& message,
-               const Position* other = nullptr);
+               std::optional<Position> other = std::nullopt);
     // Data types: `kind` is the table a definition belongs to.
     const char* kindOf(const ZnString& name) const;
     bool claimDataType(const ZnString& name, const char* kind);
     void sameDataType(const ZnString& name, const std::vector<std::string>& stored,
                       const std::vector<std::string>& offered);
-    void memberDataType(std::unordered_map<std::string, ZnString>& types, bool interaction,
-                        const ZnString& className, const ZnString& member,
+    void memberDataType(bool interaction, const ZnString& className, const ZnString& member,
                         const ZnString& dataType);
     void compareInteraction(const std::string& name, ClassState& state);
     void adoptInteraction(const char* className, ClassState& state);
     bool dataTypeExists(const ZnString& name) const;
-    void completeness(const std::string& element, const Position* where,
+    void completeness(const std::string& element, std::optional<Position> where,
                       const std::string& message);
 
     ZnMergePolicy policy_;
     int module_ = 0;
-    std::string moduleFile_;
-    Position current_;
-    // What the next attribute's file states; a reader that does not say
-    // states only transportation and order (HLA 1.3 has nothing else).
-    static constexpr unsigned kStatedByAll = ZnMemberTransportation | ZnMemberOrder;
+    std::vector<std::string> files_{std::string()};  // 0: no file known
+    std::unordered_map<std::string, uint32_t> fileIndex_;
+    uint32_t moduleFile_ = 0;
+    Spot current_;
     unsigned attributeGiven_ = kStatedByAll;
     std::vector<ZnFomDiagnostic> diagnostics_;
     size_t errors_ = 0;
     size_t moduleErrors_ = 0;
     std::string stop_;
-    std::unordered_map<std::string, Position> sources_;
+    // Positions of what is not a class or member: dimensions, records, data types.
+    std::unordered_map<std::string, Spot> sources_;
     // Parallel to objectClasses() and interactionClasses(): one lookup of the
     // class finds both its entry and its state.
     std::vector<ClassState> objectStates_;
     std::vector<ClassState> interactionStates_;
-    std::unordered_map<std::string, InteractionOffer> offers_;  // this module's only
     struct Restated {
         bool interaction;
         size_t position;
     };
     std::vector<Restated> restatedClasses_;  // this module's, in the order restated
-    std::unordered_map<std::string, ZnString> attributeTypes_;  // class "\n" member
-    std::unordered_map<std::string, ZnString> parameterTypes_;
-    std::unordered_map<std::string, unsigned> attributeGivenOf_;  // what the first statement gave
     std::vector<Reference> dimensionReferences_;  // names not declared when met
 };
 
