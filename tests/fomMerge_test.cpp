@@ -265,36 +265,42 @@ TEST(MergeMembers, PropertiesOneModuleLeavesOutAreNoConflict) {
     EXPECT_TRUE(m.fom.diagnostics().empty());
 }
 
-TEST(MergeMembers, InteractionClassesAgreeOnTheirOwnProperties) {
-    Merge m;
-    ASSERT_EQ(m.read("ship.xml", shipModule()), ZnFedReadSuccess);
-    Module other;
-    other.interactions =
-        "<interactionClass><name>Berth</name><transportation>HLAbestEffort</transportation>\n"
-        "<parameter><name>Pier</name></parameter>\n</interactionClass>\n";
-    EXPECT_EQ(m.read("other.xml", other), ZnFedReadFailed);
-    const ZnFomDiagnostic* d = m.about("interactionClass HLAinteractionRoot.Berth");
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->message, "transportation differs from the first definition");
-    EXPECT_EQ(d->otherLine, m.line("ship.xml", "<name>Berth</name>"));
-    EXPECT_EQ(m.fom.interactionClass("HLAinteractionRoot.Berth")->transport, ZnTransportReliable);
-}
-
-TEST(MergeMembers, ParametersAgreeOnTheirDataTypes) {
-    Merge m;
-    ASSERT_EQ(m.read("ship.xml", shipModule()), ZnFedReadSuccess);
-    Module other;
-    other.interactions =
-        "<interactionClass><name>Berth</name>\n"
-        "<parameter><name>Pier</name><dataType>Other</dataType></parameter>\n"
-        "</interactionClass>\n";
-    EXPECT_EQ(m.read("other.xml", other), ZnFedReadFailed);
-    const ZnFomDiagnostic* d = m.about("parameter HLAinteractionRoot.Berth.Pier");
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->message, "has data type Other where the first definition has Knots");
-    EXPECT_EQ(d->line, m.line("other.xml", "<name>Pier</name>"));
-    EXPECT_EQ(d->otherLine, m.line("ship.xml", "<name>Pier</name>"));
-    EXPECT_EQ(*m.fom.parameterDataTypeOf("HLAinteractionRoot.Berth", "Pier"), "Knots");
+// A later module listing the parameters of an interaction class agrees on
+// the class's own properties and on each parameter's; the first stays.
+TEST(MergeMembers, InteractionClassesAndTheirParametersAgree) {
+    struct Case {
+        const char* statement;  // the later module's Berth
+        const char* element;
+        const char* message;
+        const char* marker;  // the line of what disagrees, in both modules
+    };
+    const Case cases[] = {
+        {"<interactionClass><name>Berth</name><transportation>HLAbestEffort</transportation>\n"
+         "<parameter><name>Pier</name></parameter>\n</interactionClass>\n",
+         "interactionClass HLAinteractionRoot.Berth",
+         "transportation differs from the first definition", "<name>Berth</name>"},
+        {"<interactionClass><name>Berth</name>\n"
+         "<parameter><name>Pier</name><dataType>Other</dataType></parameter>\n"
+         "</interactionClass>\n",
+         "parameter HLAinteractionRoot.Berth.Pier",
+         "has data type Other where the first definition has Knots", "<name>Pier</name>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.element);
+        Merge m;
+        ASSERT_EQ(m.read("ship.xml", shipModule()), ZnFedReadSuccess);
+        Module other;
+        other.interactions = c.statement;
+        EXPECT_EQ(m.read("other.xml", other), ZnFedReadFailed);
+        const ZnFomDiagnostic* d = m.about(c.element);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->message, c.message);
+        EXPECT_EQ(d->line, m.line("other.xml", c.marker));
+        EXPECT_EQ(d->otherLine, m.line("ship.xml", c.marker));
+        EXPECT_EQ(m.fom.interactionClass("HLAinteractionRoot.Berth")->transport,
+                  ZnTransportReliable);
+        EXPECT_EQ(*m.fom.parameterDataTypeOf("HLAinteractionRoot.Berth", "Pier"), "Knots");
+    }
 }
 
 TEST(MergeMembers, LenientKeepsTheFirstAndWarns) {

@@ -524,8 +524,12 @@ void ZnFomMerge::compareInteraction(const std::string& name, ClassState& state) 
     if (!offer.dimensions.empty() && !cls->dimensions.empty() &&
         joined(offer.dimensions) != joined(strings(cls->dimensions)))
         differs.add("dimensions");
-    if (!differs.empty())
-        error("interactionClass " + name, differs.text() + " from the first definition");
+    if (differs.empty()) return;
+    // Found at the first parameter, said where the class's statement stands.
+    const Spot at = current_;
+    current_ = offer.where;
+    error("interactionClass " + name, differs.text() + " from the first definition");
+    current_ = at;
 }
 
 // The first module to list parameters of a class that only scaffolding
