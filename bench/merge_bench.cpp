@@ -542,27 +542,36 @@ void BM_ReferenceSetLibxmlOnly(benchmark::State& state) {
     state.counters["MB"] = static_cast<double>(set.totalBytes) / 1e6;
 }
 
-// The reference set read module by module into a fresh ZnFom, as a caller
-// sees it (files into memory, parse, walk); the model is freed untimed.
-void BM_ReferenceSetReadIntoFom(benchmark::State& state) {
-    const ModuleSet& set = referenceSet();
+// Reads the first `count` modules of `set` with `read` into a fresh Model
+// each iteration; the model is freed untimed. Reports the bytes read.
+template <class Model, class Read>
+void timeReads(benchmark::State& state, const ModuleSet& set, size_t count, Read read) {
     ZnFedReader1516e reader;
-    OpenModules files(set, set.paths.size());
+    OpenModules files(set, count);
     for (auto _ : state) {
-        auto fom = std::make_unique<ZnFom>();
-        if (!readInto(reader, *fom, set, files, set.paths.size()))
+        auto fom = std::make_unique<Model>();
+        if (!read(reader, *fom, set, files, count))
             state.SkipWithError(reader.lastError().c_str());
         benchmark::DoNotOptimize(fom->objectClasses().data());
         state.PauseTiming();
         fom.reset();
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * set.totalBytes));
-    state.counters["MB"] = static_cast<double>(set.totalBytes) / 1e6;
+    size_t bytes = 0;
+    for (size_t i = 0; i < count; ++i) bytes += set.bytes[i].size();
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
 }
 
-// The reference set merged module by module into a fresh ZnFomMerge
-// (Strict), with the completeness check at the end.
+// The reference set read module by module into a ZnFom, as a caller sees
+// it (files into memory, parse, walk).
+void BM_ReferenceSetReadIntoFom(benchmark::State& state) {
+    const ModuleSet& set = referenceSet();
+    timeReads<ZnFom>(state, set, set.paths.size(), readInto);
+}
+
+// The reference set merged module by module into a ZnFomMerge (Strict),
+// with the completeness check at the end.
 void BM_ReferenceSetMerge(benchmark::State& state) {
     const ModuleSet& set = referenceSet();
     std::string problems = mergeProblems(set, set.paths.size(), kReferenceShape);
@@ -570,19 +579,16 @@ void BM_ReferenceSetMerge(benchmark::State& state) {
         state.SkipWithError(problems.c_str());
         return;
     }
-    ZnFedReader1516e reader;
-    OpenModules files(set, set.paths.size());
-    for (auto _ : state) {
-        auto fom = std::make_unique<ZnFomMerge>();
-        if (!mergeInto(reader, *fom, set, files, set.paths.size()))
-            state.SkipWithError(reader.lastError().c_str());
-        benchmark::DoNotOptimize(fom->objectClasses().data());
-        state.PauseTiming();
-        fom.reset();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * set.totalBytes));
-    state.counters["MB"] = static_cast<double>(set.totalBytes) / 1e6;
+    timeReads<ZnFomMerge>(state, set, set.paths.size(), mergeInto);
+}
+
+// The series' complexity and the time divided by the modules read.
+void perModule(benchmark::State& state, size_t count) {
+    state.SetComplexityN(state.range(0));
+    state.counters["per_module"] =
+        benchmark::Counter(static_cast<double>(count),
+                           benchmark::Counter::kIsIterationInvariantRate |
+                               benchmark::Counter::kInvert);
 }
 
 // range(0) modules of about 1 MB merged into one ZnFomMerge (Strict), with
@@ -595,26 +601,17 @@ void BM_MergeModules(benchmark::State& state) {
         state.SkipWithError(problems.c_str());
         return;
     }
-    size_t bytes = 0;
-    for (size_t i = 0; i < count; ++i) bytes += set.bytes[i].size();
-    ZnFedReader1516e reader;
-    OpenModules files(set, count);
-    for (auto _ : state) {
-        auto fom = std::make_unique<ZnFomMerge>();
-        if (!mergeInto(reader, *fom, set, files, count))
-            state.SkipWithError(reader.lastError().c_str());
-        benchmark::DoNotOptimize(fom->objectClasses().data());
-        state.PauseTiming();
-        fom.reset();
-        state.ResumeTiming();
-    }
-    state.SetComplexityN(state.range(0));
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
-    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
-    state.counters["per_module"] =
-        benchmark::Counter(static_cast<double>(count),
-                           benchmark::Counter::kIsIterationInvariantRate |
-                               benchmark::Counter::kInvert);
+    timeReads<ZnFomMerge>(state, set, count, mergeInto);
+    perModule(state, count);
+}
+
+// The same series read into a plain ZnFom: the merge's own share of the
+// growth is what it adds to this.
+void BM_ReadModules(benchmark::State& state) {
+    const ModuleSet& set = largeSet();
+    const size_t count = static_cast<size_t>(state.range(0));
+    timeReads<ZnFom>(state, set, count, readInto);
+    perModule(state, count);
 }
 
 // With --benchmark_repetitions the fastest repetition is reported too: on
@@ -640,6 +637,18 @@ BENCHMARK(BM_ReferenceSetMerge)
     ->MinTime(2)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeModules)
+    ->ComputeStatistics("min", fastest)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(5)
+    ->Arg(10)
+    ->Arg(kLargestSeries)
+    ->Complexity(benchmark::oN)
+    ->MinWarmUpTime(1)
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_ReadModules)
     ->ComputeStatistics("min", fastest)
     ->Arg(1)
     ->Arg(2)
