@@ -621,43 +621,20 @@ double fastest(const std::vector<double>& times) {
 }
 
 // Warm-up first: the first pass mostly measures the process acquiring memory.
-BENCHMARK(BM_ReferenceSetLibxmlOnly)
-    ->ComputeStatistics("min", fastest)
-    ->MinWarmUpTime(1)
-    ->MinTime(2)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReferenceSetReadIntoFom)
-    ->ComputeStatistics("min", fastest)
-    ->MinWarmUpTime(1)
-    ->MinTime(2)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReferenceSetMerge)
-    ->ComputeStatistics("min", fastest)
-    ->MinWarmUpTime(1)
-    ->MinTime(2)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MergeModules)
-    ->ComputeStatistics("min", fastest)
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(5)
-    ->Arg(10)
-    ->Arg(kLargestSeries)
-    ->Complexity(benchmark::oN)
-    ->MinWarmUpTime(1)
-    ->MinTime(2)
-    ->Unit(benchmark::kMillisecond);
-
-BENCHMARK(BM_ReadModules)
-    ->ComputeStatistics("min", fastest)
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(5)
-    ->Arg(10)
-    ->Arg(kLargestSeries)
-    ->Complexity(benchmark::oN)
-    ->MinWarmUpTime(1)
-    ->MinTime(2)
-    ->Unit(benchmark::kMillisecond);
+void settings(benchmark::internal::Benchmark* b) {
+    b->ComputeStatistics("min", fastest)
+        ->MinWarmUpTime(1)
+        ->MinTime(2)
+        ->Unit(benchmark::kMillisecond);
+}
+void series(benchmark::internal::Benchmark* b) {
+    settings(b);
+    b->Arg(1)->Arg(2)->Arg(5)->Arg(10)->Arg(kLargestSeries)->Complexity(benchmark::oN);
+}
+BENCHMARK(BM_ReferenceSetLibxmlOnly)->Apply(settings);
+BENCHMARK(BM_ReferenceSetReadIntoFom)->Apply(settings);
+BENCHMARK(BM_ReferenceSetMerge)->Apply(settings);
+BENCHMARK(BM_MergeModules)->Apply(series);
+BENCHMARK(BM_ReadModules)->Apply(series);
 
 }  // namespace
