@@ -281,6 +281,16 @@ void collectStartLines(const xmlNode* node, std::vector<int>& lines) {
     }
 }
 
+std::vector<int> startLinesOf(const XmlDocPtr& doc) {
+    std::vector<int> lines;
+    collectStartLines(xmlDocGetRootElement(doc.get()), lines);
+    return lines;
+}
+
+XmlDocPtr parseText(const std::string& text, const char* url = nullptr) {
+    return pxsdetail::fdd::parseBytes(text.data(), static_cast<unsigned>(text.size()), url);
+}
+
 TEST(StartLines, BothParsesDateEveryElementByItsStartTag) {
     Quiet quiet;
     // Elements with attributes and without are found by different means.
@@ -292,13 +302,10 @@ TEST(StartLines, BothParsesDateEveryElementByItsStartTag) {
             TempDir dir;
             const std::string path = dir.write("harbor.xml", text);
             XmlDocPtr fromFile = pxsdetail::fdd::parseFile(path.c_str());
-            XmlDocPtr fromBytes = pxsdetail::fdd::parseBytes(
-                text.data(), static_cast<unsigned>(text.size()), path.c_str());
+            XmlDocPtr fromBytes = parseText(text, path.c_str());
             for (const XmlDocPtr* doc : {&fromFile, &fromBytes}) {
                 ASSERT_TRUE(*doc);
-                std::vector<int> lines;
-                collectStartLines(xmlDocGetRootElement(doc->get()), lines);
-                EXPECT_EQ(lines, startTagLines(text));
+                EXPECT_EQ(startLinesOf(*doc), startTagLines(text));
             }
         }
     // A prefixed name is longer than the element's own.
@@ -306,12 +313,9 @@ TEST(StartLines, BothParsesDateEveryElementByItsStartTag) {
         "<m:objectModel xmlns:m=\"urn:m\">\n<m:objects\n\n/>"
         "<m:objects><m:dimensions\n></m:dimensions></m:objects>\n"
         "</m:objectModel>\n";
-    XmlDocPtr doc = pxsdetail::fdd::parseBytes(prefixed.data(),
-                                               static_cast<unsigned>(prefixed.size()), nullptr);
+    XmlDocPtr doc = parseText(prefixed);
     ASSERT_TRUE(doc);
-    std::vector<int> lines;
-    collectStartLines(xmlDocGetRootElement(doc.get()), lines);
-    EXPECT_EQ(lines, startTagLines(prefixed));
+    EXPECT_EQ(startLinesOf(doc), startTagLines(prefixed));
 }
 
 TEST(StartLines, NodesWithoutAKeptLineGiveLibxmlsOwn) {
@@ -324,8 +328,7 @@ TEST(StartLines, NodesWithoutAKeptLineGiveLibxmlsOwn) {
         "<!DOCTYPE objectModel [\n"
         "<!ENTITY ship \"<objectClass\n name='Ship'/>\">\n"
         "]>\n<objectModel\n>&ship;</objectModel>\n";
-    XmlDocPtr doc = pxsdetail::fdd::parseBytes(withEntity.data(),
-                                               static_cast<unsigned>(withEntity.size()), nullptr);
+    XmlDocPtr doc = parseText(withEntity);
     ASSERT_TRUE(doc);
     xmlNode* root = xmlDocGetRootElement(doc.get());
     EXPECT_EQ(pxsdetail::fdd::startLineOf(root), 6);

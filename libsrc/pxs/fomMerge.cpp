@@ -232,18 +232,22 @@ size_t ZnFomMerge::memberPosition(bool interaction, const ZnString& className,
     return SIZE_MAX;
 }
 
+const ZnString* ZnFomMerge::memberDataTypeOf(bool interaction, const ZnString& className,
+                                             const ZnString& member) const {
+    const ClassState* state = classState(className, interaction);
+    const MemberState* m = state ? memberState(*state, interaction, className, member.c_str())
+                                 : nullptr;
+    return m && !m->dataType.empty() ? &m->dataType : nullptr;
+}
+
 const ZnString* ZnFomMerge::attributeDataTypeOf(const ZnString& className,
                                                 const ZnString& attribute) const {
-    const ClassState* state = classState(className, false);
-    const MemberState* m = state ? memberState(*state, false, className, attribute.c_str()) : nullptr;
-    return m && !m->dataType.empty() ? &m->dataType : nullptr;
+    return memberDataTypeOf(false, className, attribute);
 }
 
 const ZnString* ZnFomMerge::parameterDataTypeOf(const ZnString& className,
                                                 const ZnString& parameter) const {
-    const ClassState* state = classState(className, true);
-    const MemberState* m = state ? memberState(*state, true, className, parameter.c_str()) : nullptr;
-    return m && !m->dataType.empty() ? &m->dataType : nullptr;
+    return memberDataTypeOf(true, className, parameter);
 }
 
 std::optional<ZnFomMerge::Position> ZnFomMerge::definitionOf(const std::string& element) const {
@@ -411,11 +415,12 @@ bool ZnFomMerge::addInteractionClass(const char* name, const char* parent,
             state.firstAt = current_;
         }
         state.offeredAt = current_;
-        state.offerIn = -1;
-        InteractionOffer& offer = offerOf(state);
-        offer.transport = transport;
-        offer.order = order;
-        offer.where = current_;
+        // Each statement of the class in a module starts the module's offer afresh.
+        state.offerIn = module_;
+        state.offer = InteractionOffer();
+        state.offer.transport = transport;
+        state.offer.order = order;
+        state.offer.where = current_;
     }
     return accepted;
 }

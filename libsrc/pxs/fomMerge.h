@@ -204,6 +204,8 @@ private:
     ClassState& stateAt(bool interaction, size_t position);
     const MemberState* memberState(const ClassState& state, bool interaction,
                                    const ZnString& className, const char* member) const;
+    const ZnString* memberDataTypeOf(bool interaction, const ZnString& className,
+                                     const ZnString& member) const;
     // Where a member of a known class stands in its list; SIZE_MAX if nowhere.
     size_t memberPosition(bool interaction, const ZnString& className, const char* member) const;
     InteractionOffer& offerOf(ClassState& state);
